@@ -1,0 +1,74 @@
+#pragma once
+// The App context: owns the shared state of one running program (navigation state,
+// settings, status panels, request flags) and the services of each subsystem. There
+// are no mutable globals: a test builds as many Apps as it likes, each in its own
+// temporary home.
+
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "core/app_paths.h"
+#include "core/app_settings.h"
+#include "core/clock.h"
+#include "core/navigation_state.h"
+#include "core/prompter.h"
+#include "core/request_flags.h"
+#include "core/settings_store.h"
+#include "core/sound_player.h"
+#include "core/status_panels.h"
+
+class QWidget;
+
+namespace tavrik {
+
+class App;
+
+// Windows open other windows by their object name through the App.
+class WindowRegistry {
+ public:
+  using Factory = std::function<QWidget*(App&)>;
+  void add(const QString& objectName, Factory factory) { m_factories[objectName] = std::move(factory); }
+  bool has(const QString& objectName) const { return m_factories.count(objectName) != 0; }
+  QWidget* create(const QString& objectName, App& app) const;
+  // Set by the main window: shows the window (creating it on first use) and returns it.
+  std::function<QWidget*(const QString&)> open;
+
+ private:
+  std::map<QString, Factory> m_factories;
+};
+
+struct StartOptions {
+  QString loginUser, loginPassword;
+  bool startCommunication = false;  // "/c"
+  bool searchChart = false;         // "/s"
+  bool loadLastChart = false;       // "/l"
+};
+
+class App {
+ public:
+  App(const AppPaths& paths, const Clock& clock, Prompter& prompter, SoundPlayer& sound);
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  const AppPaths paths;
+  SettingsStore ini;
+  AppSettings settings;
+  NavigationState nav;
+  StatusPanels panels;
+  RequestFlags requests;
+  const Clock& clock;
+  Prompter& prompter;
+  SoundPlayer& sound;
+  WindowRegistry windows;
+  StartOptions options;
+
+  // Reads the settings file into settings (defaults where values are missing).
+  void loadSettings();
+  // Writes settings back to the settings file.
+  void saveSettings();
+};
+
+}  // namespace tavrik

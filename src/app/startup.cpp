@@ -1,0 +1,62 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "app/app.h"
+#include "core/ui/main_window.h"
+
+namespace tavrik {
+
+void QtSoundPlayer::play(const QString& file) {
+  if (file.isEmpty() || !QFileInfo::exists(file)) return;
+  m_effect = std::make_unique<QSoundEffect>();
+  m_effect->setSource(QUrl::fromLocalFile(file));
+  m_effect->play();
+}
+
+void QtSoundPlayer::beep() { QApplication::beep(); }
+
+void addStartupOptions(QCommandLineParser&) {}
+
+void Startup::registerWindows() {}
+
+void Startup::placeMainWindow(bool forScreenshot) {
+  const AppSettings& s = m_app.settings;
+  if (forScreenshot) {
+    m_window.resize(1280, 800);
+    m_window.show();
+    return;
+  }
+  const int w = s.Width.toInt(), h = s.Height.toInt();
+  m_window.move(s.Left.toInt(), s.Top.toInt());
+  if (w > 200 && h > 150) m_window.resize(w, h);
+  if (s.MainWindowState == 2) m_window.showMaximized();
+  else if (s.MainWindowState == 1) m_window.showMinimized();
+  else m_window.show();
+}
+
+bool Startup::run(const QCommandLineParser& parser) {
+  m_app.loadSettings();
+  registerWindows();
+  placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
+  return true;
+}
+
+void Startup::shutdown() {
+  if (m_shutDown) return;
+  m_shutDown = true;
+  AppSettings& s = m_app.settings;
+  if (!m_window.isMaximized() && !m_window.isMinimized()) {
+    s.Top = QString::number(m_window.y());
+    s.Left = QString::number(m_window.x());
+    s.Width = QString::number(m_window.width());
+    s.Height = QString::number(m_window.height());
+  }
+  s.MainWindowState = m_window.isMaximized() ? 2 : (m_window.isMinimized() ? 1 : 0);
+  m_app.saveSettings();
+  if (s.SoundEnabled && !s.SoundGoodbye.isEmpty()) m_app.sound.play(m_app.paths.file(s.SoundGoodbye));
+}
+
+}  // namespace tavrik

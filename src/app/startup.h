@@ -1,0 +1,46 @@
+#pragma once
+// Start-up and shutdown of the program, in the order the program has always used:
+// settings, main window placement, the windows of each subsystem; and at the end the
+// settings written back.
+
+#include <QCommandLineParser>
+#include <QSoundEffect>
+#include <memory>
+
+#include "core/sound_player.h"
+
+namespace tavrik {
+
+class App;
+class MainWindow;
+
+// Sounds through QSoundEffect; a missing file or audio device plays nothing.
+class QtSoundPlayer final : public SoundPlayer {
+ public:
+  void play(const QString& file) override;
+  void beep() override;
+
+ private:
+  std::unique_ptr<QSoundEffect> m_effect;
+};
+
+// Options of the program's own besides the "/" ones (subsystems add theirs).
+void addStartupOptions(QCommandLineParser& parser);
+
+class Startup {
+ public:
+  Startup(App& app, MainWindow& window) : m_app(app), m_window(window) {}
+  // False when the program must end (the reason has been shown).
+  bool run(const QCommandLineParser& parser);
+  void shutdown();
+
+ private:
+  void registerWindows();
+  void placeMainWindow(bool forScreenshot);
+
+  App& m_app;
+  MainWindow& m_window;
+  bool m_shutDown = false;
+};
+
+}  // namespace tavrik
