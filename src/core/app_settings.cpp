@@ -255,6 +255,11 @@ void AppSettings::save(SettingsStore& ini) const {
   for (int i = 0; i < 16; ++i)
     ini.set("Deviation", QString::number(i + 1), formatNumber(compass.DeviationTable[i], u"#0.0"));
   ini.setBool("Toolbar", "Buttons", ToolbarButtons);
+  // Entries of a longer earlier layout would otherwise be read back as part of this one.
+  for (const QString& key : ini.keys("Toolbar"))
+    if (key.size() > 6 && key.startsWith(QLatin1String("Button"), Qt::CaseInsensitive) &&
+        std::all_of(key.begin() + 6, key.end(), [](QChar c) { return c.isDigit(); }))
+      ini.remove("Toolbar", key);
   for (size_t i = 0; i < ToolbarLayout.size(); ++i)
     ini.setInt("Toolbar", QStringLiteral("Button%1").arg(i + 1), ToolbarLayout[i]);
   ini.setBool("GOTO", "Alarm", GotoAlarm);

@@ -15,6 +15,8 @@ SlashOptions parseSlashOptions(const QString& commandLine) {
     const QChar letter = piece[0].toLower();
     QString rest = piece.mid(1);
     if (rest.startsWith(':')) rest.remove(0, 1);
+    // "/u: skipper" (or "/u:" and the name as two arguments) names "skipper".
+    rest = rest.trimmed();
     if (letter == 'u') o.user = rest;
     else if (letter == 'p') o.password = rest;
     else if (letter == 'c') o.startCommunication = true;

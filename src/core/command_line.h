@@ -15,7 +15,7 @@ struct SlashOptions {
 
 // The trimmed command line is cut at every "/"; each piece is trimmed and its first
 // letter (case ignored) selects an option; for "u" and "p" the rest of the piece,
-// without a leading ":", is the value. Without any "/" the line is ignored.
+// without a leading ":" and trimmed, is the value. Without any "/" the line is ignored.
 SlashOptions parseSlashOptions(const QString& commandLine);
 
 }  // namespace tavrik

@@ -12,8 +12,11 @@ float wrapOnce(float x) {
 }  // namespace
 
 float Compass::deviation(float heading) const {
-  float h = std::fmod(heading, 360.0f);
+  // A heading that is not a number reads as 0 rather than indexing outside the table.
+  float h = std::isfinite(heading) ? std::fmod(heading, 360.0f) : 0.0f;
   if (h < 0) h += 360;
+  // A hair below 0 becomes 360.0f in single precision: that is heading 0 again.
+  if (h >= 360) h -= 360;
   const int i = static_cast<int>(h / 22.5f) % 16;
   const int j = (i + 1) % 16;
   const float frac = (h - i * 22.5f) / 22.5f;

@@ -117,7 +117,8 @@ QString formatWith(double value, QStringView pattern, int significant) {
 }
 
 QString strWith(double value, int significant) {
-  if (!std::isfinite(value)) value = 0;
+  // Not a number and negative zero are written as " 0".
+  if (!std::isfinite(value) || value == 0) value = 0;
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*G", significant, value);
   QString s = QString::fromLatin1(buf);

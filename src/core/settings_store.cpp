@@ -1,8 +1,33 @@
 #include "core/settings_store.h"
 
+#include <QFile>
+
 #include "core/number_format.h"
 
 namespace tavrik {
+namespace {
+
+// The text after "key=" in the file as it stands, or a null string. Used for values
+// that QSettings splits at unquoted commas (and trims), so that a hand-written
+// "Last=Bay, north.kap" reads back exactly.
+QString rawFileValue(const QString& path, const QString& section, const QString& key) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  bool inSection = false;
+  while (!f.atEnd()) {
+    const QString line = QString::fromUtf8(f.readLine()).trimmed();
+    if (line.startsWith('[') && line.endsWith(']')) {
+      inSection = line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+      continue;
+    }
+    if (!inSection) continue;
+    const qsizetype eq = line.indexOf('=');
+    if (eq > 0 && line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0) return line.mid(eq + 1).trimmed();
+  }
+  return {};
+}
+
+}  // namespace
 
 SettingsStore::SettingsStore(const QString& iniPath)
     : m_ini(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
@@ -29,8 +54,12 @@ QString SettingsStore::actualKey(const QString& section, const QString& key) con
 QString SettingsStore::get(const QString& section, const QString& key, const QString& def) const {
   const QVariant v = m_ini->value(actualKey(section, key));
   if (!v.isValid()) return def;
-  // A value written as a list (it held a comma) comes back joined.
-  if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(',');
+  // A value with an unquoted comma comes back from QSettings as a trimmed list: take
+  // the text of the file instead (the program itself always writes it quoted).
+  if (v.typeId() == QMetaType::QStringList) {
+    const QString raw = rawFileValue(m_ini->fileName(), section, key);
+    return raw.isNull() ? v.toStringList().join(',') : raw;
+  }
   return v.toString();
 }
 
