@@ -1,1 +1,477 @@
+#include "geo/nav_math.h"
+
+#include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/GeodesicLine.hpp>
+#include <GeographicLib/Rhumb.hpp>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace tavrik {
+namespace {
+
+const double kPiD = 4.0 * std::atan(1.0);
+const double kRad = kPiD / 180.0;
+// The oracle sphere: one minute of arc of a great circle is one nautical mile.
+const double kRadiusM = 1852.0 * 60.0 * 180.0 / kPiD;
+
+const GeographicLib::Rhumb& oracleRhumb() {
+  static const GeographicLib::Rhumb r(kRadiusM, 0.0);
+  return r;
+}
+const GeographicLib::Geodesic& oracleGeodesic() {
+  static const GeographicLib::Geodesic g(kRadiusM, 0.0);
+  return g;
+}
+
+double norm360(double a) {
+  a = std::fmod(a, 360.0);
+  return a < 0 ? a + 360 : a;
+}
+// Smallest difference of two courses, degrees.
+double courseDiff(double a, double b) {
+  const double d = std::fabs(norm360(a) - norm360(b));
+  return std::min(d, 360 - d);
+}
+
+CalcRecord points(double lat1, double lon1, double lat2, double lon2) {
+  CalcRecord r;
+  r.Lat1 = lat1;
+  r.Lon1 = lon1;
+  r.Lat2 = lat2;
+  r.Lon2 = lon2;
+  return r;
+}
+
+std::string legend(double lat1, double lon1, double lat2, double lon2) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, "%.4f %.4f -> %.4f %.4f", lat1, lon1, lat2, lon2);
+  return buf;
+}
+
+TEST(DegreeTrig, RoundsAsTheProgramDoes) {
+  EXPECT_FLOAT_EQ(SinDeg(30), 0.5f);
+  EXPECT_FLOAT_EQ(SinDeg(45), 0.70711f);    // 0.7071068 to 5 decimals
+  EXPECT_FLOAT_EQ(CosDeg(52), 0.61566f);    // 0.6156615
+  EXPECT_FLOAT_EQ(CosDeg(60), 0.5f);
+  EXPECT_EQ(CosDeg(90), 0.0f);              // 6e-17 rounds to exactly 0
+  EXPECT_EQ(CosDeg(270), 0.0f);
+  EXPECT_FLOAT_EQ(TanDeg(45), 1.0f);
+  EXPECT_FLOAT_EQ(TanDeg(80), 5.67128f);    // 5.6712818
+  EXPECT_FLOAT_EQ(AtnDeg(1), 45.0f);
+  EXPECT_FLOAT_EQ(AtnDeg(-1), -45.0f);
+  EXPECT_FLOAT_EQ(AtnDeg(0.5f), 26.565f);   // 26.56505
+  EXPECT_EQ(AtnDeg(0), 0.0f);
+  EXPECT_FLOAT_EQ(AtnDeg(200000), 90.0f);   // 89.99971 to 3 decimals
+  EXPECT_FLOAT_EQ(ArcCos(1), 0.0f);
+  EXPECT_FLOAT_EQ(ArcCos(1.5f), 0.0f);
+  EXPECT_FLOAT_EQ(ArcCos(-1), static_cast<float>(kPiD));
+  EXPECT_FLOAT_EQ(ArcCos(0.9996f), 0.0f);   // 3 decimals: 1.000
+  EXPECT_FLOAT_EQ(ArcCos(0.9994f), static_cast<float>(std::acos(0.999)));  // first step away from 0
+  EXPECT_NEAR(ArcCos(0.9994f) / kRad, 2.5626, 1e-4);
+  EXPECT_FLOAT_EQ(ArcCos(0), static_cast<float>(kPiD / 2));
+  EXPECT_FLOAT_EQ(ArcSin(1), static_cast<float>(kPiD / 2));
+  EXPECT_FLOAT_EQ(ArcSin(-1), static_cast<float>(3 * kPiD / 2));  // the direction 270
+  EXPECT_FLOAT_EQ(ArcSin(0.5f), static_cast<float>(kPiD / 6));
+  EXPECT_FLOAT_EQ(ArcSin(0.00004f), 0.0f);  // 4 decimals
+  EXPECT_FLOAT_EQ(ArcSin(0.00005f), 0.0f);  // a tie goes to the even digit
+  EXPECT_FLOAT_EQ(ArcSin(0.00015f), 0.0002f);
+}
+
+TEST(DegreeTrig, AngleDiff) {
+  const struct {
+    double a, b, expected;
+  } rows[] = {
+      {10, 20, 10},   {20, 10, -10}, {350, 10, 20}, {10, 350, -20}, {-10, 10, 20},
+      {0, 180, 180},  {180, 0, -180}, {0, 190, -170}, {-90, 90, -180}, {359, 0, 1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::to_string(r.a) + " " + std::to_string(r.b));
+    EXPECT_DOUBLE_EQ(AngleDiff(r.a, r.b), r.expected);
+  }
+}
+
+TEST(MeridionalParts, ZeroAtTheEquatorAndInverse) {
+  EXPECT_EQ(MeridionalParts(0), 0.0);
+  EXPECT_EQ(MeridionalParts(-0.0), 0.0);
+  EXPECT_DOUBLE_EQ(kMeridionalPartsConstant, 7915.7001953125);
+  EXPECT_NEAR(MeridionalParts(-30), -MeridionalParts(30), 1e-9);
+  // Spherical Mercator: 60 * 180/pi * ln(tan(45 + lat/2)); the constant 7915.7 is
+  // 60 * 180/pi * ln(10) to 5e-7, so they agree to that relative precision.
+  for (double lat : {1.0, 10.0, 45.0, 60.0, 80.0, -52.0}) {
+    SCOPED_TRACE(lat);
+    const double exact = 60 / kRad * std::log(std::tan((45 + lat / 2) * kRad));
+    EXPECT_NEAR(MeridionalParts(lat), exact, std::fabs(exact) * 1e-6);
+    EXPECT_NEAR(LatitudeFromMeridionalParts(MeridionalParts(lat)), lat, 1e-9);
+  }
+}
+
+// The worked examples: same latitude, the date line, due south.
+TEST(RhumbCourseDistance, WorkedExamples) {
+  const struct {
+    double lat1, lon1, lat2, lon2, course, distance, tolerance;
+  } rows[] = {
+      {52, 4, 52, 5, 90, 0.61566 * 60, 1e-4},  // CosDeg(52) * 60 = 36.94
+      {52, 5, 52, 4, 270, 0.61566 * 60, 1e-4},
+      {0, 179.5, 0, -179.5, 90, 60, 1e-9},     // across the date line, not 359 degrees
+      {0, -179.5, 0, 179.5, 270, 60, 1e-9},
+      {10, 0, 9, 0, 180, 60, 1e-4},            // AtnDeg(0) = 0, negative distance flipped
+      {9, 0, 10, 0, 0, 60, 1e-4},
+      {-10, 30, -10, 30, 90, 0, 0},            // same point: east, no distance
+      {0, 0, 0, 1, 90, 60, 1e-9},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat1, r.lon1, r.lat2, r.lon2));
+    CalcRecord c = points(r.lat1, r.lon1, r.lat2, r.lon2);
+    RhumbCourseDistance(c);
+    EXPECT_NEAR(c.Course, r.course, 1e-9);
+    EXPECT_NEAR(c.Distance, r.distance, r.tolerance);
+  }
+  CalcRecord c = points(52, 4, 52, 5);
+  RhumbCourseDistance(c);
+  EXPECT_NEAR(c.Distance, 36.94, 0.005);
+}
+
+// Points a few metres apart in latitude and far apart in longitude: AtnDeg rounds the
+// course to exactly 90 or 270 and the rounded cosine is 0. The track is then the
+// parallel: course 090/270 and the departure at the middle latitude.
+TEST(RhumbCourseDistance, CourseRoundedToEastWestUsesMiddleLatitude) {
+  const struct {
+    double lat1, lon1, lat2, lon2, course;
+  } rows[] = {
+      {50, 0, 50.00005, 20, 90},     // 5.6 m north, 20 degrees east
+      {50.00005, 20, 50, 0, 270},
+      {-33, 170, -33.00003, -170, 90},  // across the date line, southern hemisphere
+      {-33.00003, -170, -33, 170, 270},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat1, r.lon1, r.lat2, r.lon2));
+    CalcRecord c = points(r.lat1, r.lon1, r.lat2, r.lon2);
+    RhumbCourseDistance(c);
+    ASSERT_TRUE(std::isfinite(c.Distance));
+    EXPECT_EQ(c.Course, r.course);
+    const double mid = (r.lat1 + r.lat2) / 2;
+    EXPECT_NEAR(c.Distance, CosDeg(static_cast<float>(mid)) * 20 * 60, 1e-3);
+    // And the oracle agrees to the 5-decimal cosine (5e-6 / cos(mid) relative).
+    double s12, azi;
+    oracleRhumb().Inverse(r.lat1, r.lon1, r.lat2, r.lon2, s12, azi);
+    EXPECT_NEAR(c.Distance, s12 / 1852, s12 / 1852 * 2e-5);
+    EXPECT_NEAR(courseDiff(c.Course, azi), 0, 0.001);
+  }
+}
+
+// Rhumb line against GeographicLib's Rhumb on the nautical-mile sphere.
+TEST(RhumbCourseDistance, AgreesWithGeographicLib) {
+  const struct {
+    double lat1, lon1, lat2, lon2;
+  } rows[] = {
+      {52, 4, 53, 6},            // short, NE
+      {52, 4, 50, -1},           // SW across the prime meridian
+      {52, 4, 52.01, 4.02},      // about a mile
+      {-10, -20, -30, 10},       // southern hemisphere, SE
+      {-35, 150, -40, -175},     // across the date line eastward
+      {20, -170, 25, 170},       // across the date line westward
+      {0, 0, 1, 1},              // from the origin
+      {-1, 100, 1, 101},         // across the equator
+      {60, 5, 61, -10},          // high latitude, mostly west
+      {45, -60, 50, -5},         // an ocean crossing
+      {-33.9, 18.4, -34.4, 115.7},
+      {-70, -60, -65, 60},       // high south, long, course near 90
+      {40, -70, 30, -10},
+      {0.1, 179.9, -0.1, -179.9},  // date line and equator together
+      {75, 0, 80, 90},
+      {10, 10, -10, -10},        // SW through the origin
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat1, r.lon1, r.lat2, r.lon2));
+    CalcRecord c = points(r.lat1, r.lon1, r.lat2, r.lon2);
+    RhumbCourseDistance(c);
+    double s12, azi;
+    oracleRhumb().Inverse(r.lat1, r.lon1, r.lat2, r.lon2, s12, azi);
+    const double nm = s12 / 1852;
+    const double cr = azi * kRad;
+    // Course: AtnDeg keeps 3 decimals (0.0005 deg), and the difference of meridional
+    // parts is taken from two singles (each ~6e-8 relative), which moves the course by
+    // sin(2C)/2 * that error / dMP radians.
+    const double mp1 = std::fabs(MeridionalParts(r.lat1)), mp2 = std::fabs(MeridionalParts(r.lat2));
+    const double dmp = std::fabs(MeridionalParts(r.lat2) - MeridionalParts(r.lat1));
+    const double dmpErr = (mp1 + mp2) * 1.2e-7 + 60 / std::cos(std::max(std::fabs(r.lat1), std::fabs(r.lat2)) * kRad) *
+                                                     (std::fabs(r.lat1) + std::fabs(r.lat2)) * 6e-8;
+    const double courseTol = 0.0005 + 1e-5 + std::fabs(std::sin(2 * cr)) / 2 * dmpErr / dmp / kRad;
+    EXPECT_LE(courseDiff(c.Course, azi), courseTol);
+    EXPECT_GE(c.Course, 0);
+    EXPECT_LT(c.Course, 360);
+    // Distance = dLat / CosDeg(course): the cosine has 5 decimals (5e-6 absolute) and
+    // the course is off by the tolerance above, so relative error 5e-6/|cos C| +
+    // |tan C| * course error, plus single precision.
+    const double relTol = 5e-6 / std::fabs(std::cos(cr)) + std::fabs(std::tan(cr)) * courseTol * kRad + 1e-6;
+    EXPECT_NEAR(c.Distance, nm, nm * relTol);
+  }
+}
+
+TEST(DeadReckoning, WorkedExamples) {
+  {
+    SCOPED_TRACE("course 90, 60 nm from 60N: 60 / CosDeg(60) = 120 minutes east");
+    CalcRecord c = points(60, 10, 0, 0);
+    c.Course = 90;
+    c.Distance = 60;
+    DeadReckoning(c);
+    EXPECT_DOUBLE_EQ(c.Lat2, 60);
+    EXPECT_NEAR(c.Lon2, 12, 1e-6);
+  }
+  {
+    SCOPED_TRACE("course 270 goes west");
+    CalcRecord c = points(60, 10, 0, 0);
+    c.Course = 270;
+    c.Distance = 60;
+    DeadReckoning(c);
+    EXPECT_DOUBLE_EQ(c.Lat2, 60);
+    EXPECT_NEAR(c.Lon2, 8, 1e-6);
+  }
+  {
+    SCOPED_TRACE("past 180E wraps to a negative longitude");
+    CalcRecord c = points(0, 179.5, 0, 0);
+    c.Course = 90;
+    c.Distance = 60;
+    DeadReckoning(c);
+    EXPECT_NEAR(c.Lon2, -179.5, 1e-6);
+  }
+  {
+    SCOPED_TRACE("past 180W wraps to a positive longitude");
+    CalcRecord c = points(10, -179.9, 0, 0);
+    c.Course = 225;
+    c.Distance = 30;
+    DeadReckoning(c);
+    EXPECT_GT(c.Lon2, 179);
+    EXPECT_LT(c.Lat2, 10);
+  }
+  {
+    SCOPED_TRACE("due north 60 nm is one degree of latitude");
+    CalcRecord c = points(10, 5, 0, 0);
+    c.Course = 0;
+    c.Distance = 60;
+    DeadReckoning(c);
+    EXPECT_NEAR(c.Lat2, 11, 1e-6);
+    EXPECT_NEAR(c.Lon2, 5, 1e-9);
+  }
+  {
+    SCOPED_TRACE("no distance stays put");
+    CalcRecord c = points(-20, 40, 0, 0);
+    c.Course = 123;
+    c.Distance = 0;
+    DeadReckoning(c);
+    EXPECT_DOUBLE_EQ(c.Lat2, -20);
+    EXPECT_DOUBLE_EQ(c.Lon2, 40);
+  }
+}
+
+// A course that is not exactly 90 or 270 but whose rounded cosine is 0 lands in the
+// east-west case; the side comes from the course, not from it being exactly 270.
+TEST(DeadReckoning, CourseRoundingIntoEastWest) {
+  const struct {
+    double course;
+    double lonChange;
+  } rows[] = {
+      {89.99999, 2}, {90.00001, 2}, {269.99999, -2}, {270.00001, -2}, {89.9999, 2}, {-90.00001, -2},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.course);
+    CalcRecord c = points(60, 10, 0, 0);
+    c.Course = r.course;
+    c.Distance = 60;
+    DeadReckoning(c);
+    EXPECT_DOUBLE_EQ(c.Lat2, 60);
+    EXPECT_NEAR(c.Lon2 - 10, r.lonChange, 1e-6);
+  }
+}
+
+// Dead reckoning against GeographicLib's Rhumb Direct on the nautical-mile sphere.
+TEST(DeadReckoning, AgreesWithGeographicLib) {
+  const struct {
+    double lat, lon, course, distance;
+  } rows[] = {
+      {52, 4, 45, 100},    {52, 4, 200, 250},    {-33, 18, 100, 600},  {-10, 170, 60, 900},
+      {20, -175, 300, 500}, {0, 0, 135, 60},     {60, -5, 10, 1000},   {45, -60, 80, 1500},
+      {-60, 120, 250, 400}, {5, 100, 350, 30},   {70, 20, 170, 1200},  {-1, -1, 30, 2},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat, r.lon, r.course, r.distance));
+    CalcRecord c = points(r.lat, r.lon, 0, 0);
+    c.Course = r.course;
+    c.Distance = r.distance;
+    DeadReckoning(c);
+    double lat2, lon2;
+    oracleRhumb().Direct(r.lat, r.lon, r.course, r.distance * 1852, lat2, lon2);
+    // Latitude: CosDeg has 5 decimals, so dLat is off by up to 5e-6 * distance minutes.
+    const double latTol = 5e-6 * r.distance / 60 + 1e-6;
+    EXPECT_NEAR(c.Lat2, lat2, latTol);
+    // Longitude: TanDeg has 5 decimals (5e-6 * dMP minutes), the latitude error moves
+    // dMP by 60/cos(lat2) per degree, scaled by tan(course), plus single precision.
+    const double cr = r.course * kRad;
+    const double dmp = std::fabs(MeridionalParts(lat2) - MeridionalParts(r.lat));
+    const double lonTol = (5e-6 * dmp) / 60 + latTol * std::fabs(std::tan(cr)) / std::cos(lat2 * kRad) +
+                          (std::fabs(MeridionalParts(lat2)) + std::fabs(MeridionalParts(r.lat))) * 1.2e-7 *
+                              std::fabs(std::tan(cr)) / 60 +
+                          2e-6;
+    EXPECT_LE(courseDiff(c.Lon2, lon2), lonTol);
+    EXPECT_GE(c.Lon2, -180);
+    EXPECT_LE(c.Lon2, 180);
+  }
+}
+
+// Dead reckoning along the rhumb course and distance gets back to the second point.
+TEST(DeadReckoning, InvertsRhumbCourseDistance) {
+  const struct {
+    double lat1, lon1, lat2, lon2;
+  } rows[] = {{52, 4, 53, 6}, {-35, 150, -40, -175}, {45, -60, 50, -5}, {10, 10, -10, -10}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat1, r.lon1, r.lat2, r.lon2));
+    CalcRecord c = points(r.lat1, r.lon1, r.lat2, r.lon2);
+    RhumbCourseDistance(c);
+    c.Lat2 = c.Lon2 = 0;
+    DeadReckoning(c);
+    // Both directions round course and trigonometry: a few hundredths of a minute.
+    EXPECT_NEAR(c.Lat2, r.lat2, 0.001);
+    EXPECT_NEAR(courseDiff(c.Lon2, r.lon2), 0, 0.002);
+  }
+}
+
+TEST(GreatCircle, IdenticalPointsGiveZero) {
+  for (const auto& p : {std::pair{0.0, 0.0}, std::pair{52.0, 4.0}, std::pair{-89.0, 179.9}}) {
+    CalcRecord c = points(p.first, p.second, p.first, p.second);
+    c.Course = 123;
+    c.Distance = 456;
+    GreatCircle(c);
+    EXPECT_EQ(c.Course, 0);
+    EXPECT_EQ(c.Distance, 0);
+  }
+}
+
+TEST(GreatCircle, MeridiansAndTheEquator) {
+  const struct {
+    double lat1, lon1, lat2, lon2, course, distance;
+  } rows[] = {
+      {10, 0, 9, 0, 180, 60},
+      {9, 0, 10, 0, 0, 60},
+      {0, 179.5, 0, -179.5, 90, 60},
+      {0, -179.5, 0, 179.5, 270, 60},
+      {0, 0, 0, 90, 90, 5400},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat1, r.lon1, r.lat2, r.lon2));
+    CalcRecord c = points(r.lat1, r.lon1, r.lat2, r.lon2);
+    GreatCircle(c);
+    EXPECT_NEAR(courseDiff(c.Course, r.course), 0, 1e-4);
+    EXPECT_LT(c.Course, 360);
+    // The haversine value is rounded to 4 decimals by ArcSin: 2 * 5e-5 / cos(d/2) rad.
+    EXPECT_NEAR(c.Distance, r.distance, 2 * 5e-5 / std::cos(r.distance / 60 * kRad / 2) / kRad * 60 + 0.01);
+  }
+}
+
+// The spread of the initial course when the rounded quantities of the haversine
+// routine move by half their last digit: the distance (ArcSin rounds s to 4 decimals),
+// and the cosine argument (ArcCos rounds x to 3 decimals). That is why courses near
+// north and south are coarse.
+double gcCourseTolerance(double lat1, double lat2, double dRad, double aziDeg) {
+  const double c0 = std::acos(std::clamp(std::cos(aziDeg * kRad), -1.0, 1.0));
+  const double dd = 2 * 5e-5 / std::cos(dRad / 2);
+  double worst = 0;
+  for (double ed : {-dd, 0.0, dd}) {
+    const double d = dRad + ed;
+    const double x = (std::sin(lat2 * kRad) - std::sin(lat1 * kRad) * std::cos(d)) / (std::sin(d) * std::cos(lat1 * kRad));
+    for (double ex : {-5e-4 - 2e-5, 5e-4 + 2e-5}) {
+      const double c = std::acos(std::clamp(x + ex, -1.0, 1.0));
+      worst = std::max(worst, std::fabs(c - c0));
+    }
+  }
+  return worst / kRad + 0.001;
+}
+
+TEST(GreatCircle, AgreesWithGeographicLib) {
+  const struct {
+    double lat1, lon1, lat2, lon2;
+  } rows[] = {
+      {52, 4, 53, 6},           {52, 4, 50, -1},       {-10, -20, -30, 10},     {-35, 150, -40, -175},
+      {20, -170, 25, 170},      {0, 0, 1, 1},          {-1, 100, 1, 101},       {60, 5, 61, -10},
+      {45, -60, 50, -5},        {-33.9, 18.4, -34.4, 115.7}, {-70, -60, -65, 60}, {40, -70, 30, -10},
+      {0.1, 179.9, -0.1, -179.9}, {75, 0, 80, 90},     {10, 10, -10, -10},      {51.5, -0.1, 40.7, -74.0},
+      {-33.9, 151.2, 37.8, -122.4}, {35.7, 139.7, 1.3, 103.8},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat1, r.lon1, r.lat2, r.lon2));
+    CalcRecord c = points(r.lat1, r.lon1, r.lat2, r.lon2);
+    GreatCircle(c);
+    double s12, azi1, azi2;
+    const double arc = oracleGeodesic().Inverse(r.lat1, r.lon1, r.lat2, r.lon2, s12, azi1, azi2);
+    const double nm = s12 / 1852;
+    const double dRad = arc * kRad;
+    // Distance: s has 4 decimals in ArcSin, so d is off by up to 2 * 5e-5 / cos(d/2)
+    // radians (0.34 nm at short range, more towards the antipode); the 5-decimal sines
+    // and cosines add 2e-5 of s at most.
+    const double distTol = (2 * (5e-5 + 2e-5) / std::cos(dRad / 2)) / kRad * 60 + 1e-3;
+    EXPECT_NEAR(c.Distance, nm, distTol);
+    EXPECT_LE(courseDiff(c.Course, azi1), gcCourseTolerance(r.lat1, r.lat2, dRad, azi1));
+    EXPECT_GE(c.Course, 0);
+    EXPECT_LT(c.Course, 360);
+  }
+}
+
+// Near north the 3-decimal ArcCos makes the course jump: the first step away from 0
+// is about 2.6 degrees.
+TEST(GreatCircle, CoarseCoursesNearNorth) {
+  CalcRecord c = points(0, 0, 60, 0.5);
+  GreatCircle(c);
+  const double step = std::acos(0.999) / kRad;  // 2.5626
+  EXPECT_TRUE(c.Course == 0 || std::fabs(c.Course - step) < 1e-3 || std::fabs(c.Course - 2 * step) < 0.5)
+      << c.Course;
+  CalcRecord n = points(0, 0, 60, 0);
+  GreatCircle(n);
+  EXPECT_EQ(n.Course, 0);
+}
+
+TEST(GreatCircleRoutePoints, IntervalLongerThanTheDistanceGivesTwoPoints) {
+  const auto pts = GreatCircleRoutePoints(52, 4, 53, 6, 500, 1.0);
+  ASSERT_EQ(pts.size(), 2u);
+  EXPECT_DOUBLE_EQ(pts[0].lat, 52);
+  EXPECT_DOUBLE_EQ(pts[0].lon, 4);
+  EXPECT_DOUBLE_EQ(pts[1].lat, 53);
+  EXPECT_DOUBLE_EQ(pts[1].lon, 6);
+  // A zero or negative interval cannot loop: just the two ends.
+  EXPECT_EQ(GreatCircleRoutePoints(52, 4, 53, 6, 0, 1.0).size(), 2u);
+  EXPECT_EQ(GreatCircleRoutePoints(52, 4, 53, 6, -5, 1.0).size(), 2u);
+}
+
+TEST(GreatCircleRoutePoints, PointsFollowTheGreatCircle) {
+  // London to New York, a point every 300 nm: the legs start on the great circle.
+  const double lat1 = 51.5, lon1 = -0.1, lat2 = 40.7, lon2 = -74.0;
+  const auto pts = GreatCircleRoutePoints(lat1, lon1, lat2, lon2, 300, 1.0);
+  CalcRecord whole = points(lat1, lon1, lat2, lon2);
+  GreatCircle(whole);
+  const size_t legs = static_cast<size_t>(std::ceil(whole.Distance / 300));
+  EXPECT_NEAR(static_cast<double>(pts.size()), static_cast<double>(legs + 1), 1.0);
+  EXPECT_DOUBLE_EQ(pts.back().lat, lat2);
+  EXPECT_DOUBLE_EQ(pts.back().lon, lon2);
+  for (size_t i = 1; i + 1 < pts.size(); ++i) {
+    SCOPED_TRACE(i);
+    // Each leg is a 300 nm rhumb line whose direction is the great-circle course from
+    // its start to the destination (the route re-aims at every point).
+    double s12, azi;
+    oracleRhumb().Inverse(pts[i - 1].lat, pts[i - 1].lon, pts[i].lat, pts[i].lon, s12, azi);
+    EXPECT_NEAR(s12 / 1852, 300, 300 * 1e-4);  // 5-decimal trigonometry of the leg
+    double gs, gazi1, gazi2;
+    const double arc = oracleGeodesic().Inverse(pts[i - 1].lat, pts[i - 1].lon, lat2, lon2, gs, gazi1, gazi2);
+    EXPECT_LE(courseDiff(azi, gazi1), gcCourseTolerance(pts[i - 1].lat, lat2, arc * kRad, gazi1) + 0.01);
+  }
+  // The last leg to the destination is not longer than the interval.
+  double last;
+  oracleGeodesic().Inverse(pts[pts.size() - 2].lat, pts[pts.size() - 2].lon, lat2, lon2, last);
+  EXPECT_LE(last / 1852, 300.5);
+  // In kilometres the interval is divided by UnitFactor: 300 km are 162 nm.
+  const auto km = GreatCircleRoutePoints(lat1, lon1, lat2, lon2, 300, 1.852);
+  EXPECT_GT(km.size(), pts.size());
+}
+
+}  // namespace
+}  // namespace tavrik
