@@ -18,6 +18,7 @@
 #include "core/settings_store.h"
 #include "core/sound_player.h"
 #include "core/status_panels.h"
+#include "store/database.h"
 
 class QWidget;
 
@@ -64,6 +65,12 @@ class App {
   SoundPlayer& sound;
   WindowRegistry windows;
   StartOptions options;
+  // The main database, open from start-up to shutdown.
+  Database db;
+  // Description of the active chart (the "/l" option and the Chart/Last setting).
+  QString activeChart;
+  // "/c": starts communication as the menu command does; set by the serial link work.
+  std::function<void()> startCommunication;
 
   // Reads the settings file into settings (defaults where values are missing).
   void loadSettings();
