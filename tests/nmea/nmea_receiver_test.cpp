@@ -1,0 +1,242 @@
+// The receive path: cutting buffers into lines, filters, dispatch, checksums,
+// the last-sentence table, repeating to the forward port and the port handling.
+
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "nmea/receiver_rig.h"
+
+namespace tavrik::test {
+namespace {
+
+const std::string kRmc = "$GPRMC,095304.802,A,2712.6520,S,15303.1397,E,0.00,133.96,080407,,,A*78";
+const std::string kGll = "$ECGLL,5119.881,N,00125.169,E,164326,A,D*52";
+
+TEST(NmeaReceiver, LineEndsCutLinesAndKeepTheirLastCharacter) {
+  struct Row {
+    const char* legend;
+    std::string input;
+    std::vector<std::string> lines;  // recorded, in order
+    std::string left;                // what stays in the buffer
+  };
+  const std::vector<Row> rows = {
+      {"CR LF", "$GPHDT,1.0,T\r\n", {"$GPHDT,1.0,T"}, ""},
+      // Regression: a line ended by LF alone used to lose its last character.
+      {"LF alone keeps the last character", "$GPHDT,1.0,T\n", {"$GPHDT,1.0,T"}, ""},
+      {"bare CR ends a line", "$GPHDT,1.0,T\r$GPHDT,2.0,T\r", {"$GPHDT,1.0,T", "$GPHDT,2.0,T"}, ""},
+      {"two sentences in one chunk, in order", "AB1\r\nCD2\r\n", {"AB1", "CD2"}, ""},
+      {"partial line waits for its line end", "$GPHDT,1.0,T\r\n$GPHD", {"$GPHDT,1.0,T"}, "$GPHD"},
+      {"only CR LF is cleared without a line", "\r\n", {}, ""},
+      {"a one-character fragment is dropped", "X\r\n$GPHDT,3.0,T\r\n", {"$GPHDT,3.0,T"}, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.legend);
+    ReceiverRig rig;
+    std::vector<std::string> seen;
+    rig.rx.lineRecorder = [&](std::string_view l) { seen.emplace_back(l); };
+    rig.feed(row.input);
+    EXPECT_EQ(seen, row.lines);
+    EXPECT_EQ(rig.rx.receiveBuffer(0).toStdString(), row.left);
+  }
+}
+
+TEST(NmeaReceiver, SentenceSplitAcrossReadsParsesOnce) {
+  ReceiverRig rig;
+  rig.rx.inject(0, kRmc.substr(0, 30));
+  rig.rx.tick();
+  EXPECT_EQ(rig.received(Sentence::RMC), 0u);
+  rig.rx.inject(0, kRmc.substr(30) + "\r\n");
+  rig.rx.tick();
+  EXPECT_EQ(rig.received(Sentence::RMC), 1u);
+  EXPECT_EQ(rig.errors(Sentence::RMC), 0u);
+  EXPECT_NEAR(rig.nav.Latitude, -(27 + 12.6520 / 60), 1e-5);  // f32 resolution at 27 degrees
+}
+
+TEST(NmeaReceiver, GarbageWithoutLineEndIsThrownAwayPastTheLimit) {
+  ReceiverRig rig;
+  rig.feed(std::string(9000, 'x'));
+  EXPECT_EQ(rig.rx.bufferLength(0), 9000u);
+  rig.feed(std::string(1001, '\x01'));
+  EXPECT_EQ(rig.rx.bufferLength(0), 0u);
+  rig.feed("$GPHDT,5.0,T\r\n");
+  EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 5.0f);
+}
+
+TEST(NmeaReceiver, ChecksumsDecideWhatIsParsedAndRepeated) {
+  struct Row {
+    const char* legend;
+    std::string line;
+    uint32_t received, errors;
+    bool repeated;
+  };
+  const std::vector<Row> rows = {
+      {"good checksum", "$GPHDT,274.07,T*03", 1, 0, true},
+      {"lower-case hex digits", "$GPHDT,274.07,T*03", 1, 0, true},
+      {"no checksum is accepted", "$GPHDT,274.07,T", 1, 0, true},
+      {"wrong checksum", "$GPHDT,274.07,T*13", 1, 1, false},
+      {"one checksum digit", "$GPHDT,274.07,T*3", 1, 1, false},
+      {"non-hex checksum", "$GPHDT,274.07,T*ZZ", 1, 1, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.legend);
+    ReceiverRig rig;
+    rig.settings.NMEAOutput = "2";
+    rig.settings.Ports = "2";
+    rig.rx.StartCommunication();
+    rig.feed(row.line + "\r\n");
+    EXPECT_EQ(rig.received(Sentence::HDT), row.received);
+    EXPECT_EQ(rig.errors(Sentence::HDT), row.errors);
+    EXPECT_EQ(rig.nav.HeadingTrue != 0, row.errors == 0);
+    ASSERT_EQ(rig.links.links.size(), 2u);
+    EXPECT_EQ(rig.links.links[1]->written.toStdString(), row.repeated ? row.line + "\r\n" : "");
+  }
+}
+
+TEST(NmeaReceiver, TalkerAndSentenceFiltersGateParsingNotTheLastSentences) {
+  ReceiverRig rig;
+  rig.settings.Ports = "2";
+  rig.settings.NMEAOutput = "2";
+  rig.settings.NMEAIn[0] = "1101111111111111111111";    // GGA (index 2) off for $GP
+  rig.settings.NMEAOut[0] = "1111111111111111111110";   // ZDA not repeated
+  rig.settings.AllNMEA[1] = "-1";                       // $AP repeats ids outside the table
+  rig.rx.StartCommunication();
+  const std::string gga = "$GPGGA,095305.802,2712.6547,S,15303.1350,E,1,04,21.1,3.0,M,42.2,M,,*75";
+  const std::string zda = "$GPZDA,051133.00,04,07,2012,00,00";
+  const std::string apOther = "$APXTE,A,A,0.1,R,N";
+  const std::string gpOther = "$GPXTE,A,A,0.1,R,N";
+  const std::string pgrm = "$PGRME,15.0,M,45.0,M,25.0,M*22";
+  rig.feed(gga + "\r\n" + zda + "\r\n" + apOther + "\r\n" + gpOther + "\r\n" + pgrm + "\r\n");
+  EXPECT_EQ(rig.received(Sentence::GGA), 0u) << "GGA filtered out";
+  EXPECT_EQ(rig.received(Sentence::ZDA), 1u);
+  EXPECT_EQ(rig.nav.Latitude, 0.0f);
+  EXPECT_EQ(rig.rx.LastSentences(),
+            QStringList({QString::fromStdString(gga), QString::fromStdString(zda), QString::fromStdString(apOther),
+                         QString::fromStdString(gpOther), QString::fromStdString(pgrm)}));
+  EXPECT_EQ(rig.links.links[1]->written.toStdString(), gga + "\r\n" + apOther + "\r\n");
+}
+
+TEST(NmeaReceiver, LastMatchingTalkerWinsAndLastSentencesKeepsOneLinePerHeader) {
+  ReceiverRig rig;
+  rig.settings.IDIn[5] = "$GP";
+  rig.settings.NMEAIn[5] = "0000000000000000000000";  // talker 5 parses nothing
+  rig.rx.applySettings();
+  rig.feed("$GPHDT,10.0,T\r\n$GPHDT,20.0,T\r\n$APHDT,30.0,T\r\n");
+  EXPECT_EQ(rig.received(Sentence::HDT), 1u) << "$GP counts as talker 5, which filters HDT";
+  EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 30.0f);
+  EXPECT_EQ(rig.rx.LastSentences(), QStringList({"$GPHDT,20.0,T", "$APHDT,30.0,T"}));
+}
+
+TEST(NmeaReceiver, AstralShipsAndRadarSentencesTakeTheirOwnPaths) {
+  ReceiverRig rig;
+  rig.settings.Ports = "2";
+  rig.settings.NMEAOutput = "2";
+  rig.rx.StartCommunication();
+  QStringList ships;
+  rig.rx.remoteShipParser = [&](const SentenceFields& f) { ships = f.toStringList(); };
+  rig.feed("ASTRAL 1234\r\n$SHIPS,NAME,5223.1,N*00\r\n$RATTM,01,1.5,090.0,T,5.0,180.0,T,0.2,10.0,N,TGT,T,,*00\r\n");
+  EXPECT_EQ(ships, QStringList({"$SHIPS", "NAME", "5223.1", "N", "00"}));
+  EXPECT_EQ(rig.rx.RemoteShipFields(), ships);
+  EXPECT_EQ(rig.received(Sentence::TTM), 0u) << "no radar parser installed yet";
+  EXPECT_EQ(rig.rx.LastSentences().size(), 1) << "only the TTM line has a table entry";
+  EXPECT_EQ(rig.links.links[1]->written.toStdString(), "ASTRAL\r\n");
+
+  int calls = 0;
+  rig.rx.setParser(Sentence::TTM, [&](const SentenceFields& f) {
+    ++calls;
+    return ParseResult{f.size() > 10, 0};
+  });
+  rig.feed("$RATTM,01,1.5\r\n");
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(rig.received(Sentence::TTM), 1u);
+  EXPECT_EQ(rig.errors(Sentence::TTM), 1u);
+}
+
+TEST(NmeaReceiver, StartCommunicationOpensEveryPortSetAndNamesTheOneThatFails) {
+  ReceiverRig rig;
+  rig.settings.Ports = "3";
+  rig.settings.Comm[0].Port = "/dev/ttyUSB0";
+  rig.settings.Comm[1].Port = "2";
+  rig.settings.Comm[1].Baudrate = " 9600";
+  rig.settings.Comm[1].Parity = "E";
+  rig.settings.Comm[1].Bits = "7";
+  rig.settings.Comm[1].Paritybits = "2";
+  rig.settings.Comm[2].Port = "/dev/ttyS9";
+  rig.links.refuse = {false, true, false};
+  rig.nav.received(Sentence::RMC) = 5;
+  rig.rx.inject(1, "stale");
+  bool running = false;
+  rig.rx.onRunningChanged = [&](bool r) { running = r; };
+  rig.rx.StartCommunication();
+  ASSERT_EQ(rig.links.links.size(), 3u);
+  EXPECT_EQ(rig.links.links[0]->device, "/dev/ttyUSB0");
+  EXPECT_EQ(rig.links.links[0]->settings, "4800,N,8,1");
+  EXPECT_EQ(rig.links.links[1]->settings, "9600,E,7,2");
+  EXPECT_TRUE(rig.links.links[2]->isOpen()) << "a failing port does not stop the others";
+  ASSERT_EQ(rig.prompter.entries().size(), 1u);
+  EXPECT_EQ(rig.prompter.entries()[0].kind, Prompter::Kind::Critical);
+  EXPECT_EQ(rig.prompter.lastText(), "COM 2: Comm settings not correct, please run setup");
+  EXPECT_EQ(rig.received(Sentence::RMC), 0u);
+  EXPECT_EQ(rig.rx.bufferLength(1), 0u);
+  EXPECT_TRUE(running);
+
+  rig.panels[Panel::Speed] = "5.0 Kts";
+  rig.nav.SpeedOverGround = 5;
+  rig.rx.StopCommunication();
+  EXPECT_FALSE(running);
+  EXPECT_FALSE(rig.links.links[0]->isOpen());
+  EXPECT_TRUE(rig.nav.TimeStale && rig.nav.DateStale);
+  EXPECT_EQ(rig.nav.SpeedOverGround, 0.0f);
+  EXPECT_TRUE(rig.panels[Panel::Speed].isEmpty());
+}
+
+TEST(NmeaReceiver, SerialEventFollowsTheInputSourcePanel) {
+  ReceiverRig rig;
+  rig.settings.Ports = "2";
+  rig.rx.StartCommunication();
+  FakeSerialLink& port2 = *rig.links.links[1];
+  port2.deliver("$GPHDT,1.0,T\r\n");
+  EXPECT_EQ(rig.panels.inputSource(), "Gps");
+  for (const char* source : {"Simul", "Test"}) {
+    SCOPED_TRACE(source);
+    rig.panels[Panel::InputSource] = source;
+    port2.deliver("$GPHDT,2.0,T\r\n");
+    EXPECT_EQ(rig.rx.bufferLength(1), 14u) << "discarded while the panel shows " << source;
+  }
+  rig.panels[Panel::InputSource].clear();
+  rig.rx.selectedTelephone = [] { return QStringLiteral("Harbour office"); };
+  port2.deliver("x");
+  EXPECT_EQ(rig.panels.inputSource(), "Harbour office");
+  rig.rx.tick();
+  EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 1.0f);
+  EXPECT_TRUE(rig.nav.DataReceived);
+}
+
+TEST(NmeaReceiver, PortThatVanishesIsReportedOnceAndClosed) {
+  ReceiverRig rig;
+  rig.rx.StartCommunication();
+  FakeSerialLink& port = *rig.links.links[0];
+  port.deliver("$GPHDT,1");
+  port.fail("Resource error");
+  port.fail("Resource error");
+  rig.rx.tick();
+  rig.rx.tick();
+  ASSERT_EQ(rig.prompter.entries().size(), 1u);
+  EXPECT_EQ(rig.prompter.lastText(), "COM 1: Resource error");
+  EXPECT_FALSE(port.isOpen());
+  rig.rx.inject(0, "0.0,T\r\n");
+  rig.rx.tick();
+  EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 10.0f) << "the receive path keeps working";
+}
+
+TEST(NmeaReceiver, HscAbsenceClearsTheHeadingToSteer) {
+  ReceiverRig rig;
+  rig.feed("$APHSC,,T,120.0,M\r\n");
+  EXPECT_FLOAT_EQ(rig.nav.SteerHeading, 120.0f);
+  for (int i = 0; i < 10; ++i) rig.rx.tick();
+  EXPECT_FLOAT_EQ(rig.nav.SteerHeading, 120.0f) << "ten cycles are not more than ten";
+  rig.rx.tick();
+  EXPECT_FLOAT_EQ(rig.nav.SteerHeading, -1.0f);
+}
+
+}  // namespace
+}  // namespace tavrik::test
