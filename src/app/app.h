@@ -12,6 +12,8 @@
 #include "core/app_paths.h"
 #include "core/app_settings.h"
 #include "core/clock.h"
+#include "core/clock_setter.h"
+#include "core/main_cycle.h"
 #include "core/navigation_state.h"
 #include "core/prompter.h"
 #include "core/request_flags.h"
@@ -71,6 +73,11 @@ class App {
   QString activeChart;
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
+  // The main window's one-second cycle (Timer1) and its hooks.
+  MainCycle cycle{nav, panels, requests, settings, clock};
+  // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.
+  SystemClockSetter systemClockSetter;
+  ClockSetter* clockSetter = &systemClockSetter;
 
   // Reads the settings file into settings (defaults where values are missing).
   void loadSettings();

@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "core/ui/main_window.h"
+#include "core/ui/pc_time_window.h"
 
 namespace tavrik {
 
@@ -20,7 +21,9 @@ void QtSoundPlayer::beep() { QApplication::beep(); }
 
 void addStartupOptions(QCommandLineParser&) {}
 
-void Startup::registerWindows() {}
+void Startup::registerWindows() {
+  m_app.windows.add(QStringLiteral("gpstime"), [](App& app) { return new PcTimeWindow(app); });
+}
 
 void Startup::placeMainWindow(bool forScreenshot) {
   const AppSettings& s = m_app.settings;
@@ -41,12 +44,15 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_app.loadSettings();
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
+  m_window.rebuildToolbar();
+  m_window.startTimers();
   return true;
 }
 
 void Startup::shutdown() {
   if (m_shutDown) return;
   m_shutDown = true;
+  m_window.stopTimers();
   AppSettings& s = m_app.settings;
   if (!m_window.isMaximized() && !m_window.isMinimized()) {
     s.Top = QString::number(m_window.y());

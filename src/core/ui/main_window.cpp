@@ -9,8 +9,10 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include "app/app.h"
+#include "core/toolbar_layout.h"
 
 namespace tavrik {
 
@@ -22,7 +24,13 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(a
   m_mdi->setBackground(QColor(0x5a, 0x6e, 0x82));
   setCentralWidget(m_mdi);
   buildMenus();
+  m_toolBar = addToolBar(QStringLiteral("Toolbar"));
+  m_toolBar->setObjectName(QStringLiteral("Toolbar1"));
+  m_toolBar->setMovable(false);
+  m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
   buildStatusBar();
+  buildTimers();
+  addBuiltInCommands();
   m_app.windows.open = [this](const QString& name) { return openWindow(name); };
   resize(1200, 800);
 }
@@ -82,6 +90,159 @@ void MainWindow::refreshStatusBar() {
     if (m_panels[i]->text() != m_app.panels.text[i]) m_panels[i]->setText(m_app.panels.text[i]);
     const bool visible = m_app.settings.StatusbarVisible[i];
     if (m_panels[i]->isVisibleTo(statusBar()) != visible) m_panels[i]->setVisible(visible);
+  }
+}
+
+void MainWindow::buildTimers() {
+  const auto make = [this](const char* name, int intervalMs) {
+    auto* t = new QTimer(this);
+    t->setObjectName(QLatin1String(name));
+    t->setInterval(intervalMs);
+    return t;
+  };
+  m_timer1 = make("Timer1", 1000);
+  m_rectimer = make("rectimer", 500);
+  m_testtimer = make("testtimer", 1000);
+  m_timer3 = make("Timer3", 60000);
+  connect(m_timer1, &QTimer::timeout, this, [this] {
+    m_app.cycle.tick();
+    refreshStatusBar();
+    refreshToolbarState();
+  });
+  connect(m_timer3, &QTimer::timeout, this, [this] { m_app.cycle.minuteTick(); });
+}
+
+QTimer* MainWindow::timer(const QString& objectName) const {
+  for (QTimer* t : {m_timer1, m_rectimer, m_testtimer, m_timer3})
+    if (t->objectName() == objectName) return t;
+  return nullptr;
+}
+
+void MainWindow::startTimers() {
+  m_timer1->start();
+  m_timer3->start();
+}
+
+void MainWindow::stopTimers() {
+  for (QTimer* t : {m_timer1, m_rectimer, m_testtimer, m_timer3, m_statusTimer}) t->stop();
+}
+
+void MainWindow::addCommand(const QString& name, std::function<void()> run, std::function<bool()> checked) {
+  m_commands[name] = Command{std::move(run), std::move(checked)};
+}
+
+bool MainWindow::runCommand(const QString& name) {
+  const auto it = m_commands.find(name);
+  if (it == m_commands.end() || !it->second.run) return false;
+  it->second.run();
+  refreshToolbarState();
+  return true;
+}
+
+void MainWindow::addBuiltInCommands() {
+  // Chart requests: served by the chart window's pump, so they only count once a
+  // chart window exists (buttonAvailable checks that).
+  addCommand(QStringLiteral("centre"), [this] { m_app.requests.centreOnPosition = true; });
+  addCommand(QStringLiteral("refresh"), [this] { m_app.requests.redrawAll = true; });
+  addCommand(QStringLiteral("search"), [this] { m_app.requests.searchChart = true; });
+  addCommand(
+      QStringLiteral("circles"),
+      [this] {
+        m_app.settings.ChartCircles = !m_app.settings.ChartCircles;
+        m_app.requests.redrawOverlays = true;
+      },
+      [this] { return m_app.settings.ChartCircles; });
+  addCommand(
+      QStringLiteral("positioning"),
+      [this] { m_app.settings.system.positioning = !m_app.settings.system.positioning; },
+      [this] { return m_app.settings.system.positioning; });
+  addCommand(
+      QStringLiteral("chartwindow"),
+      [this] {
+        QWidget* chart = findWindow(QStringLiteral("gpschart"));
+        if (!chart) {
+          openWindow(QStringLiteral("gpschart"));
+          return;
+        }
+        QWidget* frame = chart->parentWidget() ? chart->parentWidget() : chart;
+        frame->setVisible(!frame->isVisible());
+      },
+      [this] {
+        QWidget* chart = findWindow(QStringLiteral("gpschart"));
+        return chart && (chart->parentWidget() ? chart->parentWidget()->isVisible() : chart->isVisible());
+      });
+  addCommand(QStringLiteral("ships"), [this] { m_app.requests.shipsChanged = true; });
+  // The log chooser in "Show" mode; it opens the log list itself once a log is chosen.
+  addCommand(QStringLiteral("showlog"), [this] {
+    if (QWidget* w = openWindow(QStringLiteral("gpspllog"))) w->setProperty("mode", QStringLiteral("Show"));
+  });
+}
+
+bool MainWindow::buttonAvailable(int number) const {
+  const ToolbarButton* b = toolbarButton(number);
+  if (!b) return false;
+  if (b->window) return m_app.windows.has(QLatin1String(b->window));
+  const QString command = QLatin1String(b->command);
+  if (!hasCommand(command)) return false;
+  // Commands that only raise a request need the window that serves it.
+  static const std::map<QString, QString> kServedBy = {
+      {QStringLiteral("centre"), QStringLiteral("gpschart")},   {QStringLiteral("refresh"), QStringLiteral("gpschart")},
+      {QStringLiteral("search"), QStringLiteral("gpschart")},   {QStringLiteral("circles"), QStringLiteral("gpschart")},
+      {QStringLiteral("positioning"), QStringLiteral("gpschart")}, {QStringLiteral("chartwindow"), QStringLiteral("gpschart")},
+      {QStringLiteral("ships"), QStringLiteral("gpscship")},    {QStringLiteral("showlog"), QStringLiteral("gpspllog")},
+  };
+  const auto it = kServedBy.find(command);
+  return it == kServedBy.end() || m_app.windows.has(it->second);
+}
+
+void MainWindow::clickButton(int number) {
+  const ToolbarButton* b = toolbarButton(number);
+  if (!b) return;
+  if (b->window) openWindow(QLatin1String(b->window));
+  else runCommand(QLatin1String(b->command));
+  refreshToolbarState();
+}
+
+void MainWindow::rebuildToolbar() {
+  m_toolBar->clear();
+  for (QWidget* w : m_toolBar->findChildren<QWidget*>(QStringLiteral("chartlist"), Qt::FindDirectChildrenOnly))
+    w->deleteLater();
+  const std::vector<int> layout = visibleToolbarLayout(
+      effectiveToolbarLayout(m_app.settings.ToolbarLayout), [this](int n) { return buttonAvailable(n); },
+      static_cast<bool>(chartListFactory));
+  for (int v : layout) {
+    if (v == kToolbarSeparator) {
+      m_toolBar->addSeparator();
+    } else if (v == kToolbarChartList) {
+      QWidget* list = chartListFactory(m_toolBar);
+      if (!list) continue;
+      list->setObjectName(QStringLiteral("chartlist"));
+      m_toolBar->addWidget(list);
+    } else {
+      const ToolbarButton* b = toolbarButton(v);
+      QAction* a = m_toolBar->addAction(QLatin1String(b->label));
+      a->setObjectName(QLatin1String(b->key));
+      a->setToolTip(QLatin1String(b->toolTip));
+      const auto it = b->command ? m_commands.find(QLatin1String(b->command)) : m_commands.end();
+      a->setCheckable(it != m_commands.end() && static_cast<bool>(it->second.checked));
+      connect(a, &QAction::triggered, this, [this, v] { clickButton(v); });
+    }
+  }
+  m_toolBar->setVisible(m_app.settings.Toolbar && !layout.empty());
+  refreshToolbarState();
+}
+
+void MainWindow::refreshToolbarState() {
+  for (QAction* a : m_toolBar->actions()) {
+    if (!a->isCheckable()) continue;
+    for (const ToolbarButton& b : toolbarButtons()) {
+      if (a->objectName() != QLatin1String(b.key) || !b.command) continue;
+      const auto it = m_commands.find(QLatin1String(b.command));
+      if (it != m_commands.end() && it->second.checked) {
+        const bool on = it->second.checked();
+        if (a->isChecked() != on) a->setChecked(on);
+      }
+    }
   }
 }
 

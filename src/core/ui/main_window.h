@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
+#include <map>
 
 #include "core/status_panels.h"
 
@@ -13,6 +15,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QTimer;
+class QToolBar;
 
 namespace tavrik {
 
@@ -37,14 +40,53 @@ class MainWindow : public QMainWindow {
   void refreshStatusBar();
   QLabel* panel(Panel p) const { return m_panels[static_cast<int>(p)]; }
 
+  // The main window's timers, all created stopped: "Timer1" (1000 ms, main cycle),
+  // "rectimer" (500 ms, receive cycle), "testtimer" (test-file replay), "Timer3"
+  // (60000 ms, graph histories). Subsystems connect to and start the ones they drive.
+  QTimer* timer(const QString& objectName) const;
+  // Starts the timers that run from the end of start-up to shutdown (Timer1, Timer3).
+  void startTimers();
+  // Stops every timer (shutdown).
+  void stopTimers();
+
+  // A command a toolbar button can run ("communication", "centre", ...). `checked`,
+  // when set, gives the pressed state of a toggling button.
+  void addCommand(const QString& name, std::function<void()> run, std::function<bool()> checked = {});
+  bool hasCommand(const QString& name) const { return m_commands.count(name) != 0; }
+  // Runs a command by name; false when there is none.
+  bool runCommand(const QString& name);
+  // True when toolbar button n (0..28) has a command that can run here.
+  bool buttonAvailable(int number) const;
+  // Lays the toolbar out again from the "Toolbar" settings (after start-up has
+  // registered every window and command, and after the toolbar setup).
+  void rebuildToolbar();
+  QToolBar* toolBar() const { return m_toolBar; }
+  // Makes the chart list (-1 in the toolbar layout); unset: no chart list.
+  std::function<QWidget*(QWidget* parent)> chartListFactory;
+
  private:
   void buildMenus();
   void buildStatusBar();
+  void buildTimers();
+  void addBuiltInCommands();
+  void clickButton(int number);
+  void refreshToolbarState();
+
+  struct Command {
+    std::function<void()> run;
+    std::function<bool()> checked;
+  };
 
   App& m_app;
   QMdiArea* m_mdi = nullptr;
   std::array<QLabel*, kPanelCount> m_panels{};
   QTimer* m_statusTimer = nullptr;
+  QTimer* m_timer1 = nullptr;
+  QTimer* m_rectimer = nullptr;
+  QTimer* m_testtimer = nullptr;
+  QTimer* m_timer3 = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  std::map<QString, Command> m_commands;
 };
 
 }  // namespace tavrik

@@ -1,0 +1,175 @@
+#include "core/main_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include "core/units.h"
+
+namespace tavrik {
+namespace {
+
+struct CycleFixture {
+  NavigationState nav;
+  StatusPanels panels;
+  RequestFlags requests;
+  AppSettings settings;
+  FakeClock clock{QDateTime(QDate(2026, 3, 14), QTime(9, 30, 0))};
+  MainCycle cycle{nav, panels, requests, settings, clock};
+
+  void ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      clock.advanceSecs(1);
+      cycle.tick();
+    }
+  }
+};
+
+TEST(MainCycle, NoDataForTenTicksEmptiesInputPanelAndShowsTheClock) {
+  CycleFixture f;
+  f.panels[Panel::InputSource] = QStringLiteral("Gps");
+  f.panels[Panel::Time] = QStringLiteral("fix time");
+  f.panels[Panel::Date] = QStringLiteral("01-01-2001");
+  f.nav.received(Sentence::VLW) = 4;
+  f.ticks(9);
+  EXPECT_EQ(f.panels[Panel::InputSource], QStringLiteral("Gps")) << "nine silent ticks are not yet a loss";
+  EXPECT_EQ(f.panels[Panel::Time], QStringLiteral("fix time"));
+  f.ticks(1);
+  EXPECT_TRUE(f.panels[Panel::InputSource].isEmpty());
+  EXPECT_TRUE(f.nav.TimeStale);
+  EXPECT_TRUE(f.nav.DateStale);
+  EXPECT_EQ(f.nav.received(Sentence::VLW), 0u) << "the next VLW must re-base the trip";
+  EXPECT_EQ(f.panels[Panel::Time], FormatTime(f.clock.now().time()));
+  EXPECT_EQ(f.panels[Panel::Date], QStringLiteral("03-14-2026"));
+  // The panels keep following the clock, across midnight too.
+  f.clock.set(QDateTime(QDate(2026, 3, 14), QTime(23, 59, 59)));
+  f.ticks(1);
+  EXPECT_EQ(f.panels[Panel::Time], FormatTime(QTime(0, 0, 0)));
+  EXPECT_EQ(f.panels[Panel::Date], QStringLiteral("03-15-2026"));
+}
+
+TEST(MainCycle, DataEveryTenTicksKeepsTheInputPanel) {
+  CycleFixture f;
+  f.panels[Panel::InputSource] = QStringLiteral("Gps");
+  for (int i = 0; i < 5; ++i) {
+    f.nav.DataReceived = true;  // what the receive cycle does
+    f.ticks(10);
+    EXPECT_FALSE(f.nav.DataReceived) << "cleared by every tenth tick";
+  }
+  EXPECT_EQ(f.panels[Panel::InputSource], QStringLiteral("Gps"));
+  EXPECT_FALSE(f.nav.TimeStale);
+}
+
+TEST(MainCycle, GllOnlyReceiverKeepsTheComputerClockShown) {
+  CycleFixture f;
+  f.nav.TimeStale = f.nav.DateStale = true;  // as after a loss of data or a stop
+  f.panels[Panel::InputSource] = QStringLiteral("Gps");
+  for (int s = 0; s < 30; ++s) {
+    // A GLL sentence sets the fix time and the time panel but leaves TimeStale set.
+    f.nav.FixTime = QTime(7, 0, s);
+    f.panels[Panel::Time] = FormatTime(f.nav.FixTime);
+    f.nav.DataReceived = true;
+    f.ticks(1);
+    SCOPED_TRACE(s);
+    EXPECT_EQ(f.panels[Panel::Time], FormatTime(f.clock.now().time()));
+  }
+  EXPECT_EQ(f.panels[Panel::InputSource], QStringLiteral("Gps"));
+}
+
+TEST(MainCycle, TripIntegratesSpeedWhileNoLogIsReceived) {
+  CycleFixture f;
+  f.nav.SpeedOverGround = 6;
+  f.nav.DataReceived = true;
+  for (int i = 0; i < 3600; ++i) {
+    f.nav.DataReceived = true;
+    f.clock.advanceSecs(1);
+    f.cycle.tick();
+  }
+  // 3600 single-precision additions of 1/600: rounding stays far below 0.001 Nm.
+  EXPECT_NEAR(f.nav.TripDistance, 6.0, 1e-3);
+
+  // A counted VLW stops the integration: the log reports the trip.
+  f.nav.received(Sentence::VLW) = 1;
+  for (int i = 0; i < 600; ++i) {
+    f.nav.DataReceived = true;
+    f.ticks(1);
+  }
+  EXPECT_NEAR(f.nav.TripDistance, 6.0, 1e-3);
+  // Ten silent ticks forget the VLW count, so the speed counts again.
+  f.ticks(10);
+  EXPECT_EQ(f.nav.received(Sentence::VLW), 0u);
+  f.ticks(600);
+  EXPECT_NEAR(f.nav.TripDistance, 7.0, 2e-3);
+}
+
+TEST(MainCycle, TripStartsAtTheFirstTickWithData) {
+  CycleFixture f;
+  f.nav.Latitude = 52.5f;
+  f.nav.Longitude = 4.25f;
+  f.ticks(3);
+  EXPECT_TRUE(f.nav.TripStartTime.isNull()) << "no data yet";
+  f.nav.DataReceived = true;
+  f.ticks(1);
+  const QDateTime started = f.clock.now();
+  EXPECT_EQ(f.nav.TripStartTime, started);
+  EXPECT_FLOAT_EQ(f.nav.TripStartLatitude, 52.5f);
+  EXPECT_FLOAT_EQ(f.nav.TripStartLongitude, 4.25f);
+  // Later positions do not move the start.
+  f.nav.Latitude = 53;
+  f.nav.DataReceived = true;
+  f.ticks(5);
+  EXPECT_EQ(f.nav.TripStartTime, started);
+  EXPECT_FLOAT_EQ(f.nav.TripStartLatitude, 52.5f);
+}
+
+TEST(MainCycle, StepsRunInOrderAndHooksSeeTheRequest) {
+  CycleFixture f;
+  std::vector<QString> order;
+  f.cycle.hooks.gotoRequest = [&] {
+    order.push_back("goto");
+    f.requests.gotoLatitude = f.requests.gotoLongitude = 0;
+  };
+  f.cycle.hooks.ageRadarTargets = [&](const QDateTime&) {
+    order.push_back("radar");
+    return true;
+  };
+  f.cycle.hooks.ageRadarSentences = [&](const QDateTime&) { order.push_back("rsd"); };
+  f.cycle.hooks.positionText = [&](double, double) {
+    order.push_back("position");
+    return QStringLiteral("P");
+  };
+  f.cycle.hooks.writePendingLog = [&] { order.push_back("log"); };
+  f.cycle.hooks.serviceModem = [&] { order.push_back("modem"); };
+  f.ticks(1);
+  EXPECT_EQ(order, (std::vector<QString>{"radar", "rsd", "position", "log", "modem"})) << "no go-to request yet";
+  EXPECT_TRUE(f.requests.radarRedraw);
+  EXPECT_EQ(f.panels[Panel::Position], QStringLiteral("P"));
+  order.clear();
+  f.requests.gotoLatitude = 52;
+  f.ticks(1);
+  EXPECT_EQ(order.front(), QStringLiteral("goto"));
+}
+
+TEST(MainCycle, PositionPanelShowsDegreesAndMinutesWithTheDecimalsSetting) {
+  struct Row {
+    const char* legend;
+    double lat, lon;
+    const char* decimals;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"north east", 52.375, 4.8875, "2", "52° 22.50' N / 4° 53.25' E"},
+      {"south west, three decimals", -33.5, -70.25, "3", "33° 30.000' S / 70° 15.000' W"},
+      {"minutes rounding up to 60 carry into the degree", 52.99999999, 0, "2", "53° 0.00' N / 0° 0.00' E"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    CycleFixture f;
+    f.settings.Decimals = QLatin1String(r.decimals);
+    f.nav.Latitude = static_cast<float>(r.lat);
+    f.nav.Longitude = static_cast<float>(r.lon);
+    f.ticks(1);
+    EXPECT_EQ(f.panels[Panel::Position], QString::fromUtf8(r.text));
+  }
+}
+
+}  // namespace
+}  // namespace tavrik
