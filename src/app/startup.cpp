@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "core/ui/main_window.h"
 #include "core/ui/pc_time_window.h"
+#include "nmea/ui/communication_menu.h"
 
 namespace tavrik {
 
@@ -23,6 +24,7 @@ void addStartupOptions(QCommandLineParser&) {}
 
 void Startup::registerWindows() {
   m_app.windows.add(QStringLiteral("gpstime"), [](App& app) { return new PcTimeWindow(app); });
+  registerNmeaWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -44,6 +46,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_app.loadSettings();
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
+  new CommunicationMenu(m_app, m_window);
   m_window.rebuildToolbar();
   m_window.startTimers();
   return true;

@@ -67,6 +67,16 @@ QMenu* MainWindow::menu(const QString& objectName) const {
   return menuBar()->findChild<QMenu*>(objectName);
 }
 
+QMenu* MainWindow::ensureMenu(const QString& objectName, const QString& title) {
+  if (QMenu* m = menu(objectName)) return m;
+  auto* m = new QMenu(title, menuBar());
+  m->setObjectName(objectName);
+  QMenu* window = menu(QStringLiteral("m_window"));
+  if (window) menuBar()->insertMenu(window->menuAction(), m);
+  else menuBar()->addMenu(m);
+  return m;
+}
+
 void MainWindow::buildStatusBar() {
   for (int i = 0; i < kPanelCount; ++i) {
     auto* label = new QLabel(this);

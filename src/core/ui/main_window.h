@@ -36,6 +36,9 @@ class MainWindow : public QMainWindow {
   QWidget* findWindow(const QString& objectName) const;
   // The menu with this object name ("m_file", "m_comm", ...), for subsystems to fill.
   QMenu* menu(const QString& objectName) const;
+  // The menu with this object name, created with this title before the Window menu
+  // when it does not exist yet.
+  QMenu* ensureMenu(const QString& objectName, const QString& title);
   // Copies the status panel texts and visibility from the App.
   void refreshStatusBar();
   QLabel* panel(Panel p) const { return m_panels[static_cast<int>(p)]; }

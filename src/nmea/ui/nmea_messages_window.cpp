@@ -1,0 +1,44 @@
+#include "nmea/ui/nmea_messages_window.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/app.h"
+
+namespace tavrik {
+
+NmeaMessagesWindow::NmeaMessagesWindow(App&, std::function<QStringList()> lastSentences, QWidget* parent)
+    : QWidget(parent), m_lastSentences(std::move(lastSentences)) {
+  setObjectName(QStringLiteral("gpsmess"));
+  setWindowTitle(QStringLiteral("NMEA messages"));
+  m_text = new QPlainTextEdit(this);
+  m_text->setObjectName(QStringLiteral("Text1"));
+  m_text->setReadOnly(true);
+  m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* v = new QVBoxLayout(this);
+  v->addWidget(m_text);
+  resize(560, 320);
+  m_timer = new QTimer(this);
+  m_timer->setObjectName(QStringLiteral("Timer1"));
+  m_timer->setInterval(1000);
+  connect(m_timer, &QTimer::timeout, this, [this] { refresh(); });
+  m_timer->start();
+  refresh();
+}
+
+void NmeaMessagesWindow::refresh() {
+  QString text;
+  if (m_lastSentences)
+    for (const QString& line : m_lastSentences()) {
+      if (line.isEmpty()) break;  // an empty entry ends the used part
+      text += line + QLatin1Char('\n');
+    }
+  if (text != m_text->toPlainText()) m_text->setPlainText(text);
+}
+
+QString NmeaMessagesWindow::text() const { return m_text->toPlainText(); }
+
+}  // namespace tavrik

@@ -1,0 +1,155 @@
+#include "core/ui/main_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/messages.h"
+#include "core/toolbar_layout.h"
+#include "core/units.h"
+#include "core/ui/pc_time_window.h"
+#include "ui_test_app.h"
+
+namespace tavrik {
+namespace {
+
+using test::TestApp;
+
+// What a click changed: windows opened, requests raised, toggles flipped.
+struct Snapshot {
+  explicit Snapshot(MainWindow& w, App& a)
+      : windows(w.mdiArea()->subWindowList().size()), requests(a.requests), circles(a.settings.ChartCircles),
+        positioning(a.settings.system.positioning) {
+    for (QMdiSubWindow* s : w.mdiArea()->subWindowList()) visible += s->isVisible() ? 1 : 0;
+  }
+  bool operator==(const Snapshot& o) const {
+    const auto& r = requests;
+    const auto& q = o.requests;
+    return windows == o.windows && visible == o.visible && circles == o.circles && positioning == o.positioning &&
+           r.centreOnPosition == q.centreOnPosition && r.redrawAll == q.redrawAll && r.searchChart == q.searchChart &&
+           r.redrawOverlays == q.redrawOverlays && r.shipsChanged == q.shipsChanged;
+  }
+  qsizetype windows;
+  int visible = 0;
+  RequestFlags requests;
+  bool circles, positioning;
+};
+
+TEST(MainWindowToolbar, EveryButtonHasAKeyAndAnEffectOnceItsCommandExists) {
+  TestApp t;
+  App& app = *t;
+  // Stand-in windows for every button that opens one, and for the chart window that
+  // serves the chart requests.
+  for (const ToolbarButton& b : toolbarButtons())
+    if (b.window && QLatin1String(b.window) != QLatin1String("gpstime"))
+      app.windows.add(QLatin1String(b.window), [](App&) { return new QLabel(QStringLiteral("stand-in")); });
+  for (const char* w : {"gpschart", "gpscship", "gpspllog"})
+    app.windows.add(QLatin1String(w), [](App&) { return new QLabel(QStringLiteral("stand-in")); });
+  app.windows.add(QStringLiteral("gpstime"), [](App& a) { return new PcTimeWindow(a); });
+  MainWindow w(app);
+  bool communication = false;
+  w.addCommand(QStringLiteral("communication"), [&] { communication = !communication; }, [&] { return communication; });
+  w.rebuildToolbar();
+  w.show();
+  std::set<QString> keys;
+  for (QAction* a : w.toolBar()->actions()) {
+    if (a->isSeparator() || a->objectName() == QLatin1String("chartlist")) continue;
+    SCOPED_TRACE(a->objectName().toStdString());
+    ASSERT_FALSE(a->objectName().isEmpty());
+    EXPECT_FALSE(a->toolTip().isEmpty());
+    keys.insert(a->objectName());
+    const Snapshot before(w, app);
+    const bool comm = communication;
+    a->trigger();
+    EXPECT_TRUE(!(Snapshot(w, app) == before) || comm != communication) << "a click must do something";
+  }
+  EXPECT_EQ(keys.size(), static_cast<size_t>(kToolbarButtonCount));
+  EXPECT_TRUE(app.requests.centreOnPosition && app.requests.searchChart && app.requests.redrawAll &&
+              app.requests.shipsChanged);
+  EXPECT_TRUE(communication);
+  EXPECT_TRUE(w.toolBar()->findChild<QAction*>(QStringLiteral("but26"))->isChecked());
+}
+
+TEST(MainWindowToolbar, ButtonsWithoutAWorkingCommandAreNotShown) {
+  TestApp t;
+  App& app = *t;
+  app.windows.add(QStringLiteral("gpstime"), [](App& a) { return new PcTimeWindow(a); });
+  app.windows.add(QStringLiteral("gpscship"), [](App&) { return new QLabel; });
+  MainWindow w(app);
+  w.rebuildToolbar();
+  std::vector<QString> shown;
+  for (QAction* a : w.toolBar()->actions())
+    if (!a->isSeparator()) shown.push_back(a->objectName());
+  // "but25" (redraw ships) works with the ships window; the chart requests need a
+  // chart window, which this build lacks.
+  EXPECT_EQ(shown, (std::vector<QString>{"but24", "but25", "but20"})) << "in the built-in order";
+  app.settings.ToolbarLayout = {19, kToolbarSeparator, 14};
+  w.rebuildToolbar();
+  ASSERT_EQ(w.toolBar()->actions().size(), 1);
+  EXPECT_EQ(w.toolBar()->actions()[0]->objectName(), QStringLiteral("but20"));
+}
+
+TEST(MainWindowTimers, TimersExistStoppedAndTimer1RunsTheCycle) {
+  TestApp t;
+  MainWindow w(*t);
+  struct Row {
+    const char* name;
+    int intervalMs;
+  };
+  for (const Row& r : {Row{"Timer1", 1000}, Row{"rectimer", 500}, Row{"testtimer", 1000}, Row{"Timer3", 60000}}) {
+    SCOPED_TRACE(r.name);
+    QTimer* timer = w.timer(QLatin1String(r.name));
+    ASSERT_TRUE(timer);
+    EXPECT_EQ(timer->interval(), r.intervalMs);
+    EXPECT_FALSE(timer->isActive());
+  }
+  w.startTimers();
+  EXPECT_TRUE(w.timer("Timer1")->isActive());
+  EXPECT_TRUE(w.timer("Timer3")->isActive());
+  EXPECT_FALSE(w.timer("rectimer")->isActive()) << "communication starts it";
+  t.app->nav.Latitude = 10.5f;
+  QMetaObject::invokeMethod(w.timer("Timer1"), "timeout", Qt::DirectConnection);
+  EXPECT_EQ(w.panel(Panel::Position)->text(), QString::fromUtf8("10° 30.000' N / 0° 0.000' E"));
+  w.stopTimers();
+  EXPECT_FALSE(w.timer("Timer1")->isActive());
+}
+
+TEST(PcTimeWindow, OkSetsTheClockFromThePanelsOrSaysWhyNot) {
+  TestApp t;
+  App& app = *t;
+  RecordingClockSetter setter;
+  app.clockSetter = &setter;
+  app.panels[Panel::Time] = FormatTime(QTime(14, 15, 16));
+  app.panels[Panel::Date] = QStringLiteral("08-09-2026");
+  {
+    PcTimeWindow w(app);
+    EXPECT_TRUE(w.accept());
+    ASSERT_EQ(setter.calls.size(), 1u);
+    EXPECT_EQ(setter.calls[0], QDateTime(QDate(2026, 8, 9), QTime(14, 15, 16)));
+  }
+  setter.refuseWith = QStringLiteral("Operation not permitted");
+  {
+    PcTimeWindow w(app);
+    w.show();
+    EXPECT_FALSE(w.accept());
+    EXPECT_EQ(t.prompter.lastText(), ErrorReportText(70, QStringLiteral("Operation not permitted")));
+    EXPECT_TRUE(w.isVisible()) << "a refusal keeps the window open";
+  }
+  setter.refuseWith.clear();
+  app.panels[Panel::Time] = QStringLiteral("Nofix");
+  {
+    PcTimeWindow w(app);
+    EXPECT_FALSE(w.accept());
+    EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::DateTimeNotCorrect));
+  }
+  EXPECT_EQ(setter.calls.size(), 2u);
+}
+
+}  // namespace
+}  // namespace tavrik

@@ -1,0 +1,217 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "nmea/ui/comm_setup_window.h"
+#include "nmea/ui/gps_status_window.h"
+#include "nmea/ui/nmea_messages_window.h"
+#include "nmea/ui/nmea_setup_window.h"
+#include "nmea/ui/nmea_status_window.h"
+#include "ui_test_app.h"
+
+namespace tavrik {
+namespace {
+
+using test::TestApp;
+
+TEST(NmeaSetupWindow, BadTalkerIdBeepsFocusesAndStoresNothing) {
+  struct Row {
+    const char* legend;
+    int talker;
+    const char* id;
+  };
+  const Row rows[] = {
+      {"two characters", 2, "$R"},
+      {"no dollar", 0, "GPS"},
+      {"empty", 5, ""},
+      {"dollar later", 3, "DE$"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    TestApp t;
+    const AppSettings before = t.app->settings;
+    NmeaSetupWindow w(*t);
+    w.show();
+    auto* id = w.findChild<QLineEdit*>(QStringLiteral("talker%1").arg(r.talker));
+    ASSERT_TRUE(id);
+    id->setText(QLatin1String(r.id));
+    // Some other change that must not be stored either.
+    w.findChild<QCheckBox*>(QStringLiteral("in1_GGA"))->setChecked(false);
+    bool stored = false;
+    w.onStored = [&] { stored = true; };
+    EXPECT_FALSE(w.accept());
+    EXPECT_EQ(t.sound.beeps, 1);
+    EXPECT_FALSE(stored);
+    EXPECT_EQ(w.findChild<QTabWidget*>()->currentIndex(), r.talker);
+    EXPECT_TRUE(id->hasFocus() || QApplication::focusWidget() == id || w.focusWidget() == id);
+    EXPECT_EQ(t.app->settings.IDIn, before.IDIn);
+    EXPECT_EQ(t.app->settings.NMEAIn, before.NMEAIn);
+    EXPECT_TRUE(w.isVisible()) << "the window stays open";
+  }
+}
+
+TEST(NmeaSetupWindow, OkStoresFiltersTalkersAndAllNmea) {
+  TestApp t;
+  NmeaSetupWindow w(*t);
+  auto* id = w.findChild<QLineEdit*>(QStringLiteral("talker4"));
+  // Typed letters become capitals.
+  id->clear();
+  for (QChar c : QStringLiteral("$in")) {
+    id->setText(id->text() + c);
+    emit id->textEdited(id->text());
+  }
+  EXPECT_EQ(id->text(), QStringLiteral("$IN"));
+  w.findChild<QCheckBox*>(QStringLiteral("in0_GGA"))->setChecked(false);
+  w.findChild<QCheckBox*>(QStringLiteral("out0_ZDA"))->setChecked(false);
+  auto* all = w.findChild<QCheckBox*>(QStringLiteral("all2"));
+  auto* out2 = w.findChild<QCheckBox*>(QStringLiteral("out2_RMB"));
+  out2->setChecked(false);
+  all->setChecked(true);
+  EXPECT_TRUE(out2->isChecked());
+  EXPECT_FALSE(out2->isEnabled());
+  all->setChecked(false);
+  EXPECT_TRUE(out2->isEnabled());
+  all->setChecked(true);
+  bool stored = false;
+  w.onStored = [&] { stored = true; };
+  EXPECT_TRUE(w.accept());
+  EXPECT_TRUE(stored);
+  const AppSettings& s = t.app->settings;
+  EXPECT_EQ(s.IDIn[4], QStringLiteral("$IN"));
+  EXPECT_EQ(s.NMEAIn[0], QStringLiteral("1101111111111111111111")) << "GGA is the third sentence";
+  EXPECT_EQ(s.NMEAOut[0], QStringLiteral("1111111111111111111110")) << "ZDA is the last";
+  EXPECT_EQ(s.AllNMEA[2], QStringLiteral("-1"));
+  EXPECT_EQ(s.AllNMEA[0], QStringLiteral("0"));
+  EXPECT_EQ(t.sound.beeps, 0);
+}
+
+TEST(CommSetupWindow, SamePortUsedTwiceIsRefused) {
+  struct Row {
+    const char* legend;
+    std::vector<QString> ports;
+    bool refused;
+  };
+  const QStringList listed = {"/dev/ttyUSB0", "/dev/ttyS0"};
+  const std::vector<Row> rows = {
+      {"two numbers alike", {"1", "1"}, true},
+      {"number and the device it means", {"/dev/ttyUSB0", "1"}, true},
+      {"blanks do not make a port different", {"/dev/pts/3", " /dev/pts/3 "}, true},
+      {"third set repeats the first", {"2", "/dev/pts/7", "/dev/ttyS0"}, true},
+      {"all different", {"1", "2", "/dev/pts/4"}, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    TestApp t;
+    AppSettings& s = t.app->settings;
+    s.Ports = QString::number(r.ports.size());
+    for (size_t i = 0; i < r.ports.size(); ++i) s.Comm[i].Port = QStringLiteral("9%1").arg(i);
+    CommSetupWindow w(*t, listed);
+    ASSERT_EQ(w.portSetCount(), static_cast<int>(r.ports.size()));
+    for (size_t i = 0; i < r.ports.size(); ++i)
+      w.findChild<QComboBox*>(QStringLiteral("port%1").arg(i))->setCurrentText(r.ports[i]);
+    EXPECT_EQ(w.accept(), !r.refused);
+    if (r.refused) {
+      EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::SamePortUsedTwice));
+      EXPECT_EQ(s.Comm[0].Port, QStringLiteral("90")) << "nothing stored";
+    } else {
+      EXPECT_TRUE(t.prompter.empty());
+      EXPECT_EQ(s.Comm[2].Port, QStringLiteral("/dev/pts/4"));
+    }
+  }
+}
+
+TEST(CommSetupWindow, AddDeleteAndTheOutputBoxesAreStored) {
+  TestApp t;
+  CommSetupWindow w(*t, QStringList{});
+  EXPECT_EQ(w.portSetCount(), 1);
+  w.addPortSet();
+  w.addPortSet();
+  EXPECT_EQ(w.portSetCount(), 3);
+  EXPECT_EQ(w.findChild<QComboBox*>(QStringLiteral("port1"))->currentText(), QStringLiteral("2"))
+      << "a new set is offered a port not yet used";
+  w.findChild<QComboBox*>(QStringLiteral("baud2"))->setCurrentText(QStringLiteral("38400"));
+  w.findChild<QComboBox*>(QStringLiteral("handshaking2"))->setCurrentIndex(2);
+  w.findChild<QCheckBox*>(QStringLiteral("output0"))->setChecked(true);
+  w.findChild<QCheckBox*>(QStringLiteral("output2"))->setChecked(true);
+  EXPECT_FALSE(w.findChild<QCheckBox*>(QStringLiteral("output0"))->isChecked()) << "one forward port";
+  w.findChild<QCheckBox*>(QStringLiteral("autopilot1"))->setChecked(true);
+  EXPECT_TRUE(w.accept());
+  const AppSettings& s = t.app->settings;
+  EXPECT_EQ(s.Ports, QStringLiteral("3"));
+  EXPECT_EQ(s.NMEAOutput, QStringLiteral("3"));
+  EXPECT_EQ(s.Autopilot, QStringLiteral("2"));
+  EXPECT_EQ(s.Comm[2].Baudrate, QStringLiteral("38400"));
+  EXPECT_EQ(s.Comm[2].Handshake, 2);
+  EXPECT_EQ(s.Comm[2].settingsText(), QStringLiteral("38400,N,8,1"));
+}
+
+TEST(NmeaStatusWindow, RowsFollowTheCountersInTableOrder) {
+  TestApp t;
+  NmeaStatusWindow w(*t);
+  t.app->nav.received(Sentence::RMC) = 120;
+  t.app->nav.errors(Sentence::RMC) = 3;
+  t.app->nav.received(Sentence::DBS) = 7;
+  t.app->nav.received(Sentence::ZDA) = 9;
+  EXPECT_EQ(w.receivedLabel(static_cast<int>(Sentence::RMC))->text(), QStringLiteral("0")) << "until the timer runs";
+  w.refresh();
+  struct Row {
+    const char* name;
+    const char* received;
+    const char* discarded;
+  };
+  const Row rows[] = {{"DBS", "7", "0"}, {"RMC", "120", "3"}, {"ZDA", "9", "0"}, {"GGA", "0", "0"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("received_%1").arg(QLatin1String(r.name)))->text(),
+              QLatin1String(r.received));
+    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("discarded_%1").arg(QLatin1String(r.name)))->text(),
+              QLatin1String(r.discarded));
+  }
+  EXPECT_EQ(w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^sentence_"))).size(), kSentenceCount);
+}
+
+TEST(NmeaMessagesWindow, ShowsLastSentencesUpToTheFirstEmptyEntry) {
+  TestApp t;
+  QStringList last = {"$GPRMC,1", "$GPGGA,2"};
+  NmeaMessagesWindow w(*t, [&] { return last; });
+  EXPECT_EQ(w.text(), QStringLiteral("$GPRMC,1\n$GPGGA,2\n"));
+  last = {"$GPRMC,3", "$GPGGA,2", "", "$IIDBT,x"};
+  w.refresh();
+  EXPECT_EQ(w.text(), QStringLiteral("$GPRMC,3\n$GPGGA,2\n"));
+}
+
+TEST(GpsStatus, FixText) {
+  struct Row {
+    const char* legend;
+    const char* mode;
+    int type;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"nothing received", "", 0, "No information"},
+      {"automatic 3D", "A", 3, "Automatic 3D"},
+      {"manual 2D", "M", 2, "Manual 2D"},
+      {"automatic without fix", "A", 1, "Automatic No fix"},
+      {"type without mode", "", 3, "3D"},
+      {"mode without a known type", "A", 7, "Automatic"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    NavigationState nav;
+    nav.FixMode = QLatin1String(r.mode);
+    nav.FixType = static_cast<int16_t>(r.type);
+    EXPECT_EQ(gpsFixText(nav), QLatin1String(r.text));
+  }
+  NavigationState nav;
+  nav.Satellites = {{5, 40, 120, 38}, {0, 0, 0, 0}, {12, 10, 300, 0}};
+  const auto sats = satellitesInView(nav);
+  ASSERT_EQ(sats.size(), 2u) << "slots without PRN are skipped";
+  EXPECT_EQ(sats[1].Prn, 12);
+}
+
+}  // namespace
+}  // namespace tavrik
