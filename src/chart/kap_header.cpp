@@ -1,0 +1,188 @@
+#include "chart/kap_header.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavrik {
+namespace {
+
+// Real headers are a few kilobytes; one with many outline points stays far below this.
+constexpr qint64 kMaxHeaderBytes = 4 * 1024 * 1024;
+constexpr int kMaxPaletteIndex = 255;
+
+bool toNumber(const QString& text, double& out) {
+  bool ok = false;
+  const double v = text.trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+// "a,b,c" -> numbers; false when any field is not a number.
+bool numberList(const QString& body, QVector<double>& out) {
+  out.clear();
+  const QStringList parts = body.split(',', Qt::KeepEmptyParts);
+  for (const QString& p : parts) {
+    if (p.trimmed().isEmpty()) continue;  // a trailing comma
+    double v = 0;
+    if (!toNumber(p, v)) return false;
+    out.append(v);
+  }
+  return true;
+}
+
+// KEY=value pairs; values may themselves hold commas, so split only at a comma that
+// begins the next KEY=.
+QMap<QString, QString> keyValues(const QString& body) {
+  static const QRegularExpression sep(QStringLiteral(",(?=\\s*[A-Z][A-Z0-9]=)"));
+  QMap<QString, QString> out;
+  for (const QString& part : body.split(sep)) {
+    const int eq = part.indexOf('=');
+    if (eq <= 0) continue;
+    const QString key = part.left(eq).trimmed().toUpper();
+    if (!out.contains(key)) out.insert(key, part.mid(eq + 1).trimmed());
+  }
+  return out;
+}
+
+KapPolynomial polynomial(const QVector<double>& v) {
+  KapPolynomial p;
+  if (v.isEmpty()) return p;
+  const int order = static_cast<int>(v[0]);
+  const int terms = order == 1 ? 3 : order == 2 ? 6 : order == 3 ? 10 : 0;
+  if (terms == 0 || v[0] != order || v.size() < 1 + terms) return p;
+  p.order = order;
+  p.coefficients = v.mid(1, terms);
+  return p;
+}
+
+}  // namespace
+
+bool KapPolynomial::valid() const {
+  const int terms = order == 1 ? 3 : order == 2 ? 6 : order == 3 ? 10 : 0;
+  return terms > 0 && coefficients.size() == terms;
+}
+
+KapHeaderResult readKapHeader(QByteArrayView bytes) {
+  KapHeaderResult result;
+  const qsizetype end = bytes.indexOf('\x1a');
+  if (end < 0) {
+    result.error = bytes.size() >= kMaxHeaderBytes
+                       ? QStringLiteral("the chart header is too long")
+                       : QStringLiteral("the file has no chart header end (not a BSB/KAP chart or truncated)");
+    return result;
+  }
+  const QString text = QString::fromLatin1(bytes.first(end).data(), end);
+
+  // Join continuation lines (leading blanks) to their record.
+  QStringList records;
+  for (const QString& raw : text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts)) {
+    if (raw.startsWith('!')) continue;  // comment
+    if ((raw.startsWith(' ') || raw.startsWith('\t')) && !records.isEmpty()) {
+      QString& last = records.last();
+      const QString more = raw.trimmed();
+      if (more.isEmpty()) continue;
+      if (!last.endsWith(',')) last += ',';
+      last += more;
+      continue;
+    }
+    records.append(raw.trimmed());
+  }
+
+  KapHeader h;
+  h.headerLength = end;
+  bool sawBsb = false;
+  for (const QString& rec : records) {
+    const int slash = rec.indexOf('/');
+    if (slash <= 0) continue;
+    const QString tag = rec.left(slash).trimmed().toUpper();
+    const QString body = rec.mid(slash + 1);
+    QVector<double> v;
+    if (tag == "BSB" || tag == "NOS") {
+      sawBsb = true;
+      const auto kv = keyValues(body);
+      h.name = kv.value("NA");
+      h.number = kv.value("NU");
+      const QStringList ra = kv.value("RA").split(',');
+      double w = 0, hh = 0;
+      if (ra.size() >= 2 && toNumber(ra[0], w) && toNumber(ra[1], hh)) {
+        h.width = w >= 1 && w <= 1e6 ? static_cast<int>(w) : 0;
+        h.height = hh >= 1 && hh <= 1e6 ? static_cast<int>(hh) : 0;
+      }
+    } else if (tag == "KNP") {
+      const auto kv = keyValues(body);
+      h.scale = kv.value("SC");
+      h.datum = kv.value("GD");
+      h.projection = kv.value("PR");
+      h.projectionParameter = kv.value("PP");
+      h.depthUnit = kv.value("UN");
+      h.soundingDatum = kv.value("SD");
+    } else if (tag == "CED") {
+      h.edition = keyValues(body).value("ED");
+    } else if (tag == "VER") {
+      h.version = body.trimmed();
+    } else if (tag == "REF") {
+      if (numberList(body, v) && v.size() >= 5)
+        h.references.append({static_cast<int>(v[0]), v[1], v[2], v[3], v[4]});
+    } else if (tag == "PLY") {
+      if (numberList(body, v) && v.size() >= 3) h.outline.append({v[1], v[2]});
+    } else if (tag == "WPX") {
+      if (numberList(body, v)) h.wpx = polynomial(v);
+    } else if (tag == "WPY") {
+      if (numberList(body, v)) h.wpy = polynomial(v);
+    } else if (tag == "PWX") {
+      if (numberList(body, v)) h.pwx = polynomial(v);
+    } else if (tag == "PWY") {
+      if (numberList(body, v)) h.pwy = polynomial(v);
+    } else if (tag == "ERR") {
+      if (numberList(body, v)) h.errors.append(v);
+    } else if (tag == "DTM") {
+      if (numberList(body, v) && v.size() >= 2) {
+        h.datumShiftLat = v[0];
+        h.datumShiftLon = v[1];
+      }
+    } else if (kapPaletteNames().contains(tag)) {
+      if (numberList(body, v) && v.size() >= 4 && v[0] >= 0 && v[0] <= kMaxPaletteIndex) {
+        QVector<QRgb>& pal = h.palettes[tag];
+        const int index = static_cast<int>(v[0]);
+        if (pal.size() <= index) pal.resize(index + 1, qRgb(0, 0, 0));
+        auto c = [](double x) { return static_cast<int>(std::clamp(x, 0.0, 255.0)); };
+        pal[index] = qRgb(c(v[1]), c(v[2]), c(v[3]));
+      }
+    }
+  }
+  if (!sawBsb) {
+    result.error = QStringLiteral("the file has no BSB/ record (not a BSB/KAP chart)");
+    return result;
+  }
+  if (h.width <= 0 || h.height <= 0) {
+    result.error = QStringLiteral("the chart header gives no valid image size (BSB/RA=)");
+    return result;
+  }
+  result.header = std::move(h);
+  return result;
+}
+
+KapHeaderResult readKapHeaderFile(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) {
+    KapHeaderResult r;
+    r.error = f.exists() ? QStringLiteral("cannot read %1: %2").arg(path, f.errorString())
+                         : QStringLiteral("file not found: %1").arg(path);
+    return r;
+  }
+  // Read in steps until the terminator shows up, so a big chart is not read whole.
+  QByteArray bytes;
+  while (bytes.size() < kMaxHeaderBytes) {
+    const QByteArray more = f.read(64 * 1024);
+    if (more.isEmpty()) break;
+    bytes += more;
+    if (more.contains('\x1a')) break;
+  }
+  return readKapHeader(bytes);
+}
+
+}  // namespace tavrik

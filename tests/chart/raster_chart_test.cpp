@@ -1,0 +1,463 @@
+#include "chart/raster_chart.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gdal.h>
+#include <gdal_alg.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "chart/chart_record.h"
+#include "chart/demo_chart.h"
+#include "chart/kap_file_writer.h"
+#include "chart/kap_writer.h"
+#include "core/messages.h"
+
+namespace tavrik {
+namespace {
+
+using test::MercatorChartSpec;
+
+class RasterChartTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+  QString path(const QString& name) const { return dir.filePath(name); }
+  QString writeMercator(const MercatorChartSpec& s = {}) {
+    const QString p = path("mercator.kap");
+    test::writeTestKap(p, test::mercatorHeader(s));
+    return p;
+  }
+  QTemporaryDir dir;
+  RasterChartLibrary library;
+};
+
+// A second-order polynomial chart: world -> pixel with small curvature terms, and an
+// approximate (first-order) pixel -> world the reader has to refine.
+KapHeader polynomialHeader() {
+  KapHeader h;
+  h.name = "Polynomial test";
+  h.width = 800;
+  h.height = 600;
+  h.scale = "20000";
+  h.datum = "WGS84";
+  h.projection = "TRANSVERSE MERCATOR";
+  h.depthUnit = "METERS";
+  h.edition = "3";
+  const double lon0 = 4.0, lat0 = 52.3, kx = 1600, ky = -2400;  // pixels per degree
+  // x = 400 + kx (lon - lon0) + 30 (lon - lon0)^2 ..., written out in lon, lat.
+  h.wpx.order = 2;
+  h.wpx.coefficients = {400 - kx * lon0 + 30 * lon0 * lon0 - 10 * lon0 * lat0, kx - 60 * lon0 + 10 * lat0,
+                        10 * lon0, 30, -10, 0};
+  h.wpy.order = 2;
+  h.wpy.coefficients = {300 - ky * lat0 + 40 * lat0 * lat0, 0, ky - 80 * lat0, 0, 0, 40};
+  h.pwx.order = 1;
+  h.pwx.coefficients = {lon0 - 400 / kx, 1 / kx, 0};
+  h.pwy.order = 1;
+  h.pwy.coefficients = {lat0 - 300 / ky, 0, 1 / ky};
+  h.references = {{1, 400, 300, lat0, lon0}};
+  h.palettes["RGB"] = test::testPalette(15, 3);
+  return h;
+}
+
+double evalPoly(const KapPolynomial& p, double a, double b) {
+  const double t[10] = {1, a, b, a * a, a * b, b * b, a * a * a, a * a * b, a * b * b, b * b * b};
+  double s = 0;
+  for (int i = 0; i < p.coefficients.size(); ++i) s += p.coefficients[i] * t[i];
+  return s;
+}
+
+TEST_F(RasterChartTest, WrittenChartsReadByGdalinfo) {
+  const QString merc = writeMercator();
+  const QString poly = path("poly.kap");
+  test::writeTestKap(poly, polynomialHeader());
+  QString demoError;
+  const QString demo = path("demo.kap");
+  ASSERT_TRUE(writeDemoChart(demo, &demoError)) << demoError.toStdString();
+  struct Row {
+    const char* legend;
+    QString file;
+    int width, height, gcps, colours;
+  } rows[] = {
+      {"Mercator test chart", merc, 1200, 900, 9, 15},
+      {"polynomial chart", poly, 800, 600, 1, 15},
+      {"demo chart", demo, 2000, 1500, 16, 28},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    const QByteArray out = test::gdalinfoJson(r.file, true);
+    ASSERT_FALSE(out.isEmpty());
+    const QJsonObject info = QJsonDocument::fromJson(out).object();
+    EXPECT_EQ(info["driverShortName"].toString(), "BSB");
+    EXPECT_EQ(info["size"].toArray()[0].toInt(), r.width);
+    EXPECT_EQ(info["size"].toArray()[1].toInt(), r.height);
+    const QJsonArray bands = info["bands"].toArray();
+    ASSERT_EQ(bands.size(), 1);
+    EXPECT_TRUE(bands[0].toObject().contains("checksum"));  // every row decoded
+    const QJsonArray entries = bands[0].toObject()["colorTable"].toObject()["entries"].toArray();
+    EXPECT_EQ(entries.size(), r.colours);
+    // GDAL's colour table and ours agree entry by entry.
+    std::unique_ptr<RasterChart> chart = library.open(r.file);
+    ASSERT_TRUE(chart) << library.lastErrorDetail().text().toStdString();
+    const QVector<QRgb> ours = chart->palette(ChartPalette::RGB);
+    ASSERT_EQ(ours.size(), entries.size());
+    for (int i = 0; i < ours.size(); ++i) {
+      const QJsonArray e = entries[i].toArray();
+      EXPECT_EQ(ours[i], qRgb(e[0].toInt(), e[1].toInt(), e[2].toInt())) << "entry " << i;
+    }
+    const QJsonArray gcps = info["gcps"].toObject()["gcpList"].toArray();
+    EXPECT_EQ(gcps.size(), r.gcps);
+  }
+}
+
+TEST_F(RasterChartTest, DecodesTheWrittenPixels) {
+  std::unique_ptr<RasterChart> chart = library.open(writeMercator());
+  ASSERT_TRUE(chart);
+  const QImage full = chart->readRegion(QRect(300, 200, 500, 400));
+  ASSERT_EQ(full.size(), QSize(500, 400));
+  int wrong = 0;
+  for (int y = 0; y < full.height(); ++y)
+    for (int x = 0; x < full.width(); ++x)
+      wrong += full.pixelIndex(x, y) != test::patternValue(300 + x, 200 + y) - 1;
+  EXPECT_EQ(wrong, 0);
+
+  // Tiles: 256 pixels, smaller at the edges; step 4 takes every fourth pixel (the one
+  // nearest each output pixel's centre).
+  EXPECT_EQ(chart->tileColumns(), 5);
+  EXPECT_EQ(chart->tileRows(), 4);
+  EXPECT_EQ(chart->tile(4, 3).size(), QSize(1200 - 4 * 256, 900 - 3 * 256));
+  EXPECT_TRUE(chart->tile(5, 0).isNull());
+  const QImage small = chart->tile(0, 0, 4);
+  ASSERT_EQ(small.size(), QSize(256, 225));
+  EXPECT_EQ(chart->tileColumns(4), 2);
+  wrong = 0;
+  for (int y = 0; y < small.height(); ++y)
+    for (int x = 0; x < small.width(); ++x)
+      wrong += small.pixelIndex(x, y) != test::patternValue(4 * x + 2, 4 * y + 2) - 1;
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(small.colorTable().value(0), chart->palette(ChartPalette::RGB).value(0));
+
+  // Night palette: same pixels, other colours.
+  EXPECT_TRUE(chart->setPalette(ChartPalette::NGT));
+  EXPECT_FALSE(chart->setPalette(ChartPalette::DSK));  // the chart has none
+  EXPECT_EQ(chart->currentPalette(), ChartPalette::NGT);
+  EXPECT_EQ(chart->tile(0, 0).color(0), test::testPalette(15, 2)[1]);
+}
+
+TEST_F(RasterChartTest, MercatorReferencePointsAndRoundTrips) {
+  const MercatorChartSpec spec;
+  std::unique_ptr<RasterChart> chart = library.open(writeMercator(spec));
+  ASSERT_TRUE(chart);
+  EXPECT_TRUE(chart->georeference().mercatorOrdinate());
+  for (const KapReference& r : chart->header().references) {
+    SCOPED_TRACE(r.number);
+    double x = 0, y = 0;
+    ASSERT_EQ(chart->latLonToPixel(r.lat, r.lon, x, y), 0);
+    // The fit on the Mercator ordinate matches the projection to far below a pixel.
+    EXPECT_NEAR(x, r.x, 0.05);
+    EXPECT_NEAR(y, r.y, 0.05);
+  }
+  // GDAL's own georeferencing of the same file (its transformer from the GCPs).
+  GDALDatasetH ds = GDALOpen(chart->path().toLocal8Bit().constData(), GA_ReadOnly);
+  ASSERT_TRUE(ds);
+  const char* opts[] = {"DST_SRS=+proj=longlat +datum=WGS84 +no_defs", nullptr};
+  void* tr = GDALCreateGenImgProjTransformer2(ds, nullptr, const_cast<char**>(opts));
+  ASSERT_TRUE(tr);
+  double worstTrip = 0, worstProj = 0, worstGdal = 0;
+  for (int i = 0; i <= 40; ++i) {
+    for (int j = 0; j <= 40; ++j) {
+      const double px = spec.width * i / 40.0, py = spec.height * j / 40.0;
+      double lat = 0, lon = 0, x = 0, y = 0;
+      ASSERT_EQ(chart->pixelToLatLon(px, py, lat, lon), 0);
+      ASSERT_EQ(chart->latLonToPixel(lat, lon, x, y), 0);
+      worstTrip = std::max({worstTrip, std::fabs(x - px), std::fabs(y - py)});
+      double tx = 0, ty = 0;
+      test::mercatorPixel(spec, lat, lon, tx, ty);
+      worstProj = std::max({worstProj, std::fabs(tx - px), std::fabs(ty - py)});
+      double gx = px, gy = py, gz = 0;
+      int ok = 0;
+      GDALGenImgProjTransform(tr, FALSE, 1, &gx, &gy, &gz, &ok);
+      ASSERT_TRUE(ok);
+      // gx, gy are the lon, lat GDAL gives this pixel; compare in pixels.
+      double ox = 0, oy = 0;
+      chart->latLonToPixel(gy, gx, ox, oy);
+      worstGdal = std::max({worstGdal, std::fabs(ox - px), std::fabs(oy - py)});
+    }
+  }
+  GDALDestroyGenImgProjTransformer(tr);
+  GDALClose(ds);
+  EXPECT_LT(worstTrip, 0.1) << "round trip";
+  EXPECT_LT(worstProj, 0.1) << "against PROJ Mercator";
+  EXPECT_LT(worstGdal, 0.1) << "against GDAL";
+  RecordProperty("worst_round_trip_px", std::to_string(worstTrip));
+}
+
+TEST_F(RasterChartTest, PolynomialChartUsesItsCoefficients) {
+  const KapHeader h = polynomialHeader();
+  const QString p = path("poly.kap");
+  test::writeTestKap(p, h);
+  std::unique_ptr<RasterChart> chart = library.open(p);
+  ASSERT_TRUE(chart);
+  EXPECT_TRUE(chart->georeference().fromPolynomials());
+  double worst = 0;
+  for (double lat = 52.2; lat <= 52.4; lat += 0.01) {
+    for (double lon = 3.8; lon <= 4.2; lon += 0.02) {
+      double x = 0, y = 0, rlat = 0, rlon = 0, x2 = 0, y2 = 0;
+      ASSERT_EQ(chart->latLonToPixel(lat, lon, x, y), 0);
+      EXPECT_NEAR(x, evalPoly(h.wpx, lon, lat), 1e-6);
+      EXPECT_NEAR(y, evalPoly(h.wpy, lon, lat), 1e-6);
+      ASSERT_EQ(chart->pixelToLatLon(x, y, rlat, rlon), 0);
+      ASSERT_EQ(chart->latLonToPixel(rlat, rlon, x2, y2), 0);
+      worst = std::max({worst, std::fabs(x2 - x), std::fabs(y2 - y)});
+      EXPECT_NEAR(rlat, lat, 1e-9);
+      EXPECT_NEAR(rlon, lon, 1e-9);
+    }
+  }
+  EXPECT_LT(worst, 0.1);
+}
+
+TEST_F(RasterChartTest, RotatedChartFittedFromReferencePoints) {
+  // A chart turned 20 degrees on its sheet, plain latitude/longitude: the fit is affine.
+  KapHeader h;
+  h.name = "Rotated";
+  h.width = 700;
+  h.height = 500;
+  h.projection = "POLYCONIC";
+  const double a = 20 * 3.14159265358979 / 180;
+  auto pixel = [&](double lat, double lon, double& x, double& y) {
+    const double e = (lon - 10) * 2000, n = (lat - 60) * 4000;
+    x = 350 + e * std::cos(a) - (-n) * std::sin(a);
+    y = 250 + e * std::sin(a) + (-n) * std::cos(a);
+  };
+  const double pts[4][2] = {{60.05, 9.95}, {60.05, 10.08}, {59.96, 10.09}, {59.95, 9.93}};
+  for (int i = 0; i < 4; ++i) {
+    double x, y;
+    pixel(pts[i][0], pts[i][1], x, y);
+    h.references.append({i + 1, x, y, pts[i][0], pts[i][1]});
+  }
+  h.palettes["RGB"] = test::testPalette(15, 4);
+  const QString p = path("rotated.kap");
+  test::writeTestKap(p, h);
+  std::unique_ptr<RasterChart> chart = library.open(p);
+  ASSERT_TRUE(chart);
+  EXPECT_FALSE(chart->georeference().mercatorOrdinate());
+  EXPECT_EQ(chart->georeference().order(), 1);
+  double x = 0, y = 0, ex = 0, ey = 0;
+  chart->latLonToPixel(60.0, 10.0, x, y);
+  pixel(60.0, 10.0, ex, ey);
+  EXPECT_NEAR(x, ex, 1e-6);
+  EXPECT_NEAR(y, ey, 1e-6);
+  // The chart record's rotation through the library conversion.
+  ChartRecord rec;
+  rec.bsb = true;
+  rec.mercator = false;
+  rec.latitude1 = 60;
+  rec.longitude1 = 10;
+  ChartView view{chart.get(), 0, 0, 1.0};
+  float vx = 0, vy = 0;
+  LatLonToView(rec, view, 60, 10, vx, vy);
+  rec.x1 = vx;
+  rec.y1 = vy;
+  EXPECT_NEAR(DeriveRotation(rec, view), 20, 0.05);
+}
+
+TEST_F(RasterChartTest, ViewConversionUsesOriginAndZoom) {
+  std::unique_ptr<RasterChart> chart = library.open(writeMercator());
+  ASSERT_TRUE(chart);
+  ChartRecord rec;
+  rec.bsb = true;
+  ChartView view{chart.get(), 100, 50, 2.0};
+  double px = 0, py = 0;
+  chart->latLonToPixel(52.3, 4.4, px, py);
+  float x = 0, y = 0;
+  EXPECT_EQ(LatLonToView(rec, view, 52.3, 4.4, x, y), 0);
+  EXPECT_NEAR(x, (px - 100) * 15 * 2, 1e-2);  // single-precision view units
+  EXPECT_NEAR(y, (py - 50) * 15 * 2, 1e-2);
+  double lat = 0, lon = 0;
+  EXPECT_EQ(ViewToLatLon(rec, view, x, y, lat, lon), 0);
+  EXPECT_NEAR(lat, 52.3, 1e-7);
+  EXPECT_NEAR(lon, 4.4, 1e-7);
+  ChartView none;  // no chart open: a failure status, no crash
+  EXPECT_LT(LatLonToView(rec, none, 52.3, 4.4, x, y), 0);
+  EXPECT_LT(none.lastError, 0);
+}
+
+TEST_F(RasterChartTest, RendersTheVisiblePart) {
+  std::unique_ptr<RasterChart> chart = library.open(writeMercator());
+  ASSERT_TRUE(chart);
+  QImage target(300, 200, QImage::Format_RGB32);
+  target.fill(Qt::white);
+  {
+    QPainter painter(&target);
+    chart->render(painter, QRectF(0, 0, 300, 200), QPointF(400, 300), 1.0);
+  }
+  const QVector<QRgb> pal = chart->palette(ChartPalette::RGB);
+  int wrong = 0;
+  for (int y = 0; y < 200; y += 7)
+    for (int x = 0; x < 300; x += 7) wrong += target.pixel(x, y) != pal[test::patternValue(400 + x, 300 + y) - 1];
+  EXPECT_EQ(wrong, 0);
+  QImage half(300, 200, QImage::Format_RGB32);  // zoomed out: the part beyond the chart stays blank
+  half.fill(Qt::white);
+  {
+    QPainter painter(&half);
+    chart->render(painter, QRectF(0, 0, 300, 200), QPointF(800, 600), 0.5);
+  }
+  EXPECT_EQ(half.pixel(299, 199), qRgb(255, 255, 255));
+  EXPECT_NE(half.pixel(10, 10), qRgb(255, 255, 255));
+}
+
+TEST_F(RasterChartTest, BadFilesGiveClearMessages) {
+  const QString good = writeMercator();
+  QFile f(good);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray bytes = f.readAll();
+  auto write = [&](const QString& name, const QByteArray& content) {
+    QFile o(path(name));
+    EXPECT_TRUE(o.open(QIODevice::WriteOnly));
+    o.write(content);
+    return path(name);
+  };
+  const int headerEnd = static_cast<int>(bytes.indexOf('\x1a'));
+  KapHeader twoRefs = test::mercatorHeader({});
+  twoRefs.references.resize(2);
+  test::writeTestKap(path("tworefs.kap"), twoRefs);
+  KapHeader lineRefs = test::mercatorHeader({});
+  for (int i = 0; i < lineRefs.references.size(); ++i) lineRefs.references[i] = {i, 10.0 * i, 10.0 * i, 52 + 0.01 * i, 4 + 0.01 * i};
+  test::writeTestKap(path("line.kap"), lineRefs);
+  struct Row {
+    const char* legend;
+    QString file;
+    const char* detail;
+  } rows[] = {
+      {"missing file", path("nope.kap"), "file not found"},
+      {"text file", write("text.kap", "hello world\n"), "no chart header end"},
+      {"header only", write("head.kap", bytes.left(headerEnd + 1)), "head.kap: "},
+      {"header cut in the middle", write("cut.kap", bytes.left(headerEnd / 2)), "no chart header end"},
+      {"tiled RML chart", write("chart.RML", "x"), ".RML chart; this format cannot be read"},
+      {"tiled HDR chart", write("chart.hdr", "x"), ".HDR chart; this format cannot be read"},
+      {"PCX tile", write("tile.pcx", "x"), "PCX-tiled charts cannot be read"},
+      {"NKF chart", write("sea.nkf", "x"), "NKF/EuroSea chart"},
+      {"EuroSea chart", write("sea.EUR", "x"), "NKF/EuroSea chart"},
+      {"two reference points", path("tworefs.kap"), "fewer than three reference points"},
+      {"reference points on a line", path("line.kap"), "one line"},
+      {"directory", dir.path(), "file not found"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    EXPECT_FALSE(library.open(r.file));
+    EXPECT_LT(library.lastError(), 0);
+    EXPECT_EQ(library.lastErrorDetail().message, Msg::CannotLoadBsb);
+    const QString text = library.lastErrorDetail().text();
+    EXPECT_TRUE(text.startsWith("Cannot load BSB chart: ")) << text.toStdString();
+    EXPECT_TRUE(text.contains(r.detail)) << text.toStdString();
+  }
+  // Damaged image data: the chart opens from its header, damaged parts decode to
+  // nothing or to whatever the rows hold, never a crash.
+  QByteArray damaged = bytes;
+  for (int i = headerEnd + 3; i < damaged.size() - 4; i += 3) damaged[i] = static_cast<char>(0x80 | (i * 31));
+  const QString dm = write("damaged.kap", damaged);
+  std::unique_ptr<RasterChart> chart = library.open(dm);
+  if (chart) {
+    (void)chart->readRegion(QRect(0, 0, 1200, 900), QSize(300, 225));
+    (void)chart->tile(2, 2);
+  }
+  const QString truncated = write("truncated.kap", bytes.left(bytes.size() / 2));
+  chart = library.open(truncated);
+  if (chart) {
+    (void)chart->readRegion(QRect(0, 0, 1200, 900));
+    (void)chart->tile(4, 3);
+  }
+  EXPECT_TRUE(chartInformationText(path("nope.kap")).startsWith("Cannot load BSB chart: file not found"));
+}
+
+TEST_F(RasterChartTest, InformationText) {
+  std::unique_ptr<RasterChart> chart = library.open(writeMercator());
+  ASSERT_TRUE(chart);
+  const QString t = chart->informationText();
+  for (const char* s : {"Name: Test Mercator", "Scale: 1:50000", "Depth unit: FATHOMS", "Datum: WGS84",
+                        "Projection: MERCATOR", "Edition: 12", "Size: 1200 x 900 pixels", "Palettes: NGT, RGB",
+                        "fitted to 9 reference points"})
+    EXPECT_TRUE(t.contains(s)) << s << "\n" << t.toStdString();
+  EXPECT_EQ(chartInformationText(chart->path()), t);
+}
+
+// The command-line tool on the same files.
+QString tool() { return QStringLiteral(TAVRIK_BINARY_DIR "/src/chart/tavrik-chart"); }
+
+struct ToolRun {
+  int exitCode = -1;
+  QByteArray out, err;
+};
+ToolRun runTool(const QStringList& args, const QByteArray& input = {}) {
+  QProcess p;
+  p.start(tool(), args);
+  p.write(input);
+  p.closeWriteChannel();
+  p.waitForFinished(30000);
+  return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+TEST_F(RasterChartTest, CommandLineTool) {
+  const MercatorChartSpec spec;
+  const QString merc = writeMercator(spec);
+  ToolRun r = runTool({"info", merc});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonObject info = QJsonDocument::fromJson(r.out).object();
+  EXPECT_EQ(info["name"].toString(), "Test Mercator");
+  EXPECT_EQ(info["scale"].toString(), "50000");
+  EXPECT_EQ(info["depth_unit"].toString(), "FATHOMS");
+  EXPECT_EQ(info["datum"].toString(), "WGS84");
+  EXPECT_EQ(info["projection"].toString(), "MERCATOR");
+  EXPECT_EQ(info["edition"].toString(), "12");
+  EXPECT_EQ(info["width"].toInt(), 1200);
+  EXPECT_EQ(info["height"].toInt(), 900);
+  const QJsonArray refs = info["reference_points"].toArray();
+  ASSERT_EQ(refs.size(), 9);
+  EXPECT_EQ(refs[4].toObject()["x"].toDouble(), 600);
+
+  // Pixel of a position against PROJ, then back.
+  double ex = 0, ey = 0;
+  test::mercatorPixel(spec, 52.25, 4.5, ex, ey);
+  r = runTool({"xy", merc}, "52.25 4.5\n\nnot numbers\n52.1 4.2\n");
+  EXPECT_EQ(r.exitCode, 1);  // one bad line
+  EXPECT_TRUE(r.err.contains("line 3")) << r.err.toStdString();
+  const QList<QByteArray> lines = r.out.trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 2);
+  const QList<QByteArray> xy = lines[0].split(' ');
+  ASSERT_EQ(xy.size(), 2);
+  EXPECT_NEAR(xy[0].toDouble(), ex, 0.01);  // three decimals printed
+  EXPECT_NEAR(xy[1].toDouble(), ey, 0.01);
+  r = runTool({"latlon", merc}, lines[0] + "\n");
+  EXPECT_EQ(r.exitCode, 0);
+  const QList<QByteArray> ll = r.out.trimmed().split(' ');
+  ASSERT_EQ(ll.size(), 2);
+  EXPECT_NEAR(ll[0].toDouble(), 52.25, 1e-6);
+  EXPECT_NEAR(ll[1].toDouble(), 4.5, 1e-6);
+
+  {
+    QFile junk(path("junk.kap"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("BSB/NA=junk\r\n\x1a\x00\x04");
+  }
+  for (const QString& bad : {path("missing.kap"), path("junk.kap")}) {
+    r = runTool({"info", bad});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Cannot load BSB chart")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+  }
+  EXPECT_EQ(runTool({"frobnicate", merc}).exitCode, 2);
+  r = runTool({"demo", path("demo.kap")});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(library.open(path("demo.kap")));
+}
+
+}  // namespace
+}  // namespace tavrik
