@@ -63,7 +63,7 @@ ChartLoadResult LoadChartRecord(const ChartRow& row, const DatumLookup& datums, 
   c.revised = row.revised.trimmed();
   c.bsb = row.bsb;
 
-  const std::optional<DatumRow> d = datums ? datums(row.datum) : std::nullopt;
+  const std::optional<ChartDatumRow> d = datums ? datums(row.datum) : std::nullopt;
   c.datumName = d ? d->description.trimmed() : QString::fromLatin1(kDefaultDatumName);
   c.ellipse = d ? d->ellipse : kDefaultEllipse;
 

@@ -30,14 +30,14 @@ struct ChartRow {
   bool bsb = false;
 };
 
-struct DatumRow {
+struct ChartDatumRow {
   int datum = 0;
   int ellipse = 39;
   QString description;
 };
 
 // Looks a datum up by key ("Datum = " + key); nullopt when there is no such row.
-using DatumLookup = std::function<std::optional<DatumRow>(int datumKey)>;
+using DatumLookup = std::function<std::optional<ChartDatumRow>(int datumKey)>;
 
 struct ChartLoadResult {
   ChartRecord record;

@@ -5,6 +5,10 @@
 #include <cmath>
 
 #include "chart/chart_record_loader.h"
+#include "chart/chart_row_store.h"
+#include "store/schema.h"
+
+#include <QTemporaryDir>
 #include "core/messages.h"
 #include "geo/nav_math.h"
 
@@ -298,8 +302,8 @@ TEST(ChartRecordLoader, FillsRecordAndLooksUpDatum) {
   row.lonmin = 3.0;
   row.latmax = 53.0;
   row.lonmax = 5.0;
-  auto datums = [](int key) -> std::optional<DatumRow> {
-    if (key == 7) return DatumRow{7, 12, "European 1950   "};
+  auto datums = [](int key) -> std::optional<ChartDatumRow> {
+    if (key == 7) return ChartDatumRow{7, 12, "European 1950   "};
     return std::nullopt;
   };
   ChartLoadResult r = LoadChartRecord(row, datums);
@@ -345,6 +349,69 @@ TEST(ChartRecordLoader, EmptyBoundsAndDegenerateCalibrationAreReported) {
   ChartToLatLon(r.record, 4000, 4000, lat, lon);
   EXPECT_TRUE(std::isfinite(lat) && std::isfinite(lon));
   EXPECT_TRUE(std::isfinite(r.record.rotation));
+}
+
+TEST(ChartRecordStore, LoadsRowFromARealDatabase) {
+  QTemporaryDir dir;
+  Database db;
+  ASSERT_TRUE(createMainDatabase(db, dir.filePath("gps.db"), QDateTime(QDate(2026, 12, 7), QTime(10, 0))).ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Datums (datum, ellipse, description, x, y, z) VALUES (901, 14, 'Test datum', 0, 0, 0)").ok());
+  std::unique_ptr<Recordset> rs = db.openRecordset("Charts");
+  ASSERT_TRUE(rs);
+  const ChartRecord c = mercator50to51();
+  auto add = [&](const QString& name, int datum, bool bounds) {
+    ASSERT_TRUE(rs->addNew().ok());
+    rs->setValue("description", name);
+    rs->setValue("bitmap", "chart.png");
+    rs->setValue("mercator", true);
+    rs->setValue("latitude1", c.latitude1);
+    rs->setValue("longitude1", c.longitude1);
+    rs->setValue("x1", c.x1);
+    rs->setValue("y1", c.y1);
+    rs->setValue("latitude2", c.latitude2);
+    rs->setValue("longitude2", c.longitude2);
+    rs->setValue("x2", c.x2);
+    rs->setValue("y2", c.y2);
+    rs->setValue("milelat", c.milelat);
+    rs->setValue("milelon", c.milelon);
+    rs->setValue("maxx", 18000);
+    rs->setValue("maxy", 33000);
+    rs->setValue("Top_margin", 3000);
+    rs->setValue("Bottom_margin", 3000);
+    rs->setValue("Left_margin", 1500);
+    rs->setValue("Right_margin", 1500);
+    if (bounds) {
+      rs->setValue("latmin", 50.0);
+      rs->setValue("lonmin", 4.0);
+      rs->setValue("latmax", 51.0);
+      rs->setValue("lonmax", 5.0);
+    }
+    rs->setValue("datum", datum);
+    rs->setValue("Scale", "25000          ");
+    rs->setValue("Depth", " ");
+    ASSERT_TRUE(rs->update().ok());
+  };
+  add("Skipper's Bay", 901, true);
+  add("No bounds", 555, false);
+  StoreResult res;
+  std::optional<ChartLoadResult> r = LoadChartRecord(db, "  Skipper's Bay ", {}, &res);
+  ASSERT_TRUE(r) << res.detail.toStdString();
+  EXPECT_EQ(r->record.description, "Skipper's Bay");
+  EXPECT_EQ(r->record.datumName, "Test datum");
+  EXPECT_EQ(r->record.ellipse, 14);
+  EXPECT_EQ(r->record.Scale, "25000");
+  EXPECT_EQ(r->record.depth, "");
+  EXPECT_EQ(r->record.latmax, 51.0);
+  EXPECT_NEAR(r->record.milelon, c.milelon, 1e-9);
+  EXPECT_TRUE(r->warning.isEmpty());
+  r = LoadChartRecord(db, "No bounds", {}, &res);
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(r->boundsMissing);
+  EXPECT_EQ(r->record.datumName, "WGS-84");  // datum 555 does not exist
+  EXPECT_EQ(r->record.ellipse, 39);
+  EXPECT_NEAR(r->record.latmin, 50, 1e-6);
+  EXPECT_FALSE(LoadChartRecord(db, "Elsewhere", {}, &res));
+  EXPECT_EQ(res.message, Msg::ChartDoesNotExist);
 }
 
 }  // namespace
