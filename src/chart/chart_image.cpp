@@ -1,0 +1,106 @@
+#include "chart/chart_image.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <cmath>
+
+namespace tavrik {
+
+bool IsPictureExtension(const QString& e) {
+  return e == ".BMP" || e == ".RLE" || e == ".DIB" || e == ".JPG" || e == ".JPEG" || e == ".GIF" ||
+         e == ".PNG" || e == ".TIF" || e == ".TIFF" || e == ".WMF" || e == ".EMF";
+}
+
+bool IsLibraryChartExtension(const QString& e) { return e == ".KAP" || e == ".RML" || e == ".HDR"; }
+
+PictureLoad LoadPicture(const QString& path) {
+  PictureLoad out;
+  const QString ext = QFileInfo(path).suffix().toUpper();
+  if (ext == "WMF" || ext == "EMF") {
+    out.error = QStringLiteral("Windows metafiles (.WMF, .EMF) cannot be shown: convert the chart to PNG or BMP : ") + path;
+    return out;
+  }
+  QImageReader reader(path);
+  // RLE and DIB files are bitmaps under another name.
+  if (ext == "RLE" || ext == "DIB") reader.setFormat("bmp");
+  reader.setAutoTransform(false);
+  // Large scanned charts are normal; the limit only guards against broken headers.
+  QImageReader::setAllocationLimit(1024);
+  if (!reader.read(&out.image) || out.image.isNull()) {
+    out.error = QStringLiteral("Cannot read the picture (%1) : %2").arg(reader.errorString(), path);
+    out.image = QImage();
+    return out;
+  }
+  if (out.image.format() != QImage::Format_RGB32 && out.image.format() != QImage::Format_ARGB32_Premultiplied)
+    out.image = out.image.convertToFormat(out.image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                      : QImage::Format_RGB32);
+  return out;
+}
+
+void TileCache::setSource(std::shared_ptr<const ChartImageSource> src) {
+  m_src = std::move(src);
+  m_cache.clear();
+}
+
+void TileCache::setZoom(double zoom) {
+  if (zoom == m_zoom) return;
+  m_zoom = zoom;
+  m_cache.clear();
+}
+
+QSize TileCache::displayedSize() const {
+  if (!m_src) return {};
+  const QSize s = m_src->size();
+  return {static_cast<int>(std::lround(s.width() * m_zoom)), static_cast<int>(std::lround(s.height() * m_zoom))};
+}
+
+QImage TileCache::makeTile(int tx, int ty) const {
+  const QSize disp = displayedSize();
+  const QRect dst(tx * kTile, ty * kTile, kTile, kTile);
+  const QRect clipped = dst.intersected(QRect(QPoint(0, 0), disp));
+  if (clipped.isEmpty()) return {};
+  // Source pixels that cover the tile, one pixel more on each side for smoothing.
+  const double inv = 1.0 / m_zoom;
+  const int sx0 = std::max(0, static_cast<int>(std::floor(clipped.left() * inv)) - 1);
+  const int sy0 = std::max(0, static_cast<int>(std::floor(clipped.top() * inv)) - 1);
+  const int sx1 = static_cast<int>(std::ceil((clipped.right() + 1) * inv)) + 1;
+  const int sy1 = static_cast<int>(std::ceil((clipped.bottom() + 1) * inv)) + 1;
+  const QImage src = m_src->region(QRect(QPoint(sx0, sy0), QPoint(sx1 - 1, sy1 - 1)));
+  QImage tile(clipped.size(), QImage::Format_RGB32);
+  tile.fill(Qt::white);
+  if (src.isNull()) return tile;
+  QPainter p(&tile);
+  p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1.0 || m_zoom != std::floor(m_zoom));
+  p.translate(-clipped.left(), -clipped.top());
+  p.scale(m_zoom, m_zoom);
+  p.drawImage(QPointF(sx0, sy0), src);
+  p.end();
+  if (m_filter) m_filter(tile);
+  return tile;
+}
+
+void TileCache::paint(QPainter& p, const QRect& visible) {
+  if (!m_src) return;
+  const QRect area = visible.intersected(QRect(QPoint(0, 0), displayedSize()));
+  if (area.isEmpty()) return;
+  const int tx0 = area.left() / kTile, tx1 = area.right() / kTile;
+  const int ty0 = area.top() / kTile, ty1 = area.bottom() / kTile;
+  for (int ty = ty0; ty <= ty1; ++ty)
+    for (int tx = tx0; tx <= tx1; ++tx) {
+      const quint64 key = (static_cast<quint64>(ty) << 32) | static_cast<quint32>(tx);
+      QImage* tile = m_cache.object(key);
+      if (!tile) {
+        tile = new QImage(makeTile(tx, ty));
+        if (tile->isNull()) {
+          delete tile;
+          continue;
+        }
+        p.drawImage(QPoint(tx * kTile, ty * kTile), *tile);
+        m_cache.insert(key, tile);
+        continue;
+      }
+      p.drawImage(QPoint(tx * kTile, ty * kTile), *tile);
+    }
+}
+
+}  // namespace tavrik

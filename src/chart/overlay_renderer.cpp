@@ -1,0 +1,373 @@
+#include "chart/overlay_renderer.h"
+
+#include <QFontMetricsF>
+#include <cmath>
+
+#include "core/number_format.h"
+#include "geo/nav_math.h"
+
+namespace tavrik {
+
+namespace {
+
+// Names sit a little right of their point, as 100 chart units (15 per pixel) did.
+constexpr double kLabelDx = 100.0 / 15.0;
+constexpr double kRouteLabelDx = 100.0 / 15.0, kRouteLabelDy = 200.0 / 15.0;
+// Margin around the visible rectangle so that names and icons at its edge still show.
+constexpr double kCullMargin = 64;
+
+QRectF grown(const QRectF& r, double m) { return r.adjusted(-m, -m, m, m); }
+
+GeoPoint toChart(const OverlayScene& s, const GeoPoint& g) { return s.toChartDatum ? s.toChartDatum(g) : g; }
+
+QPointF px(const OverlayScene& s, const ChartProjection& proj, const GeoPoint& g) {
+  const GeoPoint c = toChart(s, g);
+  return proj.toPixel(c.lat, c.lon);
+}
+
+void drawPolyline(QPainter& p, const QPolygonF& pts) {
+  if (pts.size() >= 2) p.drawPolyline(pts);
+}
+
+void plainMark(QPainter& p, QPointF c) {
+  p.drawEllipse(c, 3.5, 3.5);
+  p.drawLine(c + QPointF(-6, 0), c + QPointF(6, 0));
+  p.drawLine(c + QPointF(0, -6), c + QPointF(0, 6));
+}
+
+}  // namespace
+
+QColor SettingColor(int bgr) { return QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff); }
+int ColorSetting(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+QPolygonF VesselSymbol(QPointF pos, double directionDeg, int width) {
+  // (lateral, forward) offsets in pixels per unit of width: a hull pointing forward.
+  static constexpr double kHull[][2] = {{0, 20}, {6, 4}, {6, -10}, {-6, -10}, {-6, 4}};
+  const double unit = std::max(1, width);
+  const double d = directionDeg * Pi() / 180.0;
+  QPolygonF poly;
+  for (const auto& v : kHull) {
+    const double lat = v[0] * unit, fwd = v[1] * unit;
+    const double r = std::hypot(lat, fwd);
+    const double a = d + std::atan2(lat, fwd);
+    poly << QPointF(pos.x() + r * std::sin(a), pos.y() - r * std::cos(a));
+  }
+  return poly;
+}
+
+OverlayRenderer::OverlayRenderer() : m_font(QStringLiteral("Sans Serif"), 8) {
+  for (int i = 0; i < kOverlayCount; ++i) m_styles[i] = {0, 1};
+}
+
+QPen OverlayRenderer::pen(Overlay o) const {
+  const OverlayStyle& s = m_styles[static_cast<int>(o)];
+  QPen pen(SettingColor(s.color));
+  pen.setWidthF(std::max(1, s.width));
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  return pen;
+}
+
+void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj, OverlayRegions& regions) {
+  regions.clear();
+  m_zones.clear();
+  m_waypoints.clear();
+  m_routeLabels.clear();
+  m_sailed.clear();
+  m_loaded.clear();
+  m_log.clear();
+  m_ships.clear();
+  m_info.clear();
+  m_radar.clear();
+  m_typeIcons = s.typeIcons;
+  m_infoIcons = s.infoIcons;
+
+  m_zones.reserve(s.zones.size());
+  for (const ZoneItem& z : s.zones) {
+    Zone zone;
+    zone.name = z.name;
+    for (const GeoPoint& g : z.points) zone.poly << px(s, proj, g);
+    zone.bounds = zone.poly.boundingRect().adjusted(-1, -1, 1, 1);
+    if (zone.poly.size() >= 3) regions.addZone(z.key, zone.poly);
+    m_zones.push_back(std::move(zone));
+  }
+
+  m_waypoints.reserve(s.waypoints.size());
+  for (const WaypointItem& w : s.waypoints) {
+    Mark m;
+    const GeoPoint c = toChart(s, w.pos);
+    m.pos = proj.toPixel(c.lat, c.lon);
+    m.name = w.name;
+    if (auto it = m_typeIcons.find(w.type); it != m_typeIcons.end() && !it->second.isNull()) m.icon = &it->second;
+    if (w.proximityNm > 0) {
+      // The circle is the proximity distance on the chart: dead-reckoned north and
+      // east from the waypoint, so it stays true away from the calibration latitude.
+      CalcRecord r;
+      r.Lat1 = c.lat;
+      r.Lon1 = c.lon;
+      r.Distance = w.proximityNm;
+      r.Course = 0;
+      DeadReckoning(r);
+      const QPointF north = proj.toPixel(r.Lat2, r.Lon2);
+      r.Course = 90;
+      DeadReckoning(r);
+      const QPointF east = proj.toPixel(r.Lat2, r.Lon2);
+      m.ry = std::hypot(north.x() - m.pos.x(), north.y() - m.pos.y());
+      m.rx = std::hypot(east.x() - m.pos.x(), east.y() - m.pos.y());
+      if (m.rx > 0 && m.ry > 0) regions.addProximity(w.key, m.pos, m.rx, m.ry);
+    }
+    m_waypoints.push_back(std::move(m));
+  }
+
+  m_route = {};
+  for (size_t i = 0; i < s.route.size(); ++i) {
+    const QPointF p = px(s, proj, s.route[i]);
+    m_route.points << p;
+    m_routeLabels.push_back({p + QPointF(kRouteLabelDx, kRouteLabelDy), QString::number(i + 1)});
+  }
+  m_route.bounds = m_route.points.boundingRect().adjusted(-1, -1, 1, 1);
+
+  if (s.showTrack) {
+    for (const auto& line : splitAtBreaks(s.sailedTrack)) {
+      Polyline pl;
+      for (const TrackRecord& r : line) pl.points << proj.toPixel(r.lat, r.lon);
+      pl.bounds = pl.points.boundingRect().adjusted(-1, -1, 1, 1);
+      m_sailed.push_back(std::move(pl));
+    }
+  }
+  for (const auto& track : s.loadedTracks) {
+    Polyline pl;
+    for (const GeoPoint& g : track) pl.points << px(s, proj, g);
+    pl.bounds = pl.points.boundingRect().adjusted(-1, -1, 1, 1);
+    m_loaded.push_back(std::move(pl));
+  }
+  if (s.showLog)
+    for (const LogItem& l : s.log) m_log.push_back({px(s, proj, l.pos), l.description});
+  if (s.showShips)
+    for (const ShipItem& sh : s.ships) m_ships.push_back({px(s, proj, sh.pos), sh.name});
+  if (s.showInfo)
+    for (const InfoItem& i : s.info) {
+      Mark m;
+      m.pos = px(s, proj, i.pos);
+      m.name = i.name;
+      if (auto it = m_infoIcons.find(i.icon); it != m_infoIcons.end() && !it->second.isNull()) m.icon = &it->second;
+      m_info.push_back(std::move(m));
+    }
+  for (const RadarItem& r : s.radar)
+    m_radar.push_back({px(s, proj, r.pos), QString::number(r.number) + (r.status == "L" ? QStringLiteral(" L") : QString())});
+}
+
+void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
+  const QRectF area = grown(visible, kCullMargin);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setFont(m_font);
+  p.setBrush(Qt::NoBrush);
+
+  // Zones: closed polygons with their name right of the first corner.
+  QPen zonePen(QColor(200, 0, 160));
+  zonePen.setWidthF(1.5);
+  zonePen.setStyle(Qt::DashLine);
+  for (const Zone& z : m_zones) {
+    if (!z.bounds.intersects(area) || z.poly.isEmpty()) continue;
+    p.setPen(zonePen);
+    p.setBrush(QColor(200, 0, 160, 28));
+    p.drawPolygon(z.poly);
+    p.setBrush(Qt::NoBrush);
+    p.drawText(z.poly.first() + QPointF(kLabelDx, 0), z.name);
+  }
+
+  // Waypoints: icon or plain mark, the name, and the proximity circle.
+  const QPen wpPen = pen(Overlay::Waypoints), proxPen = pen(Overlay::Proximity);
+  for (const Mark& m : m_waypoints) {
+    const double reach = std::max({m.rx, m.ry, 0.0});
+    if (!grown(area, reach).contains(m.pos)) continue;
+    if (reach > 0) {
+      p.setPen(proxPen);
+      p.drawEllipse(m.pos, m.rx, m.ry);
+    }
+    p.setPen(wpPen);
+    if (m.icon) {
+      p.drawImage(m.pos - QPointF(m.icon->width() / 2.0, m.icon->height() / 2.0), *m.icon);
+    } else {
+      plainMark(p, m.pos);
+    }
+    p.drawText(m.pos + QPointF(kLabelDx + 4, 4), m.name);
+  }
+
+  // The active route with its point numbers.
+  if (m_route.points.size() >= 1 && m_route.bounds.intersects(area)) {
+    p.setPen(pen(Overlay::Routes));
+    drawPolyline(p, m_route.points);
+    for (const Label& l : m_routeLabels) p.drawText(l.pos, l.text);
+  }
+
+  p.setPen(pen(Overlay::CurrentTrack));
+  for (const Polyline& pl : m_sailed)
+    if (pl.bounds.intersects(area)) drawPolyline(p, pl.points);
+  QPen loadedPen = pen(Overlay::CurrentTrack);
+  loadedPen.setStyle(Qt::DotLine);
+  p.setPen(loadedPen);
+  for (const Polyline& pl : m_loaded)
+    if (pl.bounds.intersects(area)) drawPolyline(p, pl.points);
+
+  p.setPen(QPen(QColor(120, 60, 0), 1));
+  for (const Label& l : m_log) {
+    if (!area.contains(l.pos)) continue;
+    p.drawRect(QRectF(l.pos - QPointF(4, 4), QSizeF(8, 8)));
+    p.drawText(l.pos + QPointF(kLabelDx + 2, 4), l.text);
+  }
+  p.setPen(QPen(QColor(0, 90, 160), 1.5));
+  for (const Label& l : m_ships) {
+    if (!area.contains(l.pos)) continue;
+    QPolygonF tri;
+    tri << l.pos + QPointF(0, -7) << l.pos + QPointF(6, 5) << l.pos + QPointF(-6, 5);
+    p.drawPolygon(tri);
+    p.drawText(l.pos + QPointF(kLabelDx + 2, 4), l.text);
+  }
+  p.setPen(QPen(QColor(0, 110, 110), 1));
+  for (const Mark& m : m_info) {
+    if (!area.contains(m.pos)) continue;
+    if (m.icon) {
+      p.drawImage(m.pos - QPointF(m.icon->width() / 2.0, m.icon->height() / 2.0), *m.icon);
+    } else {
+      p.drawRect(QRectF(m.pos - QPointF(5, 5), QSizeF(10, 10)));
+      p.drawText(QRectF(m.pos - QPointF(5, 5), QSizeF(10, 10)), Qt::AlignCenter, QStringLiteral("i"));
+    }
+    p.drawText(m.pos + QPointF(kLabelDx + 2, 4), m.name);
+  }
+  p.setPen(pen(Overlay::Radar));
+  for (const Label& l : m_radar) {
+    if (!area.contains(l.pos)) continue;
+    p.drawEllipse(l.pos, 5, 5);
+    p.drawText(l.pos + QPointF(kLabelDx, -4), l.text);
+  }
+  p.restore();
+}
+
+void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
+  const QRectF area = grown(visible, kCullMargin);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(pen(Overlay::CurrentTrack));
+  for (const QLineF& l : m_track.elements())
+    if (QRectF(l.p1(), l.p2()).normalized().adjusted(-1, -1, 1, 1).intersects(area)) p.drawLine(l);
+  if (m_vessel) {
+    if (m_goto) {
+      QPen gp(QColor(0, 0, 0), 1, Qt::DashLine);
+      p.setPen(gp);
+      p.drawLine(*m_goto);
+    }
+    p.setPen(pen(Overlay::Circles));
+    for (double r : m_circles)
+      if (r > 0) p.drawEllipse(m_vessel->pos, r, r);
+    const int w = m_styles[static_cast<int>(Overlay::Position)].width;
+    p.setPen(pen(Overlay::Position));
+    QColor fill = color(Overlay::Position);
+    fill.setAlpha(170);
+    p.setBrush(fill);
+    p.drawPolygon(VesselSymbol(m_vessel->pos, m_vessel->directionDeg, w));
+    p.setBrush(color(Overlay::Position));
+    p.drawEllipse(m_vessel->pos, 2.5, 2.5);
+    p.setBrush(Qt::NoBrush);
+  }
+  p.restore();
+}
+
+void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible, int rulerPx) {
+  // Ticks in whole minutes (or tenths or fifths of one when minutes are wide).
+  double latTop, lonLeft, latBottom, lonRight;
+  proj.toLatLon(visible.topLeft(), latTop, lonLeft);
+  proj.toLatLon(visible.bottomRight(), latBottom, lonRight);
+  if (!std::isfinite(latTop) || !std::isfinite(lonLeft) || !std::isfinite(latBottom) || !std::isfinite(lonRight))
+    return;
+  const double midLat = (latTop + latBottom) / 2;
+  const QPointF a = proj.toPixel(midLat, lonLeft), b = proj.toPixel(midLat, lonLeft + 1.0 / 60);
+  const double minuteWidthPx = std::hypot(b.x() - a.x(), b.y() - a.y());
+  const QPointF c = proj.toPixel(midLat, lonLeft), d = proj.toPixel(midLat + 1.0 / 60, lonLeft);
+  const double minuteHeightPx = std::hypot(d.x() - c.x(), d.y() - c.y());
+  auto stepFor = [](double minutePx) {
+    // 500 and 250 chart units (15 per pixel) for tenths and fifths of a minute.
+    if (minutePx > 500.0 / 15) return 0.1;
+    if (minutePx > 250.0 / 15) return 0.2;
+    for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0})
+      if (m * minutePx >= 8) return m;
+    return 1200.0;
+  };
+  auto label = [](double deg, bool isLat) {
+    const QChar hemi = isLat ? (deg >= 0 ? 'N' : 'S') : (deg >= 0 ? 'E' : 'W');
+    const double a = std::fabs(deg);
+    int whole = static_cast<int>(a);
+    double minutes = (a - whole) * 60;
+    if (minutes > 59.95) {
+      whole += 1;
+      minutes = 0;
+    }
+    const bool fraction = std::fabs(minutes - std::round(minutes)) > 1e-6;
+    return QString::number(whole) + QChar(0xB0) + formatNumber(minutes, fraction ? u"00.0" : u"00") + "'" + hemi;
+  };
+
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QRectF top(0, 0, visible.width(), rulerPx), left(0, 0, rulerPx, visible.height());
+  p.fillRect(top, QColor(250, 250, 240, 230));
+  p.fillRect(left, QColor(250, 250, 240, 230));
+  p.setPen(QColor(60, 60, 60));
+  QFont f(QStringLiteral("Arial"), 7);
+  p.setFont(f);
+  const QFontMetricsF fm(f);
+
+  const double lonStep = stepFor(minuteWidthPx) / 60.0;
+  if (lonRight > lonLeft && (lonRight - lonLeft) / lonStep < 5000) {
+    double lastLabelEnd = -1e9;
+    for (double lon = std::ceil(lonLeft / lonStep) * lonStep; lon <= lonRight; lon += lonStep) {
+      const double x = proj.toPixel(midLat, lon).x() - visible.left();
+      const double minutes = lon * 60;
+      const bool major = std::fabs(minutes - std::round(minutes)) < 1e-6;
+      p.drawLine(QPointF(x, rulerPx), QPointF(x, rulerPx - (major ? 7 : 4)));
+      const QString t = label(lon, false);
+      // Labels only where there is room (35 units of clearance).
+      if (major && x - fm.horizontalAdvance(t) / 2 > lastLabelEnd + 35.0 / 15 && x > rulerPx) {
+        p.drawText(QPointF(x - fm.horizontalAdvance(t) / 2, 9), t);
+        lastLabelEnd = x + fm.horizontalAdvance(t) / 2;
+      }
+    }
+  }
+  const double latStep = stepFor(minuteHeightPx) / 60.0;
+  if (latTop > latBottom && (latTop - latBottom) / latStep < 5000) {
+    double lastLabelTop = 1e9;
+    for (double lat = std::floor(latTop / latStep) * latStep; lat >= latBottom; lat -= latStep) {
+      const double y = proj.toPixel(lat, lonLeft).y() - visible.top();
+      const double minutes = lat * 60;
+      const bool major = std::fabs(minutes - std::round(minutes)) < 1e-6;
+      p.drawLine(QPointF(rulerPx, y), QPointF(rulerPx - (major ? 7 : 4), y));
+      const QString t = label(lat, true);
+      if (major && y + fm.horizontalAdvance(t) / 2 < lastLabelTop - 35.0 / 15 && y > rulerPx) {
+        p.save();
+        p.translate(9, y + fm.horizontalAdvance(t) / 2);
+        p.rotate(-90);
+        p.drawText(QPointF(0, 0), t);
+        p.restore();
+        lastLabelTop = y - fm.horizontalAdvance(t) / 2;
+      }
+    }
+  }
+  p.restore();
+}
+
+void PaintCrosshair(QPainter& p, QPointF at, const QRectF& area, int bgrColor, bool inverse) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  if (inverse) {
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(Qt::white, 1));
+  } else {
+    p.setPen(QPen(SettingColor(bgrColor), 1));
+  }
+  p.drawLine(QPointF(area.left(), at.y()), QPointF(area.right(), at.y()));
+  p.drawLine(QPointF(at.x(), area.top()), QPointF(at.x(), area.bottom()));
+  p.restore();
+}
+
+}  // namespace tavrik

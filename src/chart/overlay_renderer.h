@@ -1,0 +1,113 @@
+#pragma once
+// Draws the overlays into any QPainter in displayed pixels of the zoomed picture.
+// rebuild() converts every position once (the full redraw) and fills the regions;
+// paint() then draws what meets the visible rectangle, so a scroll step only paints.
+// The per-fix parts (track elements, range circles, vessel, go-to line) are kept apart
+// so that a fix adds single elements.
+
+#include <QColor>
+#include <QFont>
+#include <QLineF>
+#include <QPainter>
+#include <QPolygonF>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "chart/chart_projection.h"
+#include "chart/overlay_regions.h"
+#include "chart/overlay_scene.h"
+#include "chart/track_line.h"
+#include "core/app_settings.h"
+
+namespace tavrik {
+
+// A colour setting (red in the low byte) as a QColor.
+QColor SettingColor(int bgr);
+int ColorSetting(const QColor& c);
+
+// The vessel symbol: a pointed hull whose vertices are given as (lateral, forward)
+// offsets scaled by the `Position` width, turned to the direction (0 points up).
+QPolygonF VesselSymbol(QPointF pos, double directionDeg, int width);
+
+struct VesselMark {
+  QPointF pos;
+  double directionDeg = 0;  // rotation + heading or course
+};
+
+class OverlayRenderer {
+ public:
+  OverlayRenderer();
+  void setStyles(const std::array<OverlayStyle, kOverlayCount>& styles) { m_styles = styles; }
+
+  // The full redraw: converts the scene and rebuilds the regions.
+  void rebuild(const OverlayScene& scene, const ChartProjection& proj, OverlayRegions& regions);
+  // Static overlays that meet `visible`.
+  void paint(QPainter& p, const QRectF& visible) const;
+
+  // Per fix.
+  TrackLine& trackLine() { return m_track; }
+  void setVessel(std::optional<VesselMark> v) { m_vessel = v; }
+  const std::optional<VesselMark>& vessel() const { return m_vessel; }
+  // Radii in displayed pixels; empty: no range circles.
+  void setRangeCircles(std::vector<double> radiiPx) { m_circles = std::move(radiiPx); }
+  void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
+  void paintDynamic(QPainter& p, const QRectF& visible) const;
+
+  // Bounding box of what rebuild() converted (for tests and the benchmark).
+  int waypointCount() const { return static_cast<int>(m_waypoints.size()); }
+  int zoneCount() const { return static_cast<int>(m_zones.size()); }
+
+ private:
+  struct Zone {
+    QPolygonF poly;
+    QRectF bounds;
+    QString name;
+  };
+  struct Mark {
+    QPointF pos;
+    QString name;
+    const QImage* icon = nullptr;
+    double rx = 0, ry = 0;  // proximity ellipse
+  };
+  struct Label {
+    QPointF pos;
+    QString text;
+  };
+  struct Polyline {
+    QPolygonF points;
+    QRectF bounds;
+  };
+
+  QPen pen(Overlay o) const;
+  QColor color(Overlay o) const { return SettingColor(m_styles[static_cast<int>(o)].color); }
+
+  std::array<OverlayStyle, kOverlayCount> m_styles;
+  QFont m_font;
+  std::vector<Zone> m_zones;
+  std::vector<Mark> m_waypoints;
+  std::map<long, QImage> m_typeIcons;
+  std::map<QString, QImage> m_infoIcons;
+  Polyline m_route;
+  std::vector<Label> m_routeLabels;
+  std::vector<Polyline> m_sailed;
+  std::vector<Polyline> m_loaded;
+  std::vector<Label> m_log;
+  std::vector<Label> m_ships;
+  std::vector<Mark> m_info;
+  std::vector<Label> m_radar;
+
+  TrackLine m_track;
+  std::optional<VesselMark> m_vessel;
+  std::vector<double> m_circles;
+  std::optional<QLineF> m_goto;
+};
+
+// Latitude and longitude ticks along the top and left edge of the visible part:
+// `visible` is the visible rectangle of the picture; the painter is in window pixels.
+void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible, int rulerPx = 18);
+
+// Two lines through the pointer, in CrosshairColor or inverted.
+void PaintCrosshair(QPainter& p, QPointF at, const QRectF& area, int bgrColor, bool inverse);
+
+}  // namespace tavrik

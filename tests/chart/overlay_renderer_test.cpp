@@ -1,0 +1,182 @@
+#include "chart/overlay_renderer.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "chart/chart_projection.h"
+#include "geo/nav_math.h"
+
+namespace tavrik {
+namespace {
+
+// Text drawing needs the application's fonts.
+class GuiApp : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "chart_window_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) m_app = new QGuiApplication(argc, argv);
+  }
+  QGuiApplication* m_app = nullptr;
+};
+const auto* const kGuiApp = ::testing::AddGlobalTestEnvironment(new GuiApp);
+
+// Sheet from 53 N, 4 E at 20 pixels per minute of longitude.
+MercatorSheet sheet(double zoom = 1.0) { return MercatorSheet(53.0, 4.0, 20.0, zoom); }
+
+std::array<OverlayStyle, kOverlayCount> styles() {
+  AppSettings s;
+  return s.Styles;
+}
+
+bool isReddish(QRgb c) { return qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120; }
+
+TEST(OverlayRenderer, VesselSymbolLandsOnTheConvertedPositionAtEveryZoom) {
+  for (double zoom : {1.0, 3.0}) {
+    SCOPED_TRACE(zoom);
+    const MercatorSheet proj = sheet(zoom);
+    const QPointF at = proj.toPixel(52.9, 4.1);
+    QImage img(int(at.x()) + 100, int(at.y()) + 100, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    OverlayRenderer r;
+    r.setStyles(styles());
+    r.setVessel(VesselMark{at, 0});
+    QPainter p(&img);
+    r.paintDynamic(p, QRectF(img.rect()));
+    p.end();
+    // The position dot is red (Position colour 255) at the converted pixel; white
+    // 40 px off to the side.
+    EXPECT_TRUE(isReddish(img.pixel(at.toPoint()))) << std::hex << img.pixel(at.toPoint());
+    EXPECT_EQ(img.pixel(at.toPoint() + QPoint(40, 0)), qRgb(255, 255, 255));
+    // The bow points up the screen: red 15 px above the position, white 15 px below.
+    EXPECT_TRUE(isReddish(img.pixel(at.toPoint() + QPoint(0, -15))));
+    EXPECT_EQ(img.pixel(at.toPoint() + QPoint(0, 15)), qRgb(255, 255, 255));
+  }
+  // At 300 % the position is three times as far from the corner: the calibration
+  // scales, not the place on the chart.
+  EXPECT_NEAR(sheet(3).toPixel(52.9, 4.1).x(), 3 * sheet(1).toPixel(52.9, 4.1).x(), 1e-9);
+}
+
+TEST(OverlayRenderer, VesselSymbolTurnsWithTheDirection) {
+  const QPolygonF north = VesselSymbol({100, 100}, 0, 1);
+  const QPolygonF east = VesselSymbol({100, 100}, 90, 1);
+  const QPolygonF south = VesselSymbol({100, 100}, 180, 2);
+  // The bow is vertex 0, 20 units ahead, scaled by the width.
+  EXPECT_NEAR(north[0].x(), 100, 1e-9);
+  EXPECT_NEAR(north[0].y(), 80, 1e-9);
+  EXPECT_NEAR(east[0].x(), 120, 1e-9);
+  EXPECT_NEAR(east[0].y(), 100, 1e-9);
+  EXPECT_NEAR(south[0].y(), 140, 1e-9);
+}
+
+TEST(OverlayRenderer, ZoneRegionContainsThePointsInsideItOnly) {
+  const MercatorSheet proj = sheet();
+  OverlayScene scene;
+  scene.zones.push_back({7, "Firing range", {{52.9, 4.1}, {52.9, 4.3}, {52.8, 4.3}, {52.8, 4.1}}});
+  // A triangle: its bounding box holds points outside the triangle itself.
+  scene.zones.push_back({8, "Wreck", {{52.7, 4.5}, {52.6, 4.6}, {52.6, 4.4}}});
+  OverlayRegions regions;
+  OverlayRenderer r;
+  r.setStyles(styles());
+  r.rebuild(scene, proj, regions);
+  ASSERT_EQ(regions.count(), 2);
+  struct Row {
+    const char* legend;
+    double lat, lon;
+    long zone;
+  };
+  const Row rows[] = {
+      {"inside the square", 52.85, 4.2, 7},
+      {"north of the square", 52.95, 4.2, -1},
+      {"east of the square", 52.85, 4.35, -1},
+      {"inside the triangle", 52.63, 4.5, 8},
+      {"in the triangle's box, outside the triangle", 52.69, 4.41, -1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.legend);
+    EXPECT_EQ(regions.zoneAt(proj.toPixel(row.lat, row.lon)), row.zone);
+  }
+  // The painted outline goes where the region is: the square's corner pixel is drawn.
+  QImage img(600, 600, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  r.paint(p, QRectF(img.rect()));
+  p.end();
+  const QPoint corner = proj.toPixel(52.8, 4.1).toPoint();
+  EXPECT_NE(img.pixel(corner), qRgb(255, 255, 255));
+}
+
+TEST(OverlayRenderer, ProximityCircleIsTheProximityDistanceOnTheChart) {
+  const MercatorSheet proj = sheet();
+  OverlayScene scene;
+  WaypointItem w;
+  w.key = 42;
+  w.name = "Buoy";
+  w.pos = {52.5, 4.5};
+  w.proximityNm = 1.0;
+  scene.waypoints.push_back(w);
+  WaypointItem plain = w;
+  plain.key = 43;
+  plain.proximityNm = 0;
+  scene.waypoints.push_back(plain);
+  OverlayRegions regions;
+  OverlayRenderer r;
+  r.rebuild(scene, proj, regions);
+  ASSERT_EQ(regions.count(), 1);
+  // 1 Nm is one minute of latitude: at 52.5 N on this sheet about 20 / cos(52.5) px
+  // north; 0.9 Nm north is inside, 1.1 Nm outside.
+  for (auto [nm, inside] : {std::pair{0.9, true}, std::pair{1.1, false}}) {
+    SCOPED_TRACE(nm);
+    CalcRecord c;
+    c.Lat1 = 52.5;
+    c.Lon1 = 4.5;
+    c.Course = 0;
+    c.Distance = nm;
+    DeadReckoning(c);
+    const auto keys = regions.proximityAt(proj.toPixel(c.Lat2, c.Lon2));
+    EXPECT_EQ(keys.size(), inside ? 1u : 0u);
+    if (inside) {
+      EXPECT_EQ(keys[0], 42);
+    }
+  }
+}
+
+TEST(OverlayRenderer, SailedTrackBreakLeavesAGap) {
+  const MercatorSheet proj = sheet();
+  OverlayScene scene;
+  scene.sailedTrack = {{1, 52.9f, 4.1f}, {2, 52.9f, 4.2f}, {3, 0, 0}, {4, 52.9f, 4.3f}, {5, 52.9f, 4.4f}};
+  OverlayRegions regions;
+  OverlayRenderer r;
+  r.setStyles(styles());
+  r.rebuild(scene, proj, regions);
+  QImage img(600, 300, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  r.paint(p, QRectF(img.rect()));
+  p.end();
+  // The line is 2 px wide and antialiased: look at the pixel and its neighbours.
+  auto blueAt = [&](double lon) {
+    const QPoint at = proj.toPixel(52.9, lon).toPoint();
+    for (int dy = -1; dy <= 1; ++dy) {
+      const QRgb c = img.pixel(at + QPoint(0, dy));
+      if (qBlue(c) > 150 && qRed(c) < 120) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(blueAt(4.15));
+  EXPECT_FALSE(blueAt(4.25));  // between the break's neighbours
+  EXPECT_TRUE(blueAt(4.35));
+  // Track display off: nothing.
+  scene.showTrack = false;
+  r.rebuild(scene, proj, regions);
+  img.fill(Qt::white);
+  QPainter p2(&img);
+  r.paint(p2, QRectF(img.rect()));
+  p2.end();
+  EXPECT_FALSE(blueAt(4.15));
+}
+
+}  // namespace
+}  // namespace tavrik
