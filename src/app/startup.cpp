@@ -5,6 +5,8 @@
 #include <QUrl>
 
 #include "app/app.h"
+#include "chart/ui/chart_menu.h"
+#include "chart/ui/chart_window.h"
 #include "core/ui/main_window.h"
 #include "core/ui/pc_time_window.h"
 #include "nmea/ui/communication_menu.h"
@@ -20,11 +22,17 @@ void QtSoundPlayer::play(const QString& file) {
 
 void QtSoundPlayer::beep() { QApplication::beep(); }
 
-void addStartupOptions(QCommandLineParser&) {}
+void addStartupOptions(QCommandLineParser& parser) {
+  parser.addOption(QCommandLineOption(QStringLiteral("chart"),
+                                      QStringLiteral("Open the chart FILE (a BSB/KAP chart, or a picture calibrated "
+                                                     "in the Charts table) in the chart window at start."),
+                                      QStringLiteral("FILE")));
+}
 
 void Startup::registerWindows() {
   m_app.windows.add(QStringLiteral("gpstime"), [](App& app) { return new PcTimeWindow(app); });
   registerNmeaWindows(m_app);
+  registerChartWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -47,9 +55,25 @@ bool Startup::run(const QCommandLineParser& parser) {
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
   new CommunicationMenu(m_app, m_window);
+  startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();
   return true;
+}
+
+void Startup::startChart(const QCommandLineParser& parser) {
+  auto* menu = new ChartMenu(m_app, m_window);
+  // The chart window is part of the main window from the start.
+  ChartWindow* chart = openChartWindow(m_window);
+  if (!chart) return;
+  const QString file = parser.isSet(QStringLiteral("chart")) ? parser.value(QStringLiteral("chart")) : QString();
+  if (!file.isEmpty()) {
+    menu->openChartFile(file);
+  } else if (m_app.options.loadLastChart && !m_app.settings.ChartLast.trimmed().isEmpty()) {
+    m_app.activeChart = m_app.settings.ChartLast.trimmed();
+    m_app.requests.chartChanged = true;
+  }
+  if (m_app.options.searchChart) m_app.requests.searchChart = true;
 }
 
 void Startup::shutdown() {

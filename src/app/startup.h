@@ -37,6 +37,8 @@ class Startup {
  private:
   void registerWindows();
   void placeMainWindow(bool forScreenshot);
+  // The chart menu and window; --chart, /l and /s.
+  void startChart(const QCommandLineParser& parser);
 
   App& m_app;
   MainWindow& m_window;

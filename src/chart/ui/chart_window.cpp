@@ -1,0 +1,666 @@
+#include "chart/ui/chart_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "app/app.h"
+#include "chart/keep_in_view.h"
+#include "core/messages.h"
+#include "core/number_format.h"
+#include "geo/nav_math.h"
+
+namespace tavrik {
+
+namespace {
+// Chart units are twips: 15 per pixel.
+constexpr double kTwips = 15.0;
+// Pointer this close to an edge scrolls the view (300 units).
+constexpr int kAutoScrollEdgePx = 20;
+}  // namespace
+
+// The picture box `chart`: paints what the window gives it and passes the pointer on.
+class ChartCanvas final : public QWidget {
+ public:
+  explicit ChartCanvas(ChartWindow& w) : QWidget(&w), m_w(w) {
+    setObjectName(QStringLiteral("chart"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    setMinimumSize(50, 50);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPainter p(this);
+    m_w.paintCanvas(p, e->rect());
+  }
+  void mouseMoveEvent(QMouseEvent* e) override { m_w.pointerMoved(e->position().toPoint()); }
+  void mousePressEvent(QMouseEvent*) override { m_w.setMouseHeld(true); }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    m_w.setMouseHeld(false);
+    m_w.pointerReleased(e->position().toPoint(), e->button(), e->globalPosition().toPoint());
+  }
+  void wheelEvent(QWheelEvent* e) override {
+    const QPoint d = e->angleDelta() / 8;  // degrees
+    QPoint s = m_w.scrollValue();
+    if (e->modifiers() & Qt::ShiftModifier) s.rx() -= d.y() * 2;
+    else s -= QPoint(d.x() * 2, d.y() * 2);
+    m_w.setScrollValue(s);
+  }
+
+ private:
+  ChartWindow& m_w;
+};
+
+ChartWindow::ChartWindow(App& app, QWidget* parent)
+    : QWidget(parent), m_app(app), m_cycle(app.clock, m_trackFile, m_renderer.trackLine()) {
+  setObjectName(QStringLiteral("gpschart"));
+  setWindowTitle(QStringLiteral("Chart"));
+  setFocusPolicy(Qt::StrongFocus);
+  buildUi();
+  buildContextMenu();
+  m_renderer.setStyles(m_app.settings.Styles);
+
+  // Form_Load: the sailed-track file, placement, the welcome sound.
+  if (!m_trackFile.open(m_app.paths.file(QStringLiteral("$GPS.$$$"))))
+    m_app.prompter.exclamation(QStringLiteral("Cannot write the track file : ") + m_trackFile.path() + " (" +
+                               m_trackFile.errorText() + ")");
+  if (m_app.settings.SoundEnabled && !m_app.settings.SoundWelcome.trimmed().isEmpty())
+    m_app.sound.play(m_app.paths.file(m_app.settings.SoundWelcome.trimmed()));
+
+  m_timer1 = new QTimer(this);
+  m_timer1->setObjectName(QStringLiteral("Timer1"));
+  m_timer1->setInterval(1000);
+  connect(m_timer1, &QTimer::timeout, this, [this] { tick(); });
+  m_timer2 = new QTimer(this);
+  m_timer2->setObjectName(QStringLiteral("Timer2"));
+  m_timer2->setInterval(100);
+  connect(m_timer2, &QTimer::timeout, this, [this] { pump(); });
+  m_timer4 = new QTimer(this);
+  m_timer4->setObjectName(QStringLiteral("Timer4"));
+  m_timer4->setInterval(5000);
+  connect(m_timer4, &QTimer::timeout, this, [this] {
+    if (m_app.settings.SoundEnabled) m_app.sound.play(m_app.paths.file(m_app.settings.SoundProximity.trimmed()));
+  });
+  m_timer5 = new QTimer(this);
+  m_timer5->setObjectName(QStringLiteral("Timer5"));
+  m_timer5->setInterval(10000);
+  connect(m_timer5, &QTimer::timeout, this, [this] { keepInView(); });
+  m_timer1->start();
+  m_timer2->start();
+  updateCaption();
+}
+
+ChartWindow::~ChartWindow() = default;
+
+void ChartWindow::buildUi() {
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(0);
+  m_canvas = new ChartCanvas(*this);
+  m_v = new QScrollBar(Qt::Vertical, this);
+  m_v->setObjectName(QStringLiteral("VScroll1"));
+  m_h = new QScrollBar(Qt::Horizontal, this);
+  m_h->setObjectName(QStringLiteral("HScroll1"));
+  grid->addWidget(m_canvas, 0, 0);
+  grid->addWidget(m_v, 0, 1);
+  grid->addWidget(m_h, 1, 0);
+  connect(m_h, &QScrollBar::valueChanged, this, [this] { onScrolled(); });
+  connect(m_v, &QScrollBar::valueChanged, this, [this] { onScrolled(); });
+
+  auto makeLabel = [this](const char* name) {
+    auto* l = new QLabel(m_canvas);
+    l->setObjectName(QLatin1String(name));
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    l->setStyleSheet(QStringLiteral("QLabel { background: rgba(255,255,240,215); color: black; padding: 1px 4px;"
+                                    " border: 1px solid rgba(0,0,0,90); }"));
+    l->hide();
+    return l;
+  };
+  m_position = makeLabel("position");
+  m_direction = makeLabel("direction");
+}
+
+void ChartWindow::buildContextMenu() {
+  m_contextMenu = new QMenu(this);
+  m_contextMenu->setObjectName(QStringLiteral("popup"));
+  QAction* go = m_contextMenu->addAction(QStringLiteral("&Go to mouse position"));
+  go->setObjectName(QStringLiteral("p_goto"));
+  connect(go, &QAction::triggered, this, [this] {
+    // The main cycle opens (or re-targets) the go-to window from this request.
+    m_app.requests.gotoLatitude = m_clickLat;
+    m_app.requests.gotoLongitude = m_clickLon;
+  });
+  QAction* centre = m_contextMenu->addAction(QStringLiteral("&Centre chart here"));
+  centre->setObjectName(QStringLiteral("p_centre"));
+  connect(centre, &QAction::triggered, this, [this] {
+    if (!m_proj) return;
+    setScrollValue(CentreOn(m_proj->toPixel(m_clickLat, m_clickLon), visibleSize(), contentSize()));
+  });
+  QAction* zoomIn = m_contextMenu->addAction(QStringLiteral("Zoom &in here"));
+  zoomIn->setObjectName(QStringLiteral("p_zoomin"));
+  connect(zoomIn, &QAction::triggered, this, [this] {
+    if (!m_proj) return;
+    const int pct = static_cast<int>(std::lround(m_zoom * 100)) * 2;
+    applyZoom(std::min(pct, 800));
+    setScrollValue(CentreOn(m_proj->toPixel(m_clickLat, m_clickLon), visibleSize(), contentSize()));
+  });
+  QAction* zoomOut = m_contextMenu->addAction(QStringLiteral("Zoom &out here"));
+  zoomOut->setObjectName(QStringLiteral("p_zoomout"));
+  connect(zoomOut, &QAction::triggered, this, [this] {
+    if (!m_proj) return;
+    const int pct = static_cast<int>(std::lround(m_zoom * 100)) / 2;
+    applyZoom(std::max(pct, 5));
+    setScrollValue(CentreOn(m_proj->toPixel(m_clickLat, m_clickLon), visibleSize(), contentSize()));
+  });
+  QAction* search = m_contextMenu->addAction(QStringLiteral("&Search chart for the position"));
+  search->setObjectName(QStringLiteral("p_search"));
+  connect(search, &QAction::triggered, this, [this] { m_app.requests.searchChart = true; });
+  m_contextMenu->addSeparator();
+  QAction* zone = m_contextMenu->addAction(QString());
+  zone->setObjectName(QStringLiteral("p_zone"));
+  zone->setEnabled(false);
+  zone->setVisible(false);
+}
+
+void ChartWindow::setProvider(std::unique_ptr<ChartProvider> provider) {
+  m_provider = std::move(provider);
+  m_indexLoaded = false;
+}
+
+QWidget* ChartWindow::canvas() const { return m_canvas; }
+bool ChartWindow::timer5Active() const { return m_timer5->isActive(); }
+
+QPoint ChartWindow::scrollValue() const { return {m_h->value(), m_v->value()}; }
+
+void ChartWindow::setScrollValue(QPoint p) {
+  const QPoint c = ClampScroll(p, visibleSize(), contentSize());
+  const QSignalBlocker bh(m_h), bv(m_v);
+  m_h->setValue(c.x());
+  m_v->setValue(c.y());
+  onScrolled();
+}
+
+QSize ChartWindow::visibleSize() const { return m_canvas->size(); }
+QSize ChartWindow::contentSize() const { return m_chart ? m_tiles.displayedSize() : QSize(0, 0); }
+
+void ChartWindow::updateScrollRanges() {
+  const QSize vis = visibleSize(), content = contentSize();
+  const QSignalBlocker bh(m_h), bv(m_v);
+  m_h->setRange(0, std::max(0, content.width() - vis.width()));
+  m_v->setRange(0, std::max(0, content.height() - vis.height()));
+  m_h->setPageStep(std::max(1, vis.width()));
+  m_v->setPageStep(std::max(1, vis.height()));
+  m_h->setSingleStep(10);
+  m_v->setSingleStep(10);
+}
+
+void ChartWindow::onScrolled() { m_canvas->update(); }
+
+void ChartWindow::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  updateScrollRanges();
+  updateCaption();
+}
+
+void ChartWindow::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  // The MDI frame exists only once the window is shown in it.
+  if (!m_placementRestored) QTimer::singleShot(0, this, [this] { restorePlacement(); });
+}
+
+void ChartWindow::restorePlacement() {
+  if (m_placementRestored) return;
+  m_placementRestored = true;
+  QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+  const SettingsStore& ini = m_app.ini;
+  const int w = ini.getInt("Chart", "Width", 0), h = ini.getInt("Chart", "Height", 0);
+  const int left = ini.getInt("Chart", "Left", 0), top = ini.getInt("Chart", "Top", 0);
+  QSize size(w, h);
+  if (w < 150 || h < 120) {
+    // Default: the main window's inner size less 384 units.
+    QWidget* area = frame->parentWidget();
+    const QSize inner = area ? area->size() : QSize(1000, 700);
+    size = inner - QSize(static_cast<int>(384 / kTwips), static_cast<int>(384 / kTwips));
+    size = size.expandedTo(QSize(400, 300));
+  }
+  frame->move(left, top);
+  frame->resize(size);
+  const int state = ini.getInt("Chart", "WindowState", 0);
+  if (state == 2) frame->showMaximized();
+  else if (state == 1) frame->showMinimized();
+}
+
+void ChartWindow::savePlacement() {
+  QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+  const int state = frame->isMaximized() ? 2 : (frame->isMinimized() ? 1 : 0);
+  m_app.ini.setInt("Chart", "WindowState", state);
+  if (state == 0) {
+    m_app.ini.setInt("Chart", "Top", frame->y());
+    m_app.ini.setInt("Chart", "Left", frame->x());
+    m_app.ini.setInt("Chart", "Width", frame->width());
+    m_app.ini.setInt("Chart", "Height", frame->height());
+  }
+}
+
+void ChartWindow::closeEvent(QCloseEvent* e) {
+  // Form_QueryUnload: a running track is only given up when the user says so.
+  if (m_app.settings.ChartTracking && m_trackFile.count() > 0 &&
+      !m_app.prompter.question(MessageText(Msg::CancelTracking))) {
+    e->ignore();
+    return;
+  }
+  m_timer1->stop();
+  m_timer2->stop();
+  m_timer4->stop();
+  m_timer5->stop();
+  m_trackFile.closeAndRemove();
+  savePlacement();
+  e->accept();
+}
+
+bool ChartWindow::folderSet() const { return m_app.settings.system.folder > 0; }
+
+ChartIndex& ChartWindow::index(bool folder) {
+  // The bounds are read once per search request from the table: charts may have been
+  // added or re-calibrated in between.
+  if (folder) {
+    m_folderIndex.reset(m_provider ? m_provider->chartBounds(m_app.settings.system.folder) : std::vector<ChartBounds>{});
+    return m_folderIndex;
+  }
+  m_allIndex.reset(m_provider ? m_provider->chartBounds(0) : std::vector<ChartBounds>{});
+  return m_allIndex;
+}
+
+void ChartWindow::requestLoad(const QString& description) {
+  const QString d = description.trimmed();
+  if (m_chart && m_chart->description == d) return;  // already shown: no reload
+  m_app.activeChart = d;
+  m_app.requests.chartChanged = true;
+}
+
+void ChartWindow::searchChart() {
+  const double lat = m_app.nav.Latitude, lon = m_app.nav.Longitude;
+  const ChartRanking ranking = m_app.settings.SearchScale ? ChartRanking::Detail : ChartRanking::Overview;
+  if (folderSet()) {
+    runFolderSearch();
+    return;
+  }
+  ChartIndex& idx = index(false);
+  const int i = idx.searchBest(lat, lon, ranking);
+  if (i < 0) {
+    m_app.prompter.exclamation(MessageText(Msg::NoChartInDatabase));
+    return;
+  }
+  requestLoad(idx.rows()[i].description);
+}
+
+void ChartWindow::runFolderSearch() {
+  const ChartRanking ranking = m_app.settings.SearchScale ? ChartRanking::Detail : ChartRanking::Overview;
+  ChartIndex& idx = index(true);
+  const int i = idx.searchBest(m_app.nav.Latitude, m_app.nav.Longitude, ranking);
+  if (i < 0) {
+    m_app.prompter.exclamation(MessageText(Msg::NoChartInFolder));
+    return;
+  }
+  requestLoad(idx.rows()[i].description);
+}
+
+void ChartWindow::searchNext(QChar direction) {
+  const bool folder = folderSet();
+  ChartIndex& idx = index(folder);
+  const int i = idx.searchNext(direction, m_app.nav.Latitude, m_app.nav.Longitude,
+                               m_chart ? m_chart->description : QString());
+  if (i < 0) {
+    m_app.prompter.information(MessageText(folder ? Msg::NoChartInFolder : Msg::NoChartInDatabase));
+    return;
+  }
+  requestLoad(idx.rows()[i].description);
+}
+
+bool ChartWindow::loadChart(const QString& description) {
+  const QString d = description.trimmed();
+  if (!m_provider) {
+    m_app.prompter.exclamation(MessageText(Msg::ChartDoesNotExist) + " : " + d);
+    return false;
+  }
+  m_timer1->stop();
+  m_timer2->stop();
+  ChartLoadOutcome out = m_provider->loadChart(d, m_app.prompter);
+  m_timer1->start();
+  m_timer2->start();
+  if (out.cancelled) m_app.activeChart.clear();
+  if (!out.chart) return false;
+  showChart(std::move(*out.chart));
+  return true;
+}
+
+bool ChartWindow::loadChartFile(const QString& path) {
+  if (!m_provider) return false;
+  ChartLoadOutcome out = m_provider->loadFile(path, m_app.prompter);
+  if (!out.chart) return false;
+  m_app.activeChart = out.chart->description;
+  showChart(std::move(*out.chart));
+  return true;
+}
+
+void ChartWindow::showChart(ShownChart chart) {
+  m_chart = std::move(chart);
+  m_zoom = 1.0;
+  m_tiles.setSource(m_chart->image);
+  m_tiles.setZoom(1.0);
+  m_app.settings.ChartLast = m_chart->description;
+  setProjectionForZoom();
+  updateScrollRanges();
+  setScrollValue({0, 0});
+  redrawAll();
+  keepInView();
+  updateCaption();
+}
+
+void ChartWindow::setProjectionForZoom() {
+  m_proj = m_chart ? m_chart->projectionAt(m_zoom) : nullptr;
+}
+
+void ChartWindow::applyZoom(int percent) {
+  if (!m_chart || percent == 0) return;
+  // The centre of the zoom: the vessel, the window centre or the last mouse position.
+  double lat = 0, lon = 0;
+  const QPoint s = scrollValue();
+  const QSize vis = visibleSize();
+  const int mode = m_app.settings.ZoomMode;
+  if (mode == 0 && FixPresent(m_app.nav)) {
+    lat = m_app.nav.Latitude;
+    lon = m_app.nav.Longitude;
+  } else if (mode == 2 && m_pointer) {
+    lat = m_mouseLat;
+    lon = m_mouseLon;
+  } else if (m_proj) {
+    m_proj->toLatLon(QPointF(s.x() + vis.width() / 2.0, s.y() + vis.height() / 2.0), lat, lon);
+  }
+  double z = percent / 100.0;
+  if (percent == -1) {
+    const QSize img = m_chart->image->size();
+    z = img.width() > 0 ? static_cast<double>(vis.width()) / img.width() : 1.0;
+  }
+  if (!(z > 0.01) || !std::isfinite(z)) z = 0.01;
+  m_zoom = std::min(z, 16.0);
+  m_tiles.setZoom(m_zoom);
+  setProjectionForZoom();
+  updateScrollRanges();
+  redrawAll();
+  if (m_proj) setScrollValue(CentreOn(m_proj->toPixel(lat, lon), visibleSize(), contentSize()));
+  keepInView();
+  updateCaption();
+}
+
+void ChartWindow::rebuildTrackLine() {
+  // Track elements are in displayed pixels: they follow the chart and the zoom.
+  TrackLine& line = m_renderer.trackLine();
+  line.clear();
+  line.setAccuracy(leniNumber(m_app.settings.ChartAccuracy));
+}
+
+void ChartWindow::redrawAll() {
+  m_app.requests.redrawAll = false;
+  m_app.requests.redrawOverlays = false;
+  m_renderer.setStyles(m_app.settings.Styles);
+  if (!m_proj) {
+    m_regions.clear();
+    m_canvas->update();
+    return;
+  }
+  OverlayScene fresh;
+  fresh.loadedTracks = std::move(m_scene.loadedTracks);
+  fresh.radar = std::move(m_scene.radar);
+  if (m_provider && m_chart) m_provider->fillScene(fresh, m_chart->description);
+  fresh.sailedTrack = m_trackFile.readAll();
+  fresh.showTrack = m_app.settings.ChartTrack;
+  m_scene = std::move(fresh);
+  m_renderer.rebuild(m_scene, *m_proj, m_regions);
+  rebuildTrackLine();
+  updateDynamic();
+  m_canvas->update();
+}
+
+void ChartWindow::keepInView() {
+  if (!m_chart || !m_proj || m_mouseHeld || !FixPresent(m_app.nav)) return;
+  KeepInViewInput in;
+  in.vessel = m_proj->toPixel(m_app.nav.Latitude, m_app.nav.Longitude);
+  in.scroll = scrollValue();
+  in.visible = visibleSize();
+  in.content = contentSize();
+  in.margin = m_app.settings.viewMargin();
+  in.directionDeg = ScreenDirection(m_proj->rotationDeg(), m_app.nav.CourseOverGround);
+  in.centreChart = m_app.settings.CenterChart;
+  setScrollValue(KeepInView(in));
+}
+
+void ChartWindow::centreOnVessel() {
+  m_app.requests.centreOnPosition = false;
+  if (!m_proj || !FixPresent(m_app.nav)) return;
+  setScrollValue(CentreOn(m_proj->toPixel(m_app.nav.Latitude, m_app.nav.Longitude), visibleSize(), contentSize()));
+}
+
+std::optional<QPointF> ChartWindow::vesselPixel() const {
+  if (!m_renderer.vessel()) return std::nullopt;
+  return m_renderer.vessel()->pos;
+}
+
+void ChartWindow::setGotoTarget(std::optional<std::pair<double, double>> latLon) {
+  m_gotoTarget = latLon;
+  updateDynamic();
+  m_canvas->update();
+}
+
+void ChartWindow::updateDynamic() {
+  if (!m_proj || !m_renderer.vessel()) {
+    m_renderer.setRangeCircles({});
+    m_renderer.setGotoLine(std::nullopt);
+    return;
+  }
+  const QPointF v = m_renderer.vessel()->pos;
+  if (m_app.settings.ChartCircles) {
+    const double ppn = m_proj->pixelsPerNm(m_app.nav.Latitude);
+    double stepNm = m_app.settings.units.fromDisplay(m_app.settings.system.gridDistance);
+    if (!(stepNm > 0)) stepNm = 1;
+    m_renderer.setRangeCircles({stepNm * ppn, 2 * stepNm * ppn, 3 * stepNm * ppn});
+  } else {
+    m_renderer.setRangeCircles({});
+  }
+  if (m_gotoTarget) m_renderer.setGotoLine(QLineF(v, m_proj->toPixel(m_gotoTarget->first, m_gotoTarget->second)));
+  else m_renderer.setGotoLine(std::nullopt);
+}
+
+void ChartWindow::tick() {
+  const ChartFixCycle::Result r = m_cycle.tick(m_app.nav, m_app.settings, m_proj.get(), folderSet());
+  if (!r.fix) {
+    m_timer5->stop();
+    return;
+  }
+  if (r.keepInViewTimer && !m_timer5->isActive()) m_timer5->start();
+  if (!r.keepInViewTimer) m_timer5->stop();
+  if (m_proj) {
+    m_renderer.setVessel(VesselMark{r.vesselPx, r.directionDeg});
+    updateDynamic();
+    m_canvas->update();
+  }
+  updateCaption();
+  if (r.folderSearch) runFolderSearch();
+}
+
+void ChartWindow::pump() {
+  RequestFlags& q = m_app.requests;
+  if (q.chartChanged) {
+    q.chartChanged = false;
+    const double previousZoom = m_zoom;
+    if (loadChart(m_app.activeChart) && previousZoom != 1.0)
+      applyZoom(static_cast<int>(std::lround(previousZoom * 100)));
+  }
+  if (q.searchChart) {
+    q.searchChart = false;
+    searchChart();
+  }
+  if (q.zoomRequest != 0) {
+    const int z = q.zoomRequest;
+    q.zoomRequest = 0;
+    applyZoom(z);
+  }
+  if (q.nightScreenChanged) {
+    q.nightScreenChanged = false;
+    m_tiles.clear();
+    q.redrawAll = true;
+  }
+  if (q.shipsChanged || q.radarRedraw) {
+    q.shipsChanged = false;
+    q.radarRedraw = false;
+    q.redrawOverlays = true;
+  }
+  if (q.redrawAll || q.redrawOverlays) redrawAll();
+  if (q.centreOnPosition) centreOnVessel();
+  if (q.redrawGotoLine || q.redrawCourseLine || q.drawAutomationLine) {
+    q.redrawGotoLine = q.redrawCourseLine = q.drawAutomationLine = false;
+    updateDynamic();
+    m_canvas->update();
+  }
+}
+
+void ChartWindow::updateCaption() {
+  if (!m_chart) {
+    setWindowTitle(QStringLiteral("Chart"));
+    return;
+  }
+  double widthNm = 0;
+  if (m_proj) {
+    const QPoint s = scrollValue();
+    const QSize vis = visibleSize().boundedTo(contentSize());
+    double lat1, lon1, lat2, lon2;
+    m_proj->toLatLon(QPointF(s.x(), s.y() + vis.height() / 2.0), lat1, lon1);
+    m_proj->toLatLon(QPointF(s.x() + vis.width(), s.y() + vis.height() / 2.0), lat2, lon2);
+    CalcRecord c;
+    c.Lat1 = lat1;
+    c.Lon1 = lon1;
+    c.Lat2 = lat2;
+    c.Lon2 = lon2;
+    RhumbCourseDistance(c);
+    widthNm = c.Distance;
+  }
+  setWindowTitle(ChartCaption(m_chart->description, m_zoom, widthNm, m_app.settings.units));
+}
+
+void ChartWindow::pointerMoved(QPoint canvasPos) {
+  m_pointer = canvasPos;
+  if (m_proj) {
+    const QPointF content = QPointF(canvasPos) + QPointF(scrollValue());
+    m_proj->toLatLon(content, m_mouseLat, m_mouseLon);
+    m_position->setText(ChartPositionText(m_mouseLat, m_mouseLon));
+    m_direction->setText(ChartDirectionText(m_app.nav.Latitude, m_app.nav.Longitude, m_mouseLat, m_mouseLon,
+                                            m_app.nav.SpeedOverGround, m_app.settings.units));
+    const int offset = m_app.settings.Rulers ? 20 : 1;
+    m_position->adjustSize();
+    m_direction->adjustSize();
+    m_position->move(offset, offset);
+    m_direction->move(offset, offset + m_position->height() + 3);
+    m_position->show();
+    m_direction->show();
+  }
+  if (m_app.settings.AutoScroll && m_chart) {
+    const int step = std::max(1, m_app.settings.AutoScrollSpeed);
+    QPoint d;
+    if (canvasPos.x() < kAutoScrollEdgePx) d.rx() = -step;
+    else if (canvasPos.x() > m_canvas->width() - kAutoScrollEdgePx) d.rx() = step;
+    if (canvasPos.y() < kAutoScrollEdgePx) d.ry() = -step;
+    else if (canvasPos.y() > m_canvas->height() - kAutoScrollEdgePx) d.ry() = step;
+    if (!d.isNull()) setScrollValue(scrollValue() + d);
+  }
+  if (m_app.settings.Crosshairs) m_canvas->update();
+}
+
+void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoint globalPos) {
+  pointerMoved(canvasPos);
+  m_clickLat = m_mouseLat;
+  m_clickLon = m_mouseLon;
+  const QPointF content = QPointF(canvasPos) + QPointF(scrollValue());
+  m_clickedZone = m_regions.zoneAt(content);
+  if (button != Qt::RightButton || !m_proj) return;
+  QAction* zone = m_contextMenu->findChild<QAction*>(QStringLiteral("p_zone"));
+  if (zone) {
+    zone->setVisible(m_clickedZone >= 0);
+    QString name;
+    for (const ZoneItem& z : m_scene.zones)
+      if (z.key == m_clickedZone) name = z.name;
+    zone->setText(QStringLiteral("Zone: ") + name);
+  }
+  m_contextMenu->popup(globalPos);
+}
+
+void ChartWindow::keyPressEvent(QKeyEvent* e) {
+  int dx = 0, dy = 0;
+  QChar dir;
+  switch (e->key()) {
+    case Qt::Key_Left: dx = -1; dir = 'W'; break;
+    case Qt::Key_Right: dx = 1; dir = 'E'; break;
+    case Qt::Key_Up: dy = -1; dir = 'N'; break;
+    case Qt::Key_Down: dy = 1; dir = 'S'; break;
+    default: QWidget::keyPressEvent(e); return;
+  }
+  const int step = (e->modifiers() & Qt::ControlModifier) ? 100 : 10;
+  if (e->modifiers() & Qt::ShiftModifier) {
+    QCursor::setPos(QCursor::pos() + QPoint(dx * step, dy * step));
+    return;
+  }
+  QScrollBar* bar = dx != 0 ? m_h : m_v;
+  const int delta = (dx != 0 ? dx : dy) * step;
+  const bool atEnd = delta < 0 ? bar->value() <= bar->minimum() : bar->value() >= bar->maximum();
+  if (atEnd && m_chart) {
+    // Off the edge of the chart: the neighbouring chart in that direction.
+    searchNext(dir);
+    return;
+  }
+  bar->setValue(bar->value() + delta);
+}
+
+void ChartWindow::paintCanvas(QPainter& p, const QRect& canvasRect) {
+  p.fillRect(canvasRect, QColor(0x8a, 0x96, 0xa3));
+  if (!m_chart) {
+    p.setPen(QColor(40, 40, 40));
+    p.drawText(m_canvas->rect(), Qt::AlignCenter, MessageText(Msg::NoChartLoaded));
+    return;
+  }
+  const QPoint s = scrollValue();
+  const QRect visible(s, m_canvas->size());
+  p.save();
+  p.translate(-s);
+  m_tiles.paint(p, visible.intersected(canvasRect.translated(s)));
+  p.setClipRect(QRect(QPoint(0, 0), contentSize()));
+  m_renderer.paint(p, QRectF(visible));
+  m_renderer.paintDynamic(p, QRectF(visible));
+  p.restore();
+  if (m_proj && m_app.settings.Rulers) PaintRulers(p, *m_proj, QRectF(visible));
+  if (m_pointer && m_app.settings.Crosshairs)
+    PaintCrosshair(p, QPointF(*m_pointer), QRectF(m_canvas->rect()), m_app.settings.CrosshairColor,
+                   m_app.settings.CrosshairInverse);
+}
+
+QImage ChartWindow::renderView() {
+  QImage img(m_canvas->size(), QImage::Format_RGB32);
+  QPainter p(&img);
+  paintCanvas(p, img.rect());
+  p.end();
+  return img;
+}
+
+}  // namespace tavrik

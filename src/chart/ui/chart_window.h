@@ -1,0 +1,152 @@
+#pragma once
+// `gpschart`, the moving-map window: shows one chart from cached scaled tiles with the
+// overlays on top, keeps the vessel in view, zooms and scrolls, reads out the position
+// under the pointer, and serves the request flags of the other windows every 100 ms.
+// The decisions live in the chart logic (keep-in-view, fix cycle, selection, renderer);
+// this class wires them to widgets and timers.
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "chart/chart_provider.h"
+#include "chart/chart_selection.h"
+#include "chart/chart_view_state.h"
+#include "chart/overlay_regions.h"
+#include "chart/overlay_renderer.h"
+#include "chart/track_file.h"
+
+class QLabel;
+class QScrollBar;
+class QTimer;
+class QMenu;
+
+namespace tavrik {
+
+class App;
+class ChartCanvas;
+
+class ChartWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ChartWindow(App& app, QWidget* parent = nullptr);
+  ~ChartWindow() override;
+
+  // The provider of charts and overlay data (the database by default).
+  void setProvider(std::unique_ptr<ChartProvider> provider);
+  ChartProvider* provider() const { return m_provider.get(); }
+
+  // LoadChart: the `Charts` row of the description. False when nothing was loaded.
+  bool loadChart(const QString& description);
+  // A chart file (library chart or calibrated picture).
+  bool loadChartFile(const QString& path);
+  // Shows an already loaded chart (zoom 1.0).
+  void showChart(ShownChart chart);
+  bool hasChart() const { return m_chart.has_value(); }
+  const ShownChart* chart() const { return m_chart ? &*m_chart : nullptr; }
+
+  // ApplyZoom: per cent, or -1 to fit the width.
+  void applyZoom(int percent);
+  double zoom() const { return m_zoom; }
+  void keepInView();
+  void centreOnVessel();
+  // RedrawAll: converts every overlay again from the scene.
+  void redrawAll();
+
+  // Timer1, Timer2, Timer5 (tests call them directly).
+  void tick();
+  void pump();
+  // searchnext in direction 'N', 'S', 'E', 'W'.
+  void searchNext(QChar direction);
+  // The search on request (database or folder).
+  void searchChart();
+
+  // State for tests and other windows.
+  QPoint scrollValue() const;
+  void setScrollValue(QPoint p);
+  QSize visibleSize() const;
+  QSize contentSize() const;
+  const ChartProjection* projection() const { return m_proj.get(); }
+  const OverlayRegions& regions() const { return m_regions; }
+  const OverlayScene& scene() const { return m_scene; }
+  OverlayScene& scene() { return m_scene; }
+  const TrackFile& trackFile() const { return m_trackFile; }
+  OverlayRenderer& renderer() { return m_renderer; }
+  std::optional<QPointF> vesselPixel() const;
+  // Zone hit by the last click, -1 none.
+  long clickedZone() const { return m_clickedZone; }
+  double mouseLatitude() const { return m_mouseLat; }
+  double mouseLongitude() const { return m_mouseLon; }
+  // Go-to target drawn as the go-to line (set by the go-to window).
+  void setGotoTarget(std::optional<std::pair<double, double>> latLon);
+  QMenu* contextMenu() const { return m_contextMenu; }
+  QWidget* canvas() const;
+  bool timer5Active() const;
+  // Renders the window's chart area into an image (screenshots and tests).
+  QImage renderView();
+
+  // Pointer handling of the canvas, in window pixels of the canvas.
+  void pointerMoved(QPoint canvasPos);
+  void pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoint globalPos);
+  bool mouseHeld() const { return m_mouseHeld; }
+  void setMouseHeld(bool held) { m_mouseHeld = held; }
+  void paintCanvas(QPainter& p, const QRect& canvasRect);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  void buildUi();
+  void buildContextMenu();
+  void restorePlacement();
+  void savePlacement();
+  void updateScrollRanges();
+  void onScrolled();
+  void updateCaption();
+  void updateDynamic();
+  void rebuildTrackLine();
+  void setProjectionForZoom();
+  bool folderSet() const;
+  void runFolderSearch();
+  ChartIndex& index(bool folder);
+  void requestLoad(const QString& description);
+
+  App& m_app;
+  std::unique_ptr<ChartProvider> m_provider;
+  std::optional<ShownChart> m_chart;
+  std::unique_ptr<ChartProjection> m_proj;
+  TileCache m_tiles;
+  double m_zoom = 1.0;
+  OverlayScene m_scene;
+  OverlayRenderer m_renderer;
+  OverlayRegions m_regions;
+  TrackFile m_trackFile;
+  ChartFixCycle m_cycle;
+  ChartIndex m_allIndex, m_folderIndex;
+  bool m_indexLoaded = false;
+  std::optional<std::pair<double, double>> m_gotoTarget;
+
+  ChartCanvas* m_canvas = nullptr;
+  QScrollBar* m_h = nullptr;
+  QScrollBar* m_v = nullptr;
+  QLabel* m_position = nullptr;
+  QLabel* m_direction = nullptr;
+  QTimer* m_timer1 = nullptr;
+  QTimer* m_timer2 = nullptr;
+  QTimer* m_timer4 = nullptr;
+  QTimer* m_timer5 = nullptr;
+  QMenu* m_contextMenu = nullptr;
+
+  std::optional<QPoint> m_pointer;  // canvas pixels
+  double m_mouseLat = 0, m_mouseLon = 0;
+  double m_clickLat = 0, m_clickLon = 0;
+  long m_clickedZone = -1;
+  bool m_mouseHeld = false;
+  bool m_placementRestored = false;
+};
+
+}  // namespace tavrik
