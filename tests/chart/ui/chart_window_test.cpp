@@ -1,0 +1,320 @@
+#include "chart/ui/chart_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "chart/chart_projection.h"
+#include "chart/ui/zoom_window.h"
+#include "core/messages.h"
+
+QT_BEGIN_NAMESPACE
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace tavrik {
+namespace {
+
+class QtApp : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "chart_window_ui_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+};
+const auto* const kQtApp = ::testing::AddGlobalTestEnvironment(new QtApp);
+
+// Charts of 2000 x 1500 pixels, 20 pixels per minute of longitude, named after their
+// top-left corner; the bounds are what the searches see.
+struct Sheet {
+  QString name;
+  double top, left;
+};
+
+class FakeProvider final : public ChartProvider {
+ public:
+  std::vector<Sheet> sheets;
+  std::vector<ZoneItem> zones;
+  int loads = 0;
+
+  static ChartBounds bounds(const Sheet& s) {
+    MercatorSheet m(s.top, s.left, 20);
+    double latB, lonR;
+    m.toLatLon(QPointF(2000, 1500), latB, lonR);
+    return {s.name, latB, s.top, s.left, lonR, 20, true};
+  }
+  ChartLoadOutcome loadChart(const QString& description, Prompter& prompter) override {
+    for (const Sheet& s : sheets)
+      if (s.name == description) {
+        ++loads;
+        ShownChart c;
+        c.description = s.name;
+        QImage img(2000, 1500, QImage::Format_RGB32);
+        img.fill(QColor(250, 245, 220));
+        c.image = std::make_shared<PictureSource>(img);
+        const Sheet sheet = s;
+        c.projectionAt = [sheet](double zoom) {
+          return std::make_unique<MercatorSheet>(sheet.top, sheet.left, 20, zoom);
+        };
+        c.information = "info of " + s.name;
+        return {c, false, false};
+      }
+    prompter.exclamation(MessageText(Msg::ChartDoesNotExist));
+    return {std::nullopt, true, false};
+  }
+  ChartLoadOutcome loadFile(const QString& path, Prompter& p) override { return loadChart(path, p); }
+  std::vector<ChartBounds> chartBounds(int) override {
+    std::vector<ChartBounds> out;
+    for (const Sheet& s : sheets) out.push_back(bounds(s));
+    return out;
+  }
+  void fillScene(OverlayScene& scene, const QString&) override { scene.zones = zones; }
+};
+
+struct Fixture {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  std::unique_ptr<App> app;
+  std::unique_ptr<ChartWindow> window;
+  FakeProvider* provider = nullptr;
+
+  Fixture() {
+    app = std::make_unique<App>(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+    app->settings.system.positioning = false;
+    window = std::make_unique<ChartWindow>(*app);
+    window->resize(800, 600);
+    auto p = std::make_unique<FakeProvider>();
+    provider = p.get();
+    p->sheets = {{"North sheet", 53.5, 4.0}, {"Home sheet", 53.0, 4.0}, {"South sheet", 52.0, 4.0}};
+    window->setProvider(std::move(p));
+    window->show();
+  }
+  void fix(double lat, double lon, float cog = 0) {
+    app->nav.Latitude = static_cast<float>(lat);
+    app->nav.Longitude = static_cast<float>(lon);
+    app->nav.CourseOverGround = cog;
+    app->nav.FixTime = clock.now().time();
+    app->nav.TimeStale = false;
+  }
+};
+
+TEST(ChartWindow, WelcomeSoundAndTrackFileAtOpening) {
+  Fixture f;
+  ASSERT_EQ(f.sound.played.size(), 1u);
+  EXPECT_TRUE(f.sound.played[0].endsWith("WELCOME.WAV"));
+  EXPECT_TRUE(QFile::exists(f.dir.filePath("$GPS.$$$")));
+}
+
+TEST(ChartWindow, VesselLandsOnItsConvertedPositionAtZoom300) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.app->settings.CenterChart = true;
+  f.fix(52.8, 4.3, 90);
+  f.window->applyZoom(300);
+  EXPECT_DOUBLE_EQ(f.window->zoom(), 3.0);
+  EXPECT_EQ(f.window->contentSize(), QSize(6000, 4500));
+  f.window->tick();
+  const auto v = f.window->vesselPixel();
+  ASSERT_TRUE(v.has_value());
+  const QPointF expected = MercatorSheet(53.0, 4.0, 20, 3.0).toPixel(52.8f, 4.3f);
+  // The symbol is placed where the zoomed calibration puts the fix.
+  EXPECT_NEAR(v->x(), expected.x(), 1e-6);
+  EXPECT_NEAR(v->y(), expected.y(), 1e-6);
+  // CenterChart: the vessel sits in the middle of the window; the rendered pixel there
+  // is the vessel's colour.
+  const QImage img = f.window->renderView();
+  const QPoint onScreen = (expected - QPointF(f.window->scrollValue())).toPoint();
+  EXPECT_NEAR(onScreen.x(), f.window->visibleSize().width() / 2, 1);
+  const QRgb c = img.pixel(onScreen);
+  EXPECT_GT(qRed(c), 150);
+  EXPECT_LT(qGreen(c), 120);
+}
+
+TEST(ChartWindow, FixCycleRecordsTheTrackAndWritesOneBreakPerOutage) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.fix(52.8, 4.3);
+  f.window->tick();
+  f.clock.advanceSecs(1);
+  f.fix(52.81, 4.3);
+  f.window->tick();
+  EXPECT_EQ(f.window->trackFile().count(), 2);
+  f.app->nav.TimeStale = true;  // the receiver went silent
+  f.window->tick();
+  f.window->tick();
+  EXPECT_EQ(f.window->trackFile().count(), 3);
+  const auto records = f.window->trackFile().readAll();
+  EXPECT_TRUE(records[2].isBreak());
+  EXPECT_FALSE(f.window->timer5Active());
+}
+
+TEST(ChartWindow, PumpServesTheRequestsAndClearsThem) {
+  Fixture f;
+  f.app->chartDescription = "Home sheet";
+  f.app->requests.chartChanged = true;
+  f.window->pump();
+  ASSERT_TRUE(f.window->hasChart());
+  EXPECT_FALSE(f.app->requests.chartChanged);
+
+  f.app->requests.zoomRequest = 200;
+  f.window->pump();
+  EXPECT_EQ(f.app->requests.zoomRequest, 0);
+  EXPECT_DOUBLE_EQ(f.window->zoom(), 2.0);
+
+  // Re-loading resets the zoom to 1.0 and then applies the previous zoom again.
+  f.app->chartDescription = "North sheet";
+  f.app->requests.chartChanged = true;
+  f.window->pump();
+  EXPECT_EQ(f.window->chart()->description, "North sheet");
+  EXPECT_DOUBLE_EQ(f.window->zoom(), 2.0);
+
+  // Search: the detail chart for the fix; the chart shown causes no reload.
+  f.fix(51.8, 4.5);
+  f.app->requests.searchChart = true;
+  f.window->pump();
+  EXPECT_FALSE(f.app->requests.searchChart);
+  EXPECT_TRUE(f.app->requests.chartChanged);
+  EXPECT_EQ(f.app->chartDescription, "South sheet");
+  f.window->pump();
+  EXPECT_EQ(f.window->chart()->description, "South sheet");
+  const int loads = f.provider->loads;
+  f.app->requests.searchChart = true;
+  f.window->pump();
+  EXPECT_FALSE(f.app->requests.chartChanged);
+  EXPECT_EQ(f.provider->loads, loads);
+
+  f.fix(10, 10);
+  f.app->requests.searchChart = true;
+  f.window->pump();
+  ASSERT_FALSE(f.prompter.empty());
+  EXPECT_EQ(f.prompter.entries().back().kind, Prompter::Kind::Exclamation);
+  EXPECT_EQ(f.prompter.lastText(), "No chart found in database");
+  EXPECT_EQ(f.window->chart()->description, "South sheet");
+
+  for (bool* flag : {&f.app->requests.redrawAll, &f.app->requests.redrawOverlays, &f.app->requests.centreOnPosition,
+                     &f.app->requests.redrawGotoLine, &f.app->requests.redrawCourseLine,
+                     &f.app->requests.nightScreenChanged, &f.app->requests.shipsChanged,
+                     &f.app->requests.radarRedraw, &f.app->requests.drawAutomationLine})
+    *flag = true;
+  f.window->pump();
+  for (bool flag : {f.app->requests.redrawAll, f.app->requests.redrawOverlays, f.app->requests.centreOnPosition,
+                    f.app->requests.redrawGotoLine, f.app->requests.redrawCourseLine,
+                    f.app->requests.nightScreenChanged, f.app->requests.shipsChanged, f.app->requests.radarRedraw,
+                    f.app->requests.drawAutomationLine})
+    EXPECT_FALSE(flag);
+}
+
+TEST(ChartWindow, ArrowOffTheBottomOpensTheChartToTheSouth) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.fix(52.1, 4.5);
+  // Scroll to the bottom: a down arrow now steps to the neighbouring chart.
+  f.window->setScrollValue({0, 100000});
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QApplication::sendEvent(f.window.get(), &down);
+  EXPECT_TRUE(f.app->requests.chartChanged);
+  EXPECT_EQ(f.app->chartDescription, "South sheet");
+  // Not at the end: the arrow scrolls by 10 pixels, 100 with Ctrl.
+  f.app->requests.chartChanged = false;
+  f.window->setScrollValue({0, 0});
+  QApplication::sendEvent(f.window.get(), &down);
+  EXPECT_EQ(f.window->scrollValue().y(), 10);
+  QKeyEvent ctrlDown(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier);
+  QApplication::sendEvent(f.window.get(), &ctrlDown);
+  EXPECT_EQ(f.window->scrollValue().y(), 110);
+  // Nothing further south: the chart stays, an information box says so.
+  f.provider->sheets = {{"Home sheet", 53.0, 4.0}};
+  f.window->setScrollValue({0, 100000});
+  QApplication::sendEvent(f.window.get(), &down);
+  EXPECT_FALSE(f.app->requests.chartChanged);
+  EXPECT_EQ(f.prompter.lastText(), "No chart found in database");
+  EXPECT_EQ(f.prompter.entries().back().kind, Prompter::Kind::Information);
+}
+
+TEST(ChartWindow, KeepInViewPutsTheVesselAtThreeQuartersWhenHeadingNorth) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.app->settings.CenterChart = false;
+  f.app->settings.ViewMargin = "0.25";
+  const QSize vis = f.window->visibleSize();
+  f.window->setScrollValue({500, 600});
+  // The vessel just inside the upper quarter's limit, heading north.
+  double lat, lon;
+  f.window->projection()->toLatLon(QPointF(500 + vis.width() / 2.0, 600 + 0.25 * vis.height() - 5), lat, lon);
+  f.fix(lat, lon, 0);
+  f.window->keepInView();
+  const QPointF v = f.window->projection()->toPixel(static_cast<float>(lat), static_cast<float>(lon));
+  EXPECT_NEAR(v.y() - f.window->scrollValue().y(), 0.75 * vis.height(), 1.0);
+}
+
+TEST(ChartWindow, ClosingWhileTrackingAsksAndDeletesTheTrackFile) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.fix(52.8, 4.3);
+  f.window->tick();
+  f.prompter.answer(false);
+  EXPECT_FALSE(f.window->close());
+  EXPECT_EQ(f.prompter.lastText(), "Cancel tracking?");
+  EXPECT_TRUE(QFile::exists(f.dir.filePath("$GPS.$$$")));
+  f.prompter.answer(true);
+  EXPECT_TRUE(f.window->close());
+  EXPECT_FALSE(QFile::exists(f.dir.filePath("$GPS.$$$")));
+  EXPECT_EQ(f.app->ini.get("Chart", "Width"), QString::number(f.window->width()));
+}
+
+TEST(ChartWindow, ClickRecordsThePositionAndTheZoneHit) {
+  Fixture f;
+  f.provider->zones.push_back({5, "Anchorage", {{52.9, 4.1}, {52.9, 4.3}, {52.8, 4.3}, {52.8, 4.1}}});
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.window->setScrollValue({0, 0});
+  const QPointF inside = f.window->projection()->toPixel(52.85, 4.2);
+  f.window->pointerReleased(inside.toPoint(), Qt::LeftButton, {});
+  EXPECT_EQ(f.window->clickedZone(), 5);
+  EXPECT_NEAR(f.window->mouseLatitude(), 52.85, 0.001);
+  const QPointF outside = f.window->projection()->toPixel(52.95, 4.2);
+  f.window->pointerReleased(outside.toPoint(), Qt::LeftButton, {});
+  EXPECT_EQ(f.window->clickedZone(), -1);
+  // "Go to mouse position" hands the clicked position to the go-to request.
+  f.window->contextMenu()->findChild<QAction*>("p_goto")->trigger();
+  EXPECT_NEAR(f.app->requests.gotoLatitude, 52.95, 0.001);
+  EXPECT_NEAR(f.app->requests.gotoLongitude, 4.2, 0.001);
+  // The readouts: position and distance / bearing from the vessel.
+  EXPECT_TRUE(f.window->findChild<QLabel*>("position")->text().contains("N"));
+  EXPECT_TRUE(f.window->findChild<QLabel*>("direction")->text().contains(" / "));
+}
+
+TEST(ZoomWindow, StepsByFiveAndRefusesNoFactor) {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  App app(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+  ZoomWindow z(app);
+  z.setValue(10);
+  z.minus();
+  EXPECT_EQ(z.value(), 5);
+  z.minus();  // only while above 5
+  EXPECT_EQ(z.value(), 5);
+  z.plus();
+  EXPECT_EQ(z.value(), 10);
+  z.setValue(0);
+  EXPECT_FALSE(z.accept());
+  EXPECT_EQ(prompter.lastText(), "No factor");
+  EXPECT_EQ(app.requests.zoomRequest, 0);
+  z.setValue(250);
+  EXPECT_TRUE(z.accept());
+  EXPECT_EQ(app.requests.zoomRequest, 250);
+}
+
+}  // namespace
+}  // namespace tavrik
