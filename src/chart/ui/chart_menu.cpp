@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 
 #include "app/app.h"
 #include "chart/ui/chart_info_window.h"
@@ -36,15 +35,7 @@ QWidget* frameOf(QWidget* w) { return qobject_cast<QMdiSubWindow*>(w->parentWidg
 }  // namespace
 
 ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app), m_window(window) {
-  m_menu = window.menu(QStringLiteral("m_chart"));
-  if (!m_menu) {
-    m_menu = new QMenu(QStringLiteral("&Chart"), window.menuBar());
-    m_menu->setObjectName(QStringLiteral("m_chart"));
-    // Before the Window menu, as the other subsystem menus.
-    QAction* before = nullptr;
-    if (QMenu* win = window.menu(QStringLiteral("m_window"))) before = win->menuAction();
-    window.menuBar()->insertMenu(before, m_menu);
-  }
+  m_menu = window.ensureMenu(QStringLiteral("m_chart"), QStringLiteral("&Chart"));
   auto add = [this](const char* name, const QString& text, auto&& run) {
     QAction* a = m_menu->addAction(text);
     a->setObjectName(QLatin1String(name));

@@ -160,7 +160,7 @@ TEST(ChartWindow, FixCycleRecordsTheTrackAndWritesOneBreakPerOutage) {
 
 TEST(ChartWindow, PumpServesTheRequestsAndClearsThem) {
   Fixture f;
-  f.app->chartDescription = "Home sheet";
+  f.app->activeChart = "Home sheet";
   f.app->requests.chartChanged = true;
   f.window->pump();
   ASSERT_TRUE(f.window->hasChart());
@@ -172,7 +172,7 @@ TEST(ChartWindow, PumpServesTheRequestsAndClearsThem) {
   EXPECT_DOUBLE_EQ(f.window->zoom(), 2.0);
 
   // Re-loading resets the zoom to 1.0 and then applies the previous zoom again.
-  f.app->chartDescription = "North sheet";
+  f.app->activeChart = "North sheet";
   f.app->requests.chartChanged = true;
   f.window->pump();
   EXPECT_EQ(f.window->chart()->description, "North sheet");
@@ -184,7 +184,7 @@ TEST(ChartWindow, PumpServesTheRequestsAndClearsThem) {
   f.window->pump();
   EXPECT_FALSE(f.app->requests.searchChart);
   EXPECT_TRUE(f.app->requests.chartChanged);
-  EXPECT_EQ(f.app->chartDescription, "South sheet");
+  EXPECT_EQ(f.app->activeChart, "South sheet");
   f.window->pump();
   EXPECT_EQ(f.window->chart()->description, "South sheet");
   const int loads = f.provider->loads;
@@ -223,7 +223,7 @@ TEST(ChartWindow, ArrowOffTheBottomOpensTheChartToTheSouth) {
   QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
   QApplication::sendEvent(f.window.get(), &down);
   EXPECT_TRUE(f.app->requests.chartChanged);
-  EXPECT_EQ(f.app->chartDescription, "South sheet");
+  EXPECT_EQ(f.app->activeChart, "South sheet");
   // Not at the end: the arrow scrolls by 10 pixels, 100 with Ctrl.
   f.app->requests.chartChanged = false;
   f.window->setScrollValue({0, 0});
