@@ -21,7 +21,6 @@ double dfOf(double a, double b) { return EllipsoidEditor::kWgs84FlatteningE4 - (
 }  // namespace
 
 void EllipsoidEditor::load(double majorAxis, double minorAxis) {
-  m_focus = Box::None;
   m_a = metres(majorAxis);
   m_b = metres(minorAxis);
   m_da = metres(kWgs84MajorAxis - majorAxis);

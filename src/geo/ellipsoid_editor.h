@@ -16,7 +16,7 @@ class EllipsoidEditor {
   // 10000 / 298.257223563: df of an ellipsoid with WGS-84's flattening is 0.
   static constexpr double kWgs84FlatteningE4 = 33.5281066474748;
 
-  // Fills all four boxes from a stored row (the focus note is cleared).
+  // Fills all four boxes from a stored row.
   void load(double majorAxis, double minorAxis);
   // The user moved into a box.
   void setFocus(Box box) { m_focus = box; }
