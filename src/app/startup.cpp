@@ -9,6 +9,7 @@
 #include "chart/ui/chart_window.h"
 #include "core/ui/main_window.h"
 #include "core/ui/pc_time_window.h"
+#include "geo/ui/datum_windows.h"
 #include "nmea/ui/communication_menu.h"
 
 namespace tavrik {
@@ -33,6 +34,7 @@ void Startup::registerWindows() {
   m_app.windows.add(QStringLiteral("gpstime"), [](App& app) { return new PcTimeWindow(app); });
   registerNmeaWindows(m_app);
   registerChartWindows(m_app);
+  registerDatumWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -55,6 +57,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
   new CommunicationMenu(m_app, m_window);
+  addDatumMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -10,7 +11,6 @@
 #include "app/app.h"
 #include "core/messages.h"
 #include "core/number_format.h"
-#include "geo/ui/app_database.h"
 #include "geo/ui/record_list_window.h"
 #include "store/database.h"
 #include "store/sql_text.h"
@@ -29,7 +29,7 @@ void report(App& app, const StoreResult& r) {
 }  // namespace
 
 bool ellipsoidsEntered(App& app) {
-  auto rs = appDatabase(app).openRecordset(QStringLiteral("SELECT * FROM Ellipsoids"));
+  auto rs = app.db.openRecordset(QStringLiteral("SELECT * FROM Ellipsoids"));
   const bool any = !rs->eof();
   rs->close();
   if (!any) app.prompter.information(MessageText(Msg::NoEllipsoids));
@@ -71,15 +71,19 @@ DatumEditWindow::DatumEditWindow(App& app, QWidget* parent) : RecordEditWindow(p
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
 
+  auto* note = new QLabel(tr("The shift is from this datum to WGS-84."), this);
+  note->setObjectName(QStringLiteral("Label1"));
+
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
+  layout->addWidget(note);
   layout->addStretch();
   layout->addLayout(buttons);
 }
 
 void DatumEditWindow::loadEllipsoids() {
   m_ellipse->clear();
-  auto rs = appDatabase(m_app).openRecordset(QStringLiteral("SELECT * FROM Ellipsoids"));
+  auto rs = m_app.db.openRecordset(QStringLiteral("SELECT * FROM Ellipsoids"));
   for (; !rs->eof(); rs->moveNext())
     m_ellipse->addItem(rs->text(QStringLiteral("description")), rs->integer(QStringLiteral("ellipse")));
   rs->close();
@@ -98,7 +102,7 @@ bool DatumEditWindow::start(const QString& description) {
     m_desc->setFocus();
     return true;
   }
-  auto rs = appDatabase(m_app).openRecordset(QStringLiteral("Datums"));
+  auto rs = m_app.db.openRecordset(QStringLiteral("Datums"));
   if (!rs->findFirst(sqlEquals(QStringLiteral("description"), description))) {
     m_app.prompter.information(MessageText(Msg::NoRecordSelected));
     return false;
@@ -122,7 +126,7 @@ bool DatumEditWindow::save() {
     m_app.prompter.information(MessageText(Msg::NoEllipseSelected));
     return false;
   }
-  Database& db = appDatabase(m_app);
+  Database& db = m_app.db;
   auto rs = db.openRecordset(QStringLiteral("Datums"));
   if (!rs->lastResult()) {
     report(m_app, rs->lastResult());

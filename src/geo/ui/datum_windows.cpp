@@ -1,13 +1,18 @@
 #include "geo/ui/datum_windows.h"
 
+#include <QAction>
+#include <QMenu>
+
 #include "app/app.h"
+#include "core/ui/main_window.h"
 #include "geo/ui/datum_edit_window.h"
 #include "geo/ui/ellipsoid_edit_window.h"
 #include "geo/ui/record_list_window.h"
 
 namespace tavrik {
 
-void registerDatumWindows(WindowRegistry& windows) {
+void registerDatumWindows(App& app) {
+  WindowRegistry& windows = app.windows;
   windows.add(QStringLiteral("gpsdatum"), [](App& app) -> QWidget* {
     return new RecordListWindow(
         app, {QObject::tr("Datums"),
@@ -24,6 +29,17 @@ void registerDatumWindows(WindowRegistry& windows) {
               {}});
   });
   windows.add(QStringLiteral("gpseelips"), [](App& app) -> QWidget* { return new EllipsoidEditWindow(app); });
+}
+
+void addDatumMenuEntries(MainWindow& window) {
+  QMenu* setup = window.ensureMenu(QStringLiteral("m_setup"), QStringLiteral("&Setup"));
+  auto add = [&](const char* objectName, const QString& text, const QString& windowName) {
+    QAction* a = setup->addAction(text);
+    a->setObjectName(QLatin1String(objectName));
+    QObject::connect(a, &QAction::triggered, &window, [&window, windowName] { window.openWindow(windowName); });
+  };
+  add("s_datums", QObject::tr("&Datums..."), QStringLiteral("gpsdatum"));
+  add("s_ellipsoids", QObject::tr("&Ellipsoids..."), QStringLiteral("gpselips"));
 }
 
 }  // namespace tavrik

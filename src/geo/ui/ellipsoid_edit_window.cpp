@@ -10,7 +10,6 @@
 
 #include "app/app.h"
 #include "core/messages.h"
-#include "geo/ui/app_database.h"
 #include "geo/ui/record_list_window.h"
 #include "store/database.h"
 #include "store/sql_text.h"
@@ -113,7 +112,7 @@ bool EllipsoidEditWindow::start(const QString& description) {
   QString text;
   double a = 0, b = 0;
   if (!description.isEmpty()) {
-    auto rs = appDatabase(m_app).openRecordset(QStringLiteral("Ellipsoids"));
+    auto rs = m_app.db.openRecordset(QStringLiteral("Ellipsoids"));
     if (!rs->findFirst(sqlEquals(QStringLiteral("description"), description))) {
       m_app.prompter.information(MessageText(Msg::NoRecordSelected));
       return false;
@@ -149,7 +148,7 @@ bool EllipsoidEditWindow::save() {
     m_app.prompter.information(MessageText(message));
     return false;
   }
-  Database& db = appDatabase(m_app);
+  Database& db = m_app.db;
   auto rs = db.openRecordset(QStringLiteral("Ellipsoids"));
   if (!rs->lastResult()) {
     report(m_app, rs->lastResult());

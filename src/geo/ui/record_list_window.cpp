@@ -8,7 +8,6 @@
 
 #include "app/app.h"
 #include "core/messages.h"
-#include "geo/ui/app_database.h"
 #include "geo/ui/record_edit_window.h"
 #include "store/database.h"
 #include "store/sql_text.h"
@@ -64,7 +63,7 @@ RecordListWindow::RecordListWindow(App& app, Config config, QWidget* parent)
 void RecordListWindow::reload(const QString& select) {
   const QString keep = select.isEmpty() ? selectedDescription() : select;
   m_list->clear();
-  auto rs = appDatabase(m_app).openRecordset(m_config.query);
+  auto rs = m_app.db.openRecordset(m_config.query);
   for (; !rs->eof(); rs->moveNext()) {
     auto* item = new QListWidgetItem(rs->text(QStringLiteral("description")), m_list);
     item->setData(Qt::UserRole, rs->integer(m_config.keyField));
@@ -106,7 +105,7 @@ void RecordListWindow::deleteRow() {
     return;
   }
   if (!m_app.prompter.question(MessageText(Msg::SureDelete))) return;
-  Database& db = appDatabase(m_app);
+  Database& db = m_app.db;
   auto rs = db.openRecordset(m_config.table);
   StoreResult result = rs->lastResult();
   if (result && rs->findFirst(sqlEquals(QStringLiteral("description"), description))) {
