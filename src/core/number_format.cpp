@@ -189,7 +189,11 @@ double parseLocaleNumber(QStringView text) {
 }
 
 double roundHalfEven(double value, int decimals) {
-  const double scale = std::pow(10.0, decimals);
+  // Powers of ten up to 1e22 are exact doubles, as std::pow returns them; the table
+  // spares the navigation maths a pow call per rounding.
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double scale = decimals >= 0 && decimals <= 22 ? kPowers[decimals] : std::pow(10.0, decimals);
   const double x = value * scale;
   double r = std::nearbyint(x);  // default rounding mode: to nearest, ties to even
   return r / scale;

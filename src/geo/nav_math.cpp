@@ -8,30 +8,150 @@ namespace tavrik {
 namespace {
 const double kPi = 4.0 * std::atan(1.0);
 const double kDegToRad = kPi / 180.0;
+const double kHalfPi = 2 * std::atan(1.0);
 
-float round5(double v) { return static_cast<float>(roundHalfEven(v, 5)); }
-}  // namespace
+// These routines run on every go-to and alarm tick and on every mouse move, so the
+// helpers are inlined here (which also lets the compiler take sine and cosine of one
+// angle in one call) and round without a library call. Each gives exactly what
+// roundHalfEven and the plain helpers give; the tests compare them bit for bit.
 
-double Pi() { return kPi; }
+// Nearest integer, ties to even (what nearbyint does in the default rounding mode):
+// adding and taking away 2^52 leaves no fraction bits, and the addition rounds.
+inline double roundToInteger(double x) {
+  constexpr double kTwo52 = 4503599627370496.0;
+  if (!(std::fabs(x) < kTwo52)) return x;  // already whole, or not a number
+  return x >= 0 ? (x + kTwo52) - kTwo52 : -((-x + kTwo52) - kTwo52);
+}
+// roundHalfEven(v, decimals) for a power of ten `scale`.
+inline double roundScaled(double v, double scale) { return roundToInteger(v * scale) / scale; }
+inline float round5(double v) { return static_cast<float>(roundScaled(v, 1e5)); }
 
-float SinDeg(float x) { return round5(std::sin(x * kDegToRad)); }
-float CosDeg(float x) { return round5(std::cos(x * kDegToRad)); }
-float TanDeg(float x) { return round5(std::tan(x * kDegToRad)); }
-float AtnDeg(float x) { return static_cast<float>(roundHalfEven(std::atan(x) * 180.0 / kPi, 3)); }
+inline float sinDeg(float x) { return round5(std::sin(x * kDegToRad)); }
+inline float cosDeg(float x) { return round5(std::cos(x * kDegToRad)); }
+inline float tanDeg(float x) { return round5(std::tan(x * kDegToRad)); }
+inline float atnDeg(float x) { return static_cast<float>(roundScaled(std::atan(x) * 180.0 / kPi, 1e3)); }
 
-float ArcCos(float x) {
-  const double v = roundHalfEven(x, 3);
+inline float arcCos(float x) {
+  const double v = roundScaled(x, 1e3);
   if (v >= 1) return 0;
   if (v <= -1) return static_cast<float>(kPi);
-  return static_cast<float>(std::atan(-v / std::sqrt(1 - v * v)) + 2 * std::atan(1.0));
+  return static_cast<float>(std::atan(-v / std::sqrt(1 - v * v)) + kHalfPi);
 }
 
-float ArcSin(float x) {
-  const double v = roundHalfEven(x, 4);
+inline float arcSin(float x) {
+  const double v = roundScaled(x, 1e4);
   if (v >= 1) return static_cast<float>(kPi / 2);
   if (v <= -1) return static_cast<float>(3 * kPi / 2);
   return static_cast<float>(std::atan(v / std::sqrt(1 - v * v)));
 }
+
+inline double meridionalParts(double lat) {
+  if (lat == 0) return 0;
+  return kMeridionalPartsConstant * std::log10(std::tan((45.0 + lat / 2.0) * kDegToRad));
+}
+
+// ArcSin and ArcCos round their argument to 4 and 3 decimals first, so they take only
+// 20001 and 2001 distinct values: tables of those values, computed once with the very
+// expressions above, replace the square root and the arc tangent. The great circle
+// also tables what follows from the rounded haversine alone (sine and cosine of the
+// distance angle, the distance) and the course from the rounded cosine argument.
+struct GreatCircleTables {
+  static constexpr int kSin = 10000;  // ArcSin index k: v = k / 1e4, -kSin..kSin
+  static constexpr int kCos = 1000;   // ArcCos index k: v = k / 1e3, -kCos..kCos
+  float arcSin[2 * kSin + 1];
+  float arcCos[2 * kCos + 1];
+  double sinD[kSin + 1], cosD[kSin + 1];  // of d = 2 * ArcSin(k / 1e4), k >= 0
+  float distance[kSin + 1];
+  float courseEast[2 * kCos + 1], courseWest[2 * kCos + 1];
+
+  GreatCircleTables() {
+    for (int k = -kSin; k <= kSin; ++k) arcSin[k + kSin] = arcSinOf(k / 1e4);
+    for (int k = -kCos; k <= kCos; ++k) {
+      const float c = arcCosOf(k / 1e3);
+      arcCos[k + kCos] = c;
+      courseEast[k + kCos] = static_cast<float>(c * 180.0 / kPi);
+      courseWest[k + kCos] = static_cast<float>((2 * kPi - c) * 180.0 / kPi);
+    }
+    for (int k = 0; k <= kSin; ++k) {
+      const float d = 2.0f * arcSin[k + kSin];
+      sinD[k] = std::sin(static_cast<double>(d));
+      cosD[k] = std::cos(static_cast<double>(d));
+      distance[k] = static_cast<float>(d * 180.0 * 60.0 / kPi);
+    }
+  }
+  static float arcSinOf(double v) {
+    if (v >= 1) return static_cast<float>(kPi / 2);
+    if (v <= -1) return static_cast<float>(3 * kPi / 2);
+    return static_cast<float>(std::atan(v / std::sqrt(1 - v * v)));
+  }
+  static float arcCosOf(double v) {
+    if (v >= 1) return 0;
+    if (v <= -1) return static_cast<float>(kPi);
+    return static_cast<float>(std::atan(-v / std::sqrt(1 - v * v)) + kHalfPi);
+  }
+};
+const GreatCircleTables kTables;
+
+// The rhumb-line course is AtnDeg's value, a whole number of thousandths of a degree
+// between -90 and 90 (brought to 270..360 when negative), so its rounded cosine comes
+// from a table of those 180001 courses.
+struct RhumbCosineTable {
+  static constexpr int kSteps = 90000;
+  float cosine[2 * kSteps + 1];
+  RhumbCosineTable() {
+    for (int k = -kSteps; k <= kSteps; ++k) cosine[k + kSteps] = cosDeg(courseOf(k));
+  }
+  // The course for AtnDeg index k, as RhumbCourseDistance forms it.
+  static float courseOf(double k) {
+    float course = static_cast<float>(k / 1e3);
+    if (course < 0) course += 360;
+    return course;
+  }
+};
+const RhumbCosineTable kRhumbCosine;
+
+// Index of the rounded argument, clamped to the table ends (which hold the results
+// for |v| >= 1); false for a value that is not a number.
+inline bool tableIndex(double scaled, int limit, int& index) {
+  const double k = roundToInteger(scaled);
+  if (k >= limit) index = limit;
+  else if (k <= -limit) index = -limit;
+  else if (k == k) index = static_cast<int>(k);
+  else return false;
+  return true;
+}
+
+inline float arcCosFast(float x) {
+  int k;
+  return tableIndex(x * 1e3, GreatCircleTables::kCos, k) ? kTables.arcCos[k + GreatCircleTables::kCos]
+                                                         : arcCos(x);
+}
+inline float arcSinFast(float x) {
+  int k;
+  // Index 0 is left to the formula: it keeps the sign of a negative zero.
+  return tableIndex(x * 1e4, GreatCircleTables::kSin, k) && k != 0 ? kTables.arcSin[k + GreatCircleTables::kSin]
+                                                                   : arcSin(x);
+}
+
+// SinDeg(x) < 0 without the sine where the sign is beyond doubt: at least 0.01 degrees
+// from a multiple of 180 the sine is larger than the rounding step of 5e-6.
+inline bool sinDegNegative(float x) {
+  if (x > 0.01f && x < 179.99f) return false;
+  if (x > 180.01f && x < 359.99f) return true;
+  if (x < -0.01f && x > -179.99f) return true;
+  if (x < -180.01f && x > -359.99f) return false;
+  return sinDeg(x) < 0;
+}
+}  // namespace
+
+double Pi() { return kPi; }
+
+float SinDeg(float x) { return sinDeg(x); }
+float CosDeg(float x) { return cosDeg(x); }
+float TanDeg(float x) { return tanDeg(x); }
+float AtnDeg(float x) { return atnDeg(x); }
+float ArcCos(float x) { return arcCosFast(x); }
+float ArcSin(float x) { return arcSinFast(x); }
 
 double AngleDiff(double a, double b) {
   if (a < 0) a += 360;
@@ -42,10 +162,7 @@ double AngleDiff(double a, double b) {
   return r;
 }
 
-double MeridionalParts(double lat) {
-  if (lat == 0) return 0;
-  return kMeridionalPartsConstant * std::log10(std::tan((45.0 + lat / 2.0) * kDegToRad));
-}
+double MeridionalParts(double lat) { return meridionalParts(lat); }
 
 double LatitudeFromMeridionalParts(double m) {
   return 2.0 * (std::atan(std::pow(10.0, m / kMeridionalPartsConstant)) * 180.0 / kPi - 45.0);
@@ -60,22 +177,29 @@ void RhumbCourseDistance(CalcRecord& r) {
   if (dLon > 180) dLon -= 360;
   if (dLon < -180) dLon += 360;
   float dLonMin = dLon * 60.0f;
-  const float mp2 = static_cast<float>(MeridionalParts(static_cast<float>(r.Lat2)));
-  const float mp1 = static_cast<float>(MeridionalParts(static_cast<float>(r.Lat1)));
+  const float mp2 = static_cast<float>(meridionalParts(static_cast<float>(r.Lat2)));
+  const float mp1 = static_cast<float>(meridionalParts(static_cast<float>(r.Lat1)));
   const float dMP = mp2 - mp1;
   float course;
   float distance;
   if (dMP != 0) {
-    course = AtnDeg(dLonMin / dMP);
-    if (course < 0) course += 360;
-    if (course > 360) course -= 360;
-    const float c = CosDeg(course);
+    const double k = roundToInteger(std::atan(dLonMin / dMP) * 180.0 / kPi * 1e3);  // AtnDeg * 1000
+    float c;
+    if (k >= -RhumbCosineTable::kSteps && k <= RhumbCosineTable::kSteps) {
+      course = RhumbCosineTable::courseOf(k);
+      c = kRhumbCosine.cosine[static_cast<int>(k) + RhumbCosineTable::kSteps];
+    } else {  // not a number
+      course = atnDeg(dLonMin / dMP);
+      if (course < 0) course += 360;
+      if (course > 360) course -= 360;
+      c = cosDeg(course);
+    }
     if (c == 0) {
       // The course rounded to exactly east or west although the latitudes differ by a
       // few metres: the track is the parallel, so steer 090/270 and give the departure
       // at the middle latitude, as a navigator would.
       course = dLonMin >= 0 ? 90.0f : 270.0f;
-      distance = CosDeg(static_cast<float>((r.Lat1 + r.Lat2) / 2.0)) * std::fabs(dLonMin);
+      distance = cosDeg(static_cast<float>((r.Lat1 + r.Lat2) / 2.0)) * std::fabs(dLonMin);
     } else {
       distance = dLatMin / c;
       if (distance < 0) {
@@ -90,7 +214,7 @@ void RhumbCourseDistance(CalcRecord& r) {
       course = 270;
       dLonMin = -dLonMin;
     }
-    distance = CosDeg(static_cast<float>(r.Lat1)) * dLonMin;
+    distance = cosDeg(static_cast<float>(r.Lat1)) * dLonMin;
   }
   if (course > 360) course -= 360;
   r.Course = course;
@@ -100,19 +224,23 @@ void RhumbCourseDistance(CalcRecord& r) {
 void DeadReckoning(CalcRecord& r) {
   const float course = static_cast<float>(r.Course);
   const float distance = static_cast<float>(r.Distance);
-  const float dLatMin = CosDeg(course) * distance;
+  // What does not depend on the new latitude first, so that the processor can work on
+  // it while the latitude's chain (cosine, meridional parts) runs.
+  const float mp1 = static_cast<float>(meridionalParts(r.Lat1));
+  const float tanCourse = tanDeg(course);
+  const float dLatMin = cosDeg(course) * distance;
   r.Lat2 = r.Lat1 + dLatMin / 60.0f;
-  const float dMP = static_cast<float>(MeridionalParts(r.Lat2)) - static_cast<float>(MeridionalParts(r.Lat1));
+  const float dMP = static_cast<float>(meridionalParts(r.Lat2)) - mp1;
   float dLonMin;
   if (dMP == 0) {
     // East or west along the parallel (or no distance at all). A course that only
     // rounds to east-west (89.9999) takes its side from the sine of the course.
-    const float s = SinDeg(course);
-    const float c = CosDeg(static_cast<float>(std::fabs(r.Lat1)));
+    const float s = sinDeg(course);
+    const float c = cosDeg(static_cast<float>(std::fabs(r.Lat1)));
     dLonMin = (c == 0 || s == 0) ? 0.0f : distance / c;
     if (s < 0) dLonMin = -dLonMin;
   } else {
-    dLonMin = TanDeg(course) * dMP;
+    dLonMin = tanCourse * dMP;
   }
   double lon = r.Lon1 + dLonMin / 60.0f;
   if (lon > 180) lon -= 360;
@@ -120,13 +248,11 @@ void DeadReckoning(CalcRecord& r) {
   r.Lon2 = lon;
 }
 
-void GreatCircle(CalcRecord& r) {
-  const float a = SinDeg(static_cast<float>((r.Lon1 - r.Lon2) / 2.0));
-  const float b = SinDeg(static_cast<float>((r.Lat1 - r.Lat2) / 2.0));
-  const float cos1 = CosDeg(static_cast<float>(r.Lat1));
-  const float cos2 = CosDeg(static_cast<float>(r.Lat2));
+namespace {
+// The haversine steps without tables, for arguments the tables cannot index.
+void greatCircleDirect(CalcRecord& r, float a, float b, float cos1, float cos2) {
   const float s = std::sqrt(b * b + cos1 * cos2 * a * a);
-  const float d = 2.0f * ArcSin(s);
+  const float d = 2.0f * arcSin(s);
   if (d == 0) {
     r.Course = 0;
     r.Distance = 0;
@@ -136,15 +262,53 @@ void GreatCircle(CalcRecord& r) {
   const double cosd = std::cos(static_cast<double>(d));
   const float denom = static_cast<float>(sind * cos1);
   const float x = denom == 0 ? 1.0f
-                             : static_cast<float>((SinDeg(static_cast<float>(r.Lat2)) -
-                                                   SinDeg(static_cast<float>(r.Lat1)) * cosd) / denom);
-  const float c = ArcCos(x);
+                             : static_cast<float>((sinDeg(static_cast<float>(r.Lat2)) -
+                                                   sinDeg(static_cast<float>(r.Lat1)) * cosd) / denom);
+  const float c = arcCos(x);
   float course;
-  if (SinDeg(static_cast<float>(r.Lon1 - r.Lon2)) < 0) course = static_cast<float>(c * 180.0 / kPi);
+  if (sinDeg(static_cast<float>(r.Lon1 - r.Lon2)) < 0) course = static_cast<float>(c * 180.0 / kPi);
   else course = static_cast<float>((2 * kPi - c) * 180.0 / kPi);
   if (course >= 360) course -= 360;
   r.Course = course;
   r.Distance = static_cast<float>(d * 180.0 * 60.0 / kPi);
+}
+}  // namespace
+
+void GreatCircle(CalcRecord& r) {
+  const float a = sinDeg(static_cast<float>((r.Lon1 - r.Lon2) / 2.0));
+  const float b = sinDeg(static_cast<float>((r.Lat1 - r.Lat2) / 2.0));
+  const float cos1 = cosDeg(static_cast<float>(r.Lat1));
+  const float cos2 = cosDeg(static_cast<float>(r.Lat2));
+  const float s = std::sqrt(b * b + cos1 * cos2 * a * a);
+  int ks;
+  if (!tableIndex(s * 1e4, GreatCircleTables::kSin, ks) || ks < 0) {
+    greatCircleDirect(r, a, b, cos1, cos2);  // not a number: the plain formulas
+    return;
+  }
+  if (ks == 0) {  // d = 2 * ArcSin(0) = 0
+    r.Course = 0;
+    r.Distance = 0;
+    return;
+  }
+  const double sind = kTables.sinD[ks];
+  const double cosd = kTables.cosD[ks];
+  const float denom = static_cast<float>(sind * cos1);
+  const float x = denom == 0 ? 1.0f
+                             : static_cast<float>((sinDeg(static_cast<float>(r.Lat2)) -
+                                                   sinDeg(static_cast<float>(r.Lat1)) * cosd) / denom);
+  int kc;
+  float course;
+  if (tableIndex(x * 1e3, GreatCircleTables::kCos, kc)) {
+    course = sinDegNegative(static_cast<float>(r.Lon1 - r.Lon2)) ? kTables.courseEast[kc + GreatCircleTables::kCos]
+                                                                 : kTables.courseWest[kc + GreatCircleTables::kCos];
+  } else {
+    const float c = arcCos(x);
+    if (sinDeg(static_cast<float>(r.Lon1 - r.Lon2)) < 0) course = static_cast<float>(c * 180.0 / kPi);
+    else course = static_cast<float>((2 * kPi - c) * 180.0 / kPi);
+  }
+  if (course >= 360) course -= 360;
+  r.Course = course;
+  r.Distance = kTables.distance[ks];
 }
 
 std::vector<LatLon> GreatCircleRoutePoints(double lat1, double lon1, double lat2, double lon2,

@@ -7,10 +7,148 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <string>
 
 namespace tavrik {
 namespace {
+
+// The routines as they were first written (std::pow in the rounding, every helper a
+// separate call): the optimised ones must give bit-identical results.
+namespace reference {
+double refRoundHalfEven(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  return std::nearbyint(value * scale) / scale;
+}
+namespace {
+const double kPi = 4.0 * std::atan(1.0);
+const double kDegToRad = kPi / 180.0;
+
+float round5(double v) { return static_cast<float>(refRoundHalfEven(v, 5)); }
+}  // namespace
+
+float SinDeg(float x) { return round5(std::sin(x * kDegToRad)); }
+float CosDeg(float x) { return round5(std::cos(x * kDegToRad)); }
+float TanDeg(float x) { return round5(std::tan(x * kDegToRad)); }
+float AtnDeg(float x) { return static_cast<float>(refRoundHalfEven(std::atan(x) * 180.0 / kPi, 3)); }
+
+float ArcCos(float x) {
+  const double v = refRoundHalfEven(x, 3);
+  if (v >= 1) return 0;
+  if (v <= -1) return static_cast<float>(kPi);
+  return static_cast<float>(std::atan(-v / std::sqrt(1 - v * v)) + 2 * std::atan(1.0));
+}
+
+float ArcSin(float x) {
+  const double v = refRoundHalfEven(x, 4);
+  if (v >= 1) return static_cast<float>(kPi / 2);
+  if (v <= -1) return static_cast<float>(3 * kPi / 2);
+  return static_cast<float>(std::atan(v / std::sqrt(1 - v * v)));
+}
+
+double MeridionalParts(double lat) {
+  if (lat == 0) return 0;
+  return static_cast<double>(7915.7f) * std::log10(std::tan((45.0 + lat / 2.0) * kDegToRad));
+}
+
+void RhumbCourseDistance(CalcRecord& r) {
+  const float dLatMin = static_cast<float>((r.Lat2 - r.Lat1) * 60.0);
+  double l1 = r.Lon1, l2 = r.Lon2;
+  if (l1 < 0) l1 += 360;
+  if (l2 < 0) l2 += 360;
+  float dLon = static_cast<float>(l2 - l1);
+  if (dLon > 180) dLon -= 360;
+  if (dLon < -180) dLon += 360;
+  float dLonMin = dLon * 60.0f;
+  const float mp2 = static_cast<float>(MeridionalParts(static_cast<float>(r.Lat2)));
+  const float mp1 = static_cast<float>(MeridionalParts(static_cast<float>(r.Lat1)));
+  const float dMP = mp2 - mp1;
+  float course;
+  float distance;
+  if (dMP != 0) {
+    course = AtnDeg(dLonMin / dMP);
+    if (course < 0) course += 360;
+    if (course > 360) course -= 360;
+    const float c = CosDeg(course);
+    if (c == 0) {
+      // The course rounded to exactly east or west although the latitudes differ by a
+      // few metres: the track is the parallel, so steer 090/270 and give the departure
+      // at the middle latitude, as a navigator would.
+      course = dLonMin >= 0 ? 90.0f : 270.0f;
+      distance = CosDeg(static_cast<float>((r.Lat1 + r.Lat2) / 2.0)) * std::fabs(dLonMin);
+    } else {
+      distance = dLatMin / c;
+      if (distance < 0) {
+        distance = -distance;
+        course += 180;
+      }
+    }
+  } else {
+    if (dLonMin >= 0) {
+      course = 90;
+    } else {
+      course = 270;
+      dLonMin = -dLonMin;
+    }
+    distance = CosDeg(static_cast<float>(r.Lat1)) * dLonMin;
+  }
+  if (course > 360) course -= 360;
+  r.Course = course;
+  r.Distance = distance;
+}
+
+void DeadReckoning(CalcRecord& r) {
+  const float course = static_cast<float>(r.Course);
+  const float distance = static_cast<float>(r.Distance);
+  const float dLatMin = CosDeg(course) * distance;
+  r.Lat2 = r.Lat1 + dLatMin / 60.0f;
+  const float dMP = static_cast<float>(MeridionalParts(r.Lat2)) - static_cast<float>(MeridionalParts(r.Lat1));
+  float dLonMin;
+  if (dMP == 0) {
+    // East or west along the parallel (or no distance at all). A course that only
+    // rounds to east-west (89.9999) takes its side from the sine of the course.
+    const float s = SinDeg(course);
+    const float c = CosDeg(static_cast<float>(std::fabs(r.Lat1)));
+    dLonMin = (c == 0 || s == 0) ? 0.0f : distance / c;
+    if (s < 0) dLonMin = -dLonMin;
+  } else {
+    dLonMin = TanDeg(course) * dMP;
+  }
+  double lon = r.Lon1 + dLonMin / 60.0f;
+  if (lon > 180) lon -= 360;
+  if (lon < -180) lon += 360;
+  r.Lon2 = lon;
+}
+
+void GreatCircle(CalcRecord& r) {
+  const float a = SinDeg(static_cast<float>((r.Lon1 - r.Lon2) / 2.0));
+  const float b = SinDeg(static_cast<float>((r.Lat1 - r.Lat2) / 2.0));
+  const float cos1 = CosDeg(static_cast<float>(r.Lat1));
+  const float cos2 = CosDeg(static_cast<float>(r.Lat2));
+  const float s = std::sqrt(b * b + cos1 * cos2 * a * a);
+  const float d = 2.0f * ArcSin(s);
+  if (d == 0) {
+    r.Course = 0;
+    r.Distance = 0;
+    return;
+  }
+  const double sind = std::sin(static_cast<double>(d));
+  const double cosd = std::cos(static_cast<double>(d));
+  const float denom = static_cast<float>(sind * cos1);
+  const float x = denom == 0 ? 1.0f
+                             : static_cast<float>((SinDeg(static_cast<float>(r.Lat2)) -
+                                                   SinDeg(static_cast<float>(r.Lat1)) * cosd) / denom);
+  const float c = ArcCos(x);
+  float course;
+  if (SinDeg(static_cast<float>(r.Lon1 - r.Lon2)) < 0) course = static_cast<float>(c * 180.0 / kPi);
+  else course = static_cast<float>((2 * kPi - c) * 180.0 / kPi);
+  if (course >= 360) course -= 360;
+  r.Course = course;
+  r.Distance = static_cast<float>(d * 180.0 * 60.0 / kPi);
+}
+
+}  // namespace reference
 
 const double kPiD = 4.0 * std::atan(1.0);
 const double kRad = kPiD / 180.0;
@@ -471,6 +609,88 @@ TEST(GreatCircleRoutePoints, PointsFollowTheGreatCircle) {
   // In kilometres the interval is divided by UnitFactor: 300 km are 162 nm.
   const auto km = GreatCircleRoutePoints(lat1, lon1, lat2, lon2, 300, 1.852);
   EXPECT_GT(km.size(), pts.size());
+}
+
+
+// Bit for bit what the first implementation gave, over a dense grid of the helpers'
+// arguments and a large random table of positions (the optimised code must not move a
+// single result).
+bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(NavMathSpeedups, TrigHelpersBitIdentical) {
+  long mismatches = 0;
+  for (int i = -1440000; i <= 1440000; i += 3) {
+    const float deg = static_cast<float>(i) / 2000.0f;  // -720..720 degrees
+    mismatches += !same(SinDeg(deg), reference::SinDeg(deg));
+    mismatches += !same(CosDeg(deg), reference::CosDeg(deg));
+    mismatches += !same(TanDeg(deg), reference::TanDeg(deg));
+  }
+  for (int i = -1100000; i <= 1100000; i += 3) {
+    const float x = static_cast<float>(i) / 1000000.0f;  // -1.1..1.1
+    mismatches += !same(ArcCos(x), reference::ArcCos(x));
+    mismatches += !same(ArcSin(x), reference::ArcSin(x));
+    mismatches += !same(AtnDeg(x * 1000), reference::AtnDeg(x * 1000));
+  }
+  for (int i = -9000; i <= 9000; ++i) {
+    const double lat = i / 100.0;
+    mismatches += !same(MeridionalParts(lat), reference::MeridionalParts(lat));
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST(NavMathSpeedups, PositionRoutinesBitIdentical) {
+  unsigned long long state = 0x243F6A8885A308D3ull;
+  auto uniform = [&state](double lo, double hi) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return lo + (hi - lo) * static_cast<double>(state >> 11) / 9007199254740992.0;
+  };
+  const double specialLat[] = {0, 52, -52, 60, 89.5, -89.5, 50.00005};
+  const double specialLon[] = {0, 180, -180, 179.5, -179.5, 4, 5};
+  const double specialCourse[] = {0, 90, 180, 270, 89.99999, 269.99999, 359.999, 45};
+  long mismatches = 0;
+  for (int i = 0; i < 400000; ++i) {
+    CalcRecord a;
+    const double reach = i % 3 == 0 ? 0.001 : i % 3 == 1 ? 1 : 90;
+    a.Lat1 = i % 11 == 0 ? specialLat[i % 7] : uniform(-85, 85);
+    a.Lon1 = i % 13 == 0 ? specialLon[i % 7] : uniform(-180, 180);
+    a.Lat2 = i % 17 == 0 ? a.Lat1 : std::clamp(a.Lat1 + uniform(-reach, reach), -85.0, 85.0);
+    a.Lon2 = i % 19 == 0 ? a.Lon1 : a.Lon1 + uniform(-reach, reach);
+    if (a.Lon2 > 180) a.Lon2 -= 360;
+    if (a.Lon2 < -180) a.Lon2 += 360;
+    CalcRecord b = a;
+    RhumbCourseDistance(a);
+    reference::RhumbCourseDistance(b);
+    mismatches += !same(a.Course, b.Course) || !same(a.Distance, b.Distance);
+    GreatCircle(a);
+    reference::GreatCircle(b);
+    mismatches += !same(a.Course, b.Course) || !same(a.Distance, b.Distance);
+    a.Course = b.Course = i % 5 == 0 ? specialCourse[i % 8] : uniform(0, 360);
+    a.Distance = b.Distance = uniform(0, reach * 60);
+    DeadReckoning(a);
+    reference::DeadReckoning(b);
+    mismatches += !same(a.Lat2, b.Lat2) || !same(a.Lon2, b.Lon2);
+  }
+  // Nearly antipodal pairs (the haversine value rounds to 1) and values that are not
+  // numbers take the routes around the tables.
+  for (int i = 0; i < 20000; ++i) {
+    CalcRecord a;
+    a.Lat1 = uniform(-80, 80);
+    a.Lon1 = uniform(-180, 0);
+    a.Lat2 = -a.Lat1 + uniform(-0.01, 0.01);
+    a.Lon2 = a.Lon1 + 180 + uniform(-0.01, 0.01);
+    if (i % 1000 == 0) a.Lat2 = std::numeric_limits<double>::quiet_NaN();
+    CalcRecord b = a;
+    GreatCircle(a);
+    reference::GreatCircle(b);
+    mismatches += !same(a.Course, b.Course) || !same(a.Distance, b.Distance);
+    RhumbCourseDistance(a);
+    reference::RhumbCourseDistance(b);
+    mismatches += !same(a.Course, b.Course) || !same(a.Distance, b.Distance);
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace
