@@ -1,0 +1,101 @@
+// tavrik-nmea: decodes NMEA 0183 from files or standard input through the program's
+// receive path and prints what each accepted sentence wrote, as JSON lines.
+
+#include <QStringList>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "nmea/nmea_decoder.h"
+
+namespace {
+
+const char* kUsage =
+    "Usage: tavrik-nmea [options] [FILE...]\n"
+    "Decodes NMEA 0183 sentences from the files (or standard input for '-' or no\n"
+    "file) as the program receives them, and prints one JSON object per line for\n"
+    "each sentence accepted, with the navigation fields it wrote; the last line\n"
+    "holds the received and error counters of every sentence.\n"
+    "\n"
+    "Options:\n"
+    "  --local-offset H   hours added to received UTC times (default 0)\n"
+    "  --talkers LIST     talker ids to accept instead of $GP,$AP,$RA,$DE,$LC,$II\n"
+    "                     (comma-separated, at most six, each like $GP)\n"
+    "  --help             show this text\n";
+
+bool decodeStream(std::FILE* in, tavrik::NmeaDecoder& decoder) {
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) decoder.feed(std::string_view(buf, n));
+  return !std::ferror(in);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tavrik::DecoderOptions options;
+  QStringList files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (a == "--local-offset" || a == "--talkers") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "tavrik-nmea: %s needs a value\n%s", a.c_str(), kUsage);
+        return 2;
+      }
+      const QString v = QString::fromLocal8Bit(argv[++i]);
+      if (a == "--local-offset") {
+        bool ok = false;
+        options.localOffsetHours = v.toInt(&ok);
+        if (!ok || options.localOffsetHours < -24 || options.localOffsetHours > 24) {
+          std::fprintf(stderr, "tavrik-nmea: --local-offset needs whole hours from -24 to 24, not '%s'\n", argv[i]);
+          return 2;
+        }
+      } else {
+        options.talkers = v.split(',', Qt::SkipEmptyParts);
+        if (options.talkers.size() > tavrik::kTalkerCount) {
+          std::fprintf(stderr, "tavrik-nmea: at most six talker ids\n");
+          return 2;
+        }
+      }
+      continue;
+    }
+    if (a.size() > 1 && a[0] == '-' && a != "-") {
+      std::fprintf(stderr, "tavrik-nmea: unknown option %s\n%s", a.c_str(), kUsage);
+      return 2;
+    }
+    files << QString::fromLocal8Bit(argv[i]);
+  }
+  if (files.isEmpty()) files << QStringLiteral("-");
+
+  tavrik::NmeaDecoder decoder(options, [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); });
+  int status = 0;
+  for (const QString& f : files) {
+    if (f == QLatin1String("-")) {
+      if (!decodeStream(stdin, decoder)) {
+        std::fprintf(stderr, "tavrik-nmea: error reading standard input: %s\n", std::strerror(errno));
+        status = 1;
+      }
+      continue;
+    }
+    const QByteArray path = f.toLocal8Bit();
+    std::FILE* in = std::fopen(path.constData(), "rb");
+    if (!in) {
+      std::fprintf(stderr, "tavrik-nmea: cannot open %s: %s\n", path.constData(), std::strerror(errno));
+      status = 1;
+      continue;
+    }
+    if (!decodeStream(in, decoder)) {
+      std::fprintf(stderr, "tavrik-nmea: error reading %s: %s\n", path.constData(), std::strerror(errno));
+      status = 1;
+    }
+    std::fclose(in);
+  }
+  decoder.finish();
+  std::fflush(stdout);
+  return status;
+}
