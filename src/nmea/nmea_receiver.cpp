@@ -141,10 +141,7 @@ void NmeaReceiver::StopCommunication() {
     if (l && l->isOpen()) l->close();
   m_nav.TimeStale = true;
   m_nav.DateStale = true;
-  for (Panel p : {Panel::Position, Panel::Date, Panel::Time, Panel::Course, Panel::Speed}) {
-    m_panels[p].clear();
-    m_ctx.dirtyPanels &= ~(1u << static_cast<int>(p));
-  }
+  clearFixPanels();
   m_nav.SpeedOverGround = 0;
   if (onRunningChanged) onRunningChanged(false);
 }
@@ -241,6 +238,13 @@ void NmeaReceiver::ReceiveCycle() {
 }
 
 void NmeaReceiver::refreshPanels() { tavrik::refreshPanels(m_ctx); }
+
+void NmeaReceiver::clearFixPanels() {
+  for (Panel p : {Panel::Position, Panel::Date, Panel::Time, Panel::Course, Panel::Speed}) {
+    m_panels[p].clear();
+    m_ctx.dirtyPanels &= ~(1u << static_cast<int>(p));
+  }
+}
 
 void NmeaReceiver::reportFailedPorts() {
   for (int i = 0; i < kPortSetCount; ++i) {

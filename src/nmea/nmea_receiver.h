@@ -101,6 +101,9 @@ class NmeaReceiver {
   ParserState& parserState() { return m_state; }
   std::vector<LogbookEvent> takeLogbookEvents();
   void refreshPanels();
+  // Empties the position, date, time, course and speed panels (communication or
+  // replay stopped) so that no pending refresh writes them again.
+  void clearFixPanels();
 
   // Hooks the App sets.
   // Converts a fix from the GPS datum to the chart datum; empty when they agree.
