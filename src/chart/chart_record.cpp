@@ -129,6 +129,20 @@ int ViewToLatLon(const ChartRecord& c, const ChartView& view, float x, float y, 
   return view.lastError;
 }
 
+ChartRecord ZoomedRecord(const ChartRecord& c, double zoom) {
+  ChartRecord z = c;
+  const auto f = static_cast<float>(zoom);
+  z.x1 *= f;
+  z.y1 *= f;
+  z.x2 *= f;
+  z.y2 *= f;
+  z.x3 *= f;
+  z.y3 *= f;
+  z.milelat *= zoom;
+  z.milelon *= zoom;
+  return z;
+}
+
 float DeriveRotation(const ChartRecord& c, const ChartView& view) {
   if (c.mercator) return 0;
   float X = 0, Y = 0;

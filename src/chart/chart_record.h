@@ -61,6 +61,11 @@ int LatLonToView(const ChartRecord& c, const ChartView& view, double lat, double
 int ViewToLatLon(const ChartRecord& c, const ChartView& view, float x, float y,
                  double& lat, double& lon);
 
+// A picture chart shown at `zoom`: the calibration positions (x1..y3) and the scales
+// (milelat, milelon) multiplied by the factor, so the native conversions yield
+// displayed units. Library charts zoom through ChartView instead.
+ChartRecord ZoomedRecord(const ChartRecord& c, double zoom);
+
 // Angle of true north on the image (0 north-up, 180 south-up); 0 for Mercator charts.
 float DeriveRotation(const ChartRecord& c, const ChartView& view);
 

@@ -46,6 +46,21 @@ TEST(MercatorConversion, PointOneExactAndPointTwoWithinRounding) {
   EXPECT_NEAR(lon, 5, 1e-6);
 }
 
+TEST(MercatorConversion, ZoomScalesCalibrationNotFormulas) {
+  const ChartRecord c = mercator50to51();
+  const ChartRecord z = ZoomedRecord(c, 3.0);
+  float x = 0, y = 0, zx = 0, zy = 0;
+  LatLonToChart(c, 50.37f, 4.61f, x, y);
+  LatLonToChart(z, 50.37f, 4.61f, zx, zy);
+  // Same chart feature at three times the units (single precision).
+  EXPECT_NEAR(zx, 3 * x, 0.05);
+  EXPECT_NEAR(zy, 3 * y, 0.05);
+  double lat = 0, lon = 0;
+  ChartToLatLon(z, zx, zy, lat, lon);
+  EXPECT_NEAR(lat, 50.37, 1e-5);
+  EXPECT_NEAR(lon, 4.61, 1e-5);
+}
+
 TEST(MercatorConversion, CrossesTheDateLine) {
   ChartRecord c;
   c.mercator = true;

@@ -114,7 +114,12 @@ TEST_F(RasterChartTest, WrittenChartsReadByGdalinfo) {
       EXPECT_EQ(ours[i], qRgb(e[0].toInt(), e[1].toInt(), e[2].toInt())) << "entry " << i;
     }
     const QJsonArray gcps = info["gcps"].toObject()["gcpList"].toArray();
-    EXPECT_EQ(gcps.size(), r.gcps);
+    ASSERT_EQ(gcps.size(), r.gcps);
+    // GDAL reads the same reference points from the header.
+    for (int i = 0; i < gcps.size(); ++i) {
+      EXPECT_EQ(gcps[i].toObject()["pixel"].toDouble(), chart->header().references[i].x);
+      EXPECT_EQ(gcps[i].toObject()["line"].toDouble(), chart->header().references[i].y);
+    }
   }
 }
 
@@ -267,6 +272,67 @@ TEST_F(RasterChartTest, RotatedChartFittedFromReferencePoints) {
   rec.x1 = vx;
   rec.y1 = vy;
   EXPECT_NEAR(DeriveRotation(rec, view), 20, 0.05);
+}
+
+TEST_F(RasterChartTest, ChartAcrossTheDateLine) {
+  KapHeader h;
+  h.name = "Date line";
+  h.width = 800;
+  h.height = 600;
+  h.projection = "POLYCONIC";
+  auto pixel = [](double lat, double lon, double& x, double& y) {
+    const double ulon = lon < 0 ? lon + 360 : lon;
+    x = (ulon - 179.8) * 2000;
+    y = (60.1 - lat) * 4000;
+  };
+  const double pts[4][2] = {{60.08, 179.85}, {60.08, -179.85}, {59.97, -179.84}, {59.96, 179.83}};
+  for (int i = 0; i < 4; ++i) {
+    double x, y;
+    pixel(pts[i][0], pts[i][1], x, y);
+    h.references.append({i + 1, x, y, pts[i][0], pts[i][1]});
+  }
+  h.palettes["RGB"] = test::testPalette(15, 5);
+  const QString p = path("dateline.kap");
+  test::writeTestKap(p, h);
+  std::unique_ptr<RasterChart> chart = library.open(p);
+  ASSERT_TRUE(chart) << library.lastErrorDetail().text().toStdString();
+  struct Row {
+    const char* legend;
+    double lat, lon;
+  } rows[] = {{"west of the meridian", 60.0, 179.9}, {"east of it", 60.0, -179.9}, {"on it", 60.02, 180.0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    double x = 0, y = 0, ex = 0, ey = 0, lat = 0, lon = 0;
+    ASSERT_EQ(chart->latLonToPixel(r.lat, r.lon, x, y), 0);
+    pixel(r.lat, r.lon, ex, ey);
+    EXPECT_NEAR(x, ex, 1e-6);
+    EXPECT_NEAR(y, ey, 1e-6);
+    ASSERT_EQ(chart->pixelToLatLon(x, y, lat, lon), 0);
+    EXPECT_NEAR(lat, r.lat, 1e-9);
+    EXPECT_NEAR(std::remainder(lon - r.lon, 360.0), 0, 1e-9);
+    EXPECT_LE(lon, 180);
+    EXPECT_GT(lon, -180);
+  }
+}
+
+TEST_F(RasterChartTest, DemoChartMatchesItsProjection) {
+  QString error;
+  ASSERT_TRUE(writeDemoChart(path("demo.kap"), &error)) << error.toStdString();
+  std::unique_ptr<RasterChart> chart = library.open(path("demo.kap"));
+  ASSERT_TRUE(chart);
+  EXPECT_EQ(chart->width(), 2000);
+  EXPECT_EQ(chart->height(), 1500);
+  const SeaChartSpec spec;
+  double worst = 0;
+  for (double lat = 52.0; lat <= 52.5; lat += 0.05)
+    for (double lon = 4.0; lon <= 5.0; lon += 0.1) {
+      double x = 0, y = 0, ex = 0, ey = 0;
+      chart->latLonToPixel(lat, lon, x, y);
+      seaChartPixel(spec, lat, lon, ex, ey);
+      worst = std::max({worst, std::fabs(x - ex), std::fabs(y - ey)});
+    }
+  // The reference points sit on whole pixels; between them the fit follows the projection.
+  EXPECT_LT(worst, 0.1);
 }
 
 TEST_F(RasterChartTest, ViewConversionUsesOriginAndZoom) {
