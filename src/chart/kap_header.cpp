@@ -48,10 +48,13 @@ QMap<QString, QString> keyValues(const QString& body) {
   return out;
 }
 
+// A whole number in int range, else 0 (casting anything else is undefined).
+int wholeNumber(double v) { return v >= -1e9 && v <= 1e9 ? static_cast<int>(v) : 0; }
+
 KapPolynomial polynomial(const QVector<double>& v) {
   KapPolynomial p;
   if (v.isEmpty()) return p;
-  const int order = static_cast<int>(v[0]);
+  const int order = wholeNumber(v[0]);
   const int terms = order == 1 ? 3 : order == 2 ? 6 : order == 3 ? 10 : 0;
   if (terms == 0 || v[0] != order || v.size() < 1 + terms) return p;
   p.order = order;
@@ -126,7 +129,7 @@ KapHeaderResult readKapHeader(QByteArrayView bytes) {
       h.version = body.trimmed();
     } else if (tag == "REF") {
       if (numberList(body, v) && v.size() >= 5)
-        h.references.append({static_cast<int>(v[0]), v[1], v[2], v[3], v[4]});
+        h.references.append({wholeNumber(v[0]), v[1], v[2], v[3], v[4]});
     } else if (tag == "PLY") {
       if (numberList(body, v) && v.size() >= 3) h.outline.append({v[1], v[2]});
     } else if (tag == "WPX") {

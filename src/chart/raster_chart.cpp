@@ -107,17 +107,18 @@ QImage RasterChart::readRegion(const QRect& imageRect, const QSize& outSize) con
 }
 
 int RasterChart::tileColumns(int step) const {
-  const int span = kTileSize * std::max(1, step);
+  const int span = kTileSize * std::clamp(step, 1, 1 << 16);
   return (m_width + span - 1) / span;
 }
 
 int RasterChart::tileRows(int step) const {
-  const int span = kTileSize * std::max(1, step);
+  const int span = kTileSize * std::clamp(step, 1, 1 << 16);
   return (m_height + span - 1) / span;
 }
 
 QImage RasterChart::tile(int column, int row, int step) const {
-  step = std::max(1, step);
+  step = std::clamp(step, 1, 1 << 16);
+  if (column < 0 || row < 0 || column >= tileColumns(step) || row >= tileRows(step)) return {};
   const int span = kTileSize * step;
   const QRect r = QRect(column * span, row * span, span, span).intersected(QRect(0, 0, m_width, m_height));
   if (r.isEmpty()) return {};
@@ -143,8 +144,8 @@ void RasterChart::render(QPainter& painter, const QRectF& target, QPointF viewOr
   const QRectF dest(target.topLeft() + (QPointF(image.topLeft()) - viewOrigin) * zoom,
                     QSizeF(image.width() * zoom, image.height() * zoom));
   const QRectF device = painter.transform().mapRect(dest);
-  const QSize out(std::clamp(static_cast<int>(std::ceil(device.width())), 1, image.width()),
-                  std::clamp(static_cast<int>(std::ceil(device.height())), 1, image.height()));
+  const QSize out(static_cast<int>(std::clamp(std::ceil(device.width()), 1.0, double(image.width()))),
+                  static_cast<int>(std::clamp(std::ceil(device.height()), 1.0, double(image.height()))));
   const QImage img = readRegion(image, out);
   if (!img.isNull()) painter.drawImage(dest, img);
 }
