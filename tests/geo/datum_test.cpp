@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include <cmath>
 #include <limits>
 #include <map>
@@ -211,6 +213,44 @@ TEST(DatumCatalogue, RowsAreConsistent) {
 
   EXPECT_EQ(findBuiltinDatum(-1), nullptr);
   EXPECT_FALSE(CatalogueDatumLookup().datum(12345).has_value());
+}
+
+TEST(TavrikDatumTool, ConvertsLinesAsDatumConvertDoes) {
+  const QString tool = QStringLiteral(TAVRIK_BINARY_DIR "/src/geo/tavrik-datum");
+  struct Row {
+    const char* legend;
+    QStringList args;
+    QByteArray input;
+    int exitCode;
+    QByteArray out;
+    QByteArray errContains;
+  };
+  const CatalogueDatumLookup lookup;
+  auto expected = [&](double lat, double lon, double h, int from, int to) {
+    CalcRecord r = point(lat, lon, h, from, to);
+    DatumConvert(r, lookup);
+    return QByteArray::number(r.Lat2, 'f', 9) + ' ' + QByteArray::number(r.Lon2, 'f', 9) + ' ' +
+           QByteArray::number(r.Height2, 'f', 4) + '\n';
+  };
+  const Row rows[] = {
+      {"ED50 to WGS-84, height optional", {"--from", "12", "--to", "1"}, "52 4\n51.5,-0.1,45\n", 0,
+       expected(52, 4, 0, 12, 1) + expected(51.5, -0.1, 45, 12, 1), ""},
+      {"a bad line is reported and skipped", {"--from", "1", "--to", "26"}, "x y\n\n50 -1\n", 1,
+       expected(50, -1, 0, 1, 26), "line 1"},
+      {"unknown datum refused", {"--from", "999", "--to", "1"}, "52 4\n", 2, "", "999"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.legend);
+    QProcess p;
+    p.start(tool, row.args);
+    ASSERT_TRUE(p.waitForStarted()) << tool.toStdString();
+    p.write(row.input);
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), row.exitCode);
+    EXPECT_EQ(p.readAllStandardOutput(), row.out);
+    EXPECT_TRUE(p.readAllStandardError().contains(row.errContains));
+  }
 }
 
 }  // namespace
