@@ -74,7 +74,8 @@ class App {
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
   // The main window's one-second cycle (Timer1) and its hooks.
-  MainCycle cycle{nav, panels, requests, settings, clock};
+  RadarTargets radar;
+  MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.
   SystemClockSetter systemClockSetter;
   ClockSetter* clockSetter = &systemClockSetter;

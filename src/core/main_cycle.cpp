@@ -65,8 +65,8 @@ void MainCycle::tick() {
   }
 
   // 7, 8. Radar targets and radar sentences.
-  if (hooks.ageRadarTargets && hooks.ageRadarTargets(now)) m_requests.radarRedraw = true;
-  if (hooks.ageRadarSentences) hooks.ageRadarSentences(now);
+  if (m_radar.ageTargets(now)) m_requests.radarRedraw = true;
+  m_radar.ageRsd(now, m_nav);
 
   // 9. Position display.
   m_panels[Panel::Position] = hooks.positionText

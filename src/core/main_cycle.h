@@ -11,6 +11,7 @@
 #include "core/app_settings.h"
 #include "core/clock.h"
 #include "core/navigation_state.h"
+#include "core/radar_targets.h"
 #include "core/request_flags.h"
 #include "core/status_panels.h"
 
@@ -20,10 +21,6 @@ struct MainCycleHooks {
   // Step 3: the go-to request position is not (0, 0): (re)open the go-to window,
   // which takes the position as its target and clears it.
   std::function<void()> gotoRequest;
-  // Step 7: mark radar targets silent for more than 10 s as lost; true when any was.
-  std::function<bool(const QDateTime& now)> ageRadarTargets;
-  // Step 8: forget the RSD counters when the last RSD is more than 10 s old.
-  std::function<void(const QDateTime& now)> ageRadarSentences;
   // Step 9: the position text for the position panel. Unset: degrees and minutes
   // with the `Decimals` setting.
   std::function<QString(double latitude, double longitude)> positionText;
@@ -41,9 +38,9 @@ QString degreesMinutesText(double latitude, double longitude, int decimals);
 
 class MainCycle {
  public:
-  MainCycle(NavigationState& nav, StatusPanels& panels, RequestFlags& requests, const AppSettings& settings,
-            const Clock& clock)
-      : m_nav(nav), m_panels(panels), m_requests(requests), m_settings(settings), m_clock(clock) {}
+  MainCycle(NavigationState& nav, StatusPanels& panels, RequestFlags& requests, RadarTargets& radar,
+            const AppSettings& settings, const Clock& clock)
+      : m_nav(nav), m_panels(panels), m_requests(requests), m_radar(radar), m_settings(settings), m_clock(clock) {}
 
   // One tick of Timer1 (every second).
   void tick();
@@ -58,6 +55,7 @@ class MainCycle {
   NavigationState& m_nav;
   StatusPanels& m_panels;
   RequestFlags& m_requests;
+  RadarTargets& m_radar;
   const AppSettings& m_settings;
   const Clock& m_clock;
   int m_tickCount = 0;  // 0..10

@@ -11,9 +11,10 @@ struct CycleFixture {
   NavigationState nav;
   StatusPanels panels;
   RequestFlags requests;
+  RadarTargets radar;
   AppSettings settings;
   FakeClock clock{QDateTime(QDate(2026, 3, 14), QTime(9, 30, 0))};
-  MainCycle cycle{nav, panels, requests, settings, clock};
+  MainCycle cycle{nav, panels, requests, radar, settings, clock};
 
   void ticks(int n) {
     for (int i = 0; i < n; ++i) {
@@ -127,11 +128,6 @@ TEST(MainCycle, StepsRunInOrderAndHooksSeeTheRequest) {
     order.push_back("goto");
     f.requests.gotoLatitude = f.requests.gotoLongitude = 0;
   };
-  f.cycle.hooks.ageRadarTargets = [&](const QDateTime&) {
-    order.push_back("radar");
-    return true;
-  };
-  f.cycle.hooks.ageRadarSentences = [&](const QDateTime&) { order.push_back("rsd"); };
   f.cycle.hooks.positionText = [&](double, double) {
     order.push_back("position");
     return QStringLiteral("P");
@@ -139,13 +135,46 @@ TEST(MainCycle, StepsRunInOrderAndHooksSeeTheRequest) {
   f.cycle.hooks.writePendingLog = [&] { order.push_back("log"); };
   f.cycle.hooks.serviceModem = [&] { order.push_back("modem"); };
   f.ticks(1);
-  EXPECT_EQ(order, (std::vector<QString>{"radar", "rsd", "position", "log", "modem"})) << "no go-to request yet";
-  EXPECT_TRUE(f.requests.radarRedraw);
+  EXPECT_EQ(order, (std::vector<QString>{"position", "log", "modem"})) << "no go-to request yet";
   EXPECT_EQ(f.panels[Panel::Position], QStringLiteral("P"));
   order.clear();
   f.requests.gotoLatitude = 52;
   f.ticks(1);
   EXPECT_EQ(order.front(), QStringLiteral("goto"));
+}
+
+TEST(MainCycle, SilentRadarTargetsTurnLostAndOldRsdCountsVanish) {
+  CycleFixture f;
+  const QDateTime t0 = f.clock.now();
+  f.radar.targets.resize(3);
+  f.radar.targets[1] = RadarTarget{};
+  f.radar.targets[1].Number = 1;
+  f.radar.targets[1].Status = "T";
+  f.radar.targets[1].LastUpdate = t0;
+  f.radar.targets[2].Number = 2;
+  f.radar.targets[2].Status = "Q";
+  f.radar.targets[2].LastUpdate = t0.addSecs(5);
+  f.radar.LastRsdTime = t0;
+  f.nav.received(Sentence::RSD) = 12;
+  f.nav.errors(Sentence::RSD) = 2;
+  f.ticks(10);  // 10 s: not yet "more than ten"
+  EXPECT_EQ(f.radar.targets[1].Status, QStringLiteral("T"));
+  EXPECT_EQ(f.nav.received(Sentence::RSD), 12u);
+  EXPECT_FALSE(f.requests.radarRedraw);
+  f.ticks(1);  // 11 s
+  EXPECT_EQ(f.radar.targets[1].Status, QStringLiteral("L"));
+  EXPECT_EQ(f.radar.targets[2].Status, QStringLiteral("Q")) << "heard 5 s later";
+  EXPECT_TRUE(f.requests.radarRedraw);
+  EXPECT_EQ(f.nav.received(Sentence::RSD), 0u);
+  EXPECT_EQ(f.nav.errors(Sentence::RSD), 0u);
+  EXPECT_TRUE(f.radar.targets[0].Status.isEmpty()) << "the empty record is never aged";
+  f.requests.radarRedraw = false;
+  f.ticks(5);
+  EXPECT_EQ(f.radar.targets[2].Status, QStringLiteral("L"));
+  EXPECT_TRUE(f.requests.radarRedraw);
+  f.requests.radarRedraw = false;
+  f.ticks(3);
+  EXPECT_FALSE(f.requests.radarRedraw) << "a lost target is not lost again";
 }
 
 TEST(MainCycle, PositionPanelShowsDegreesAndMinutesWithTheDecimalsSetting) {
