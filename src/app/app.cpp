@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+
 namespace tavrik {
 
 QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
@@ -8,11 +9,16 @@ QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
 }
 
 App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
-    : paths(p), ini(p.settingsFile()), clock(c), prompter(pr), sound(s) {}
+    : paths(p), ini(p.settingsFile()), clock(c), prompter(pr), sound(s) {
+  receiver.resetRadarTargets = [this] { radar.reset(); };
+}
 
 App::~App() = default;
 
-void App::loadSettings() { settings.load(ini, paths); }
+void App::loadSettings() {
+  settings.load(ini, paths);
+  receiver.applySettings();
+}
 
 void App::saveSettings() {
   settings.save(ini);

@@ -20,6 +20,8 @@
 #include "core/settings_store.h"
 #include "core/sound_player.h"
 #include "core/status_panels.h"
+#include "nmea/nmea_receiver.h"
+#include "nmea/qserial_link.h"
 #include "store/database.h"
 
 class QWidget;
@@ -73,9 +75,12 @@ class App {
   QString activeChart;
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
-  // The main window's one-second cycle (Timer1) and its hooks.
+  // Radar targets (TTM, TLL) and the time of the last RSD.
   RadarTargets radar;
+  // The main window's one-second cycle (Timer1) and its hooks.
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
+  // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
+  NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.
   SystemClockSetter systemClockSetter;
   ClockSetter* clockSetter = &systemClockSetter;

@@ -64,6 +64,8 @@ class MainWindow : public QMainWindow {
   // registered every window and command, and after the toolbar setup).
   void rebuildToolbar();
   QToolBar* toolBar() const { return m_toolBar; }
+  // Presses or releases the toggling buttons by the state of their commands.
+  void refreshToolbarState();
   // Makes the chart list (-1 in the toolbar layout); unset: no chart list.
   std::function<QWidget*(QWidget* parent)> chartListFactory;
 
@@ -73,7 +75,6 @@ class MainWindow : public QMainWindow {
   void buildTimers();
   void addBuiltInCommands();
   void clickButton(int number);
-  void refreshToolbarState();
 
   struct Command {
     std::function<void()> run;

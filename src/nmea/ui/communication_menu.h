@@ -1,10 +1,11 @@
 #pragma once
 // The windows of the instrument link and the commands that reach them: the
-// Communication menu (start and stop, test files, simulator, monitors) and the
-// communication and NMEA entries of the Setup menu.
+// Communication menu (start and stop, test files, simulator, monitors), the
+// communication and NMEA entries of the Setup menu, and the receive cycle timer.
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -14,7 +15,7 @@ namespace tavrik {
 class App;
 class MainWindow;
 
-// Adds the window factories (gpscomm, gpscnmea, gpsnmea, gpsstatus, ...) to the App.
+// Adds the window factories (gpscomm, gpscnmea, gpsnmea, gpsmess, gpsstatus, ...).
 void registerNmeaWindows(App& app);
 
 class CommunicationMenu : public QObject {
@@ -22,8 +23,15 @@ class CommunicationMenu : public QObject {
  public:
   CommunicationMenu(App& app, MainWindow& window);
   QMenu* menu() const { return m_menu; }
+  QAction* action(const char* objectName) const;
+
+  // "S&tart communication" and "Sto&p communication".
+  void startCommunication();
+  void stopCommunication();
   // Opens a window and keeps its command disabled while it is open.
   QWidget* openExclusive(QAction* action, const QString& objectName);
+  // Enables and ticks the commands by what runs.
+  void updateActions();
 
  private:
   QAction* add(QMenu* menu, const char* objectName, const char* text);

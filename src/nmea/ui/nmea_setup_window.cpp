@@ -34,7 +34,7 @@ NmeaSetupWindow::NmeaSetupWindow(App& app, QWidget* parent) : QWidget(parent), m
   setWindowTitle(QStringLiteral("Setup NMEA"));
   m_tabs = new QTabWidget(this);
   m_tabs->setObjectName(QStringLiteral("TabStrip1"));
-  for (int k = 0; k < kSetupTalkerCount; ++k) m_tabs->addTab(buildTab(k), m_app.settings.IDIn[k]);
+  for (int k = 0; k < kTalkerCount; ++k) m_tabs->addTab(buildTab(k), m_app.settings.IDIn[k]);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("Command1"));
   buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("Command2"));
@@ -101,7 +101,7 @@ QWidget* NmeaSetupWindow::buildTab(int k) {
 }
 
 bool NmeaSetupWindow::accept() {
-  for (int k = 0; k < kSetupTalkerCount; ++k) {
+  for (int k = 0; k < kTalkerCount; ++k) {
     if (!validTalkerId(m_talkers[k].id->text())) {
       m_app.sound.beep();
       m_tabs->setCurrentIndex(k);
@@ -110,7 +110,7 @@ bool NmeaSetupWindow::accept() {
     }
   }
   AppSettings& s = m_app.settings;
-  for (int k = 0; k < kSetupTalkerCount; ++k) {
+  for (int k = 0; k < kTalkerCount; ++k) {
     const TalkerTab& t = m_talkers[k];
     s.IDIn[k] = t.id->text();
     s.NMEAIn[k] = flagText(t.in);

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "core/navigation_state.h"
+#include "nmea/nmea_receiver.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -17,7 +18,6 @@ namespace tavrik {
 
 class App;
 
-inline constexpr int kSetupTalkerCount = 6;
 
 // A talker id the receive path can match: three characters beginning with "$".
 bool validTalkerId(const QString& id);
@@ -43,7 +43,7 @@ class NmeaSetupWindow : public QWidget {
 
   App& m_app;
   QTabWidget* m_tabs = nullptr;
-  std::array<TalkerTab, kSetupTalkerCount> m_talkers;
+  std::array<TalkerTab, kTalkerCount> m_talkers;
 };
 
 }  // namespace tavrik

@@ -1,0 +1,97 @@
+#include "nmea/ui/communication_menu.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "core/ui/main_window.h"
+#include "ui_test_app.h"
+
+namespace tavrik {
+namespace {
+
+struct Rig {
+  Rig() {
+    registerNmeaWindows(*t);
+    window = std::make_unique<MainWindow>(*t);
+    menu = new CommunicationMenu(*t, *window);
+    window->rebuildToolbar();
+    window->show();
+  }
+  int openWindows() const { return static_cast<int>(window->mdiArea()->subWindowList().size()); }
+  test::TestApp t;
+  std::unique_ptr<MainWindow> window;
+  CommunicationMenu* menu = nullptr;
+};
+
+TEST(CommunicationMenu, EveryActionHasANameAndAnEffect) {
+  Rig r;
+  App& app = *r.t;
+  for (const char* menuName : {"m_comm", "m_setup"}) {
+    QMenu* m = r.window->menu(QLatin1String(menuName));
+    ASSERT_TRUE(m) << menuName;
+    for (QAction* a : m->actions()) {
+      if (a->isSeparator()) continue;
+      SCOPED_TRACE(a->text().toStdString());
+      ASSERT_FALSE(a->objectName().isEmpty());
+      if (!a->isEnabled()) continue;  // tried below once it is enabled
+      const int windows = r.openWindows();
+      const bool running = app.receiver.isRunning();
+      const size_t messages = r.t.prompter.entries().size();
+      a->trigger();
+      EXPECT_TRUE(r.openWindows() != windows || app.receiver.isRunning() != running ||
+                  r.t.prompter.entries().size() != messages)
+          << "no effect";
+    }
+  }
+  // Start ran first and enabled stop, which ran next.
+  EXPECT_FALSE(app.receiver.isRunning());
+  EXPECT_TRUE(r.menu->action("c_start")->isEnabled());
+  EXPECT_FALSE(r.menu->action("c_stop")->isEnabled());
+}
+
+TEST(CommunicationMenu, StartRunsTheReceiveCycleIntoThePanelsAndStopEmptiesThem) {
+  Rig r;
+  App& app = *r.t;
+  QTimer* rectimer = r.window->timer(QStringLiteral("rectimer"));
+  EXPECT_FALSE(rectimer->isActive());
+  app.settings.Comm[0].Port = QStringLiteral("/nonexistent/tty");
+  r.menu->action("c_start")->trigger();
+  EXPECT_TRUE(rectimer->isActive());
+  ASSERT_FALSE(r.t.prompter.empty()) << "the port that cannot open is named";
+  EXPECT_TRUE(r.t.prompter.lastText().contains(QStringLiteral("Comm settings not correct, please run setup")));
+  EXPECT_FALSE(r.menu->action("c_start")->isEnabled());
+  EXPECT_TRUE(r.window->findChild<QAction*>(QStringLiteral("but26"))->isChecked());
+
+  app.receiver.inject(0, "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n");
+  QMetaObject::invokeMethod(rectimer, "timeout", Qt::DirectConnection);
+  EXPECT_NEAR(app.nav.Latitude, 48.1173, 1e-4);  // 48° 07.038'
+  EXPECT_EQ(app.panels[Panel::Speed], QStringLiteral("22.4 Kts"));
+  QMetaObject::invokeMethod(r.window->timer(QStringLiteral("Timer1")), "timeout", Qt::DirectConnection);
+  EXPECT_EQ(app.panels[Panel::Position], QString::fromUtf8("48° 7.038' N / 11° 31.000' E"));
+
+  // The toolbar button stops what runs.
+  r.window->runCommand(QStringLiteral("communication"));
+  EXPECT_FALSE(app.receiver.isRunning());
+  EXPECT_FALSE(rectimer->isActive());
+  EXPECT_TRUE(app.panels[Panel::Speed].isEmpty());
+  EXPECT_TRUE(app.nav.TimeStale);
+}
+
+TEST(CommunicationMenu, NmeaStatusCommandIsDisabledWhileItsWindowIsOpen) {
+  Rig r;
+  QAction* status = r.menu->action("c_nmeastatus");
+  status->trigger();
+  EXPECT_FALSE(status->isEnabled());
+  QWidget* w = r.window->findWindow(QStringLiteral("gpsnmea"));
+  ASSERT_TRUE(w);
+  w->parentWidget()->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(status->isEnabled());
+}
+
+}  // namespace
+}  // namespace tavrik
