@@ -3,15 +3,22 @@
 //   tavrik-chart xy FILE        "lat lon" lines on stdin -> image pixel "x y"
 //   tavrik-chart latlon FILE    "x y" lines on stdin -> "lat lon"
 //   tavrik-chart demo FILE      writes the demo sea chart (BSB/KAP)
+//   tavrik-chart render FILE OUT.png [ZOOM [X Y [WIDTH HEIGHT]]]
+//                               paints a view (image pixel X, Y at the top-left, default
+//                               the whole chart fitted to WIDTH x HEIGHT = 1280 x 800)
 // A file it cannot read: a message on stderr and exit status 1.
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
+#include <string_view>
 
 #include "chart/demo_chart.h"
 #include "chart/raster_chart.h"
@@ -22,7 +29,9 @@ using namespace tavrik;
 namespace {
 
 int usage() {
-  std::fputs("usage: tavrik-chart info|xy|latlon|demo FILE\n", stderr);
+  std::fputs("usage: tavrik-chart info|xy|latlon|demo FILE\n"
+             "       tavrik-chart render FILE OUT.png [ZOOM [X Y [WIDTH HEIGHT]]]\n",
+             stderr);
   return 2;
 }
 
@@ -79,11 +88,47 @@ int convertLines(const RasterChart& chart, bool toPixel) {
   return bad ? 1 : 0;
 }
 
+int render(const RasterChart& chart, const QStringList& args) {
+  // args: OUT [ZOOM [X Y [W H]]]
+  bool ok = true;
+  auto number = [&](int i, double fallback) {
+    if (i >= args.size()) return fallback;
+    bool good = false;
+    const double v = args[i].toDouble(&good);
+    ok = ok && good;
+    return v;
+  };
+  const int w = static_cast<int>(number(4, 1280)), h = static_cast<int>(number(5, 800));
+  const double fit = std::min(double(w) / chart.width(), double(h) / chart.height());
+  const double zoom = number(1, fit);
+  const QPointF origin(number(2, 0), number(3, 0));
+  if (!ok || !(zoom > 0) || w < 1 || h < 1 || w > 20000 || h > 20000) return usage();
+  QImage out(w, h, QImage::Format_RGB32);
+  out.fill(Qt::white);
+  {
+    QPainter painter(&out);
+    chart.render(painter, QRectF(0, 0, w, h), origin, zoom);
+  }
+  if (!out.save(args[0])) return failWith(QStringLiteral("cannot write %1").arg(args[0]));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  const QStringList args = app.arguments();
+  // Painting needs a GUI application (offscreen: never a display); the rest does not.
+  const bool painting = argc > 1 && std::string_view(argv[1]) == "render";
+  if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::unique_ptr<QCoreApplication> app =
+      painting ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+  const QStringList args = app->arguments();
+  if (args.size() < 3) return usage();
+  if (args[1] == "render" && args.size() >= 4) {
+    RasterChartError error;
+    const std::unique_ptr<RasterChart> chart = RasterChartLibrary::openChart(args[2], &error);
+    if (!chart) return failWith(error.text());
+    return render(*chart, args.mid(3));
+  }
   if (args.size() != 3) return usage();
   const QString command = args[1], path = args[2];
   if (command == "demo") {

@@ -520,6 +520,13 @@ TEST_F(RasterChartTest, CommandLineTool) {
     EXPECT_TRUE(r.out.isEmpty());
   }
   EXPECT_EQ(runTool({"frobnicate", merc}).exitCode, 2);
+  r = runTool({"render", merc, path("view.png"), "0.5", "100", "50", "320", "200"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QImage shot(path("view.png"));
+  ASSERT_EQ(shot.size(), QSize(320, 200));
+  // Image pixel (100 + 2 * 40, 50 + 2 * 30) lands at (40, 30) at half size.
+  EXPECT_EQ(shot.pixel(40, 30), test::testPalette(15, 1)[test::patternValue(180, 110)]);
+  EXPECT_EQ(runTool({"render", merc, path("bad.png"), "zero"}).exitCode, 2);
   r = runTool({"demo", path("demo.kap")});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_TRUE(library.open(path("demo.kap")));
