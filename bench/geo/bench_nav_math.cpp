@@ -1,8 +1,11 @@
 // Calls per second of the navigation routines that run on every go-to and alarm tick
 // and on every mouse move over the chart, and the heap allocations they make (none).
 
+#include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/Rhumb.hpp>
 #include <time.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -125,9 +128,31 @@ int main() {
   const double rhumb = callsPerSecond(table, [](CalcRecord& r) { tavrik::RhumbCourseDistance(r); }, a1);
   const double dr = callsPerSecond(table, [](CalcRecord& r) { tavrik::DeadReckoning(r); }, a2);
   const double gc = callsPerSecond(table, [](CalcRecord& r) { tavrik::GreatCircle(r); }, a3);
+  // The peer: GeographicLib's rhumb line and geodesic on the sphere on which a minute
+  // of arc is a nautical mile (full double precision, no rounding).
+  const double radius = 1852.0 * 60.0 * 180.0 / (4 * std::atan(1.0));
+  const GeographicLib::Rhumb rhumbLine(radius, 0);
+  const GeographicLib::Geodesic geodesic(radius, 0);
+  long p1 = 0, p2 = 0, p3 = 0;
+  const double peerRhumb = callsPerSecond(table, [&](CalcRecord& r) {
+    rhumbLine.Inverse(r.Lat1, r.Lon1, r.Lat2, r.Lon2, r.Distance, r.Course);
+  }, p1);
+  const double peerDr = callsPerSecond(table, [&](CalcRecord& r) {
+    rhumbLine.Direct(r.Lat1, r.Lon1, r.Course, r.Distance * 1852, r.Lat2, r.Lon2);
+  }, p2);
+  const double peerGc = callsPerSecond(table, [&](CalcRecord& r) {
+    double azi2;
+    geodesic.Inverse(r.Lat1, r.Lon1, r.Lat2, r.Lon2, r.Distance, r.Course, azi2);
+  }, p3);
   std::printf("BENCH rhumb_course_distance %.0f calls/s\n", rhumb);
   std::printf("BENCH dead_reckoning %.0f calls/s\n", dr);
   std::printf("BENCH great_circle %.0f calls/s\n", gc);
+  std::printf("BENCH geographiclib_rhumb_inverse %.0f calls/s\n", peerRhumb);
+  std::printf("BENCH geographiclib_rhumb_direct %.0f calls/s\n", peerDr);
+  std::printf("BENCH geographiclib_geodesic_inverse %.0f calls/s\n", peerGc);
+  std::printf("BENCH rhumb_course_distance_vs_geographiclib %.2f ratio\n", rhumb / peerRhumb);
+  std::printf("BENCH dead_reckoning_vs_geographiclib %.2f ratio\n", dr / peerDr);
+  std::printf("BENCH great_circle_vs_geographiclib %.2f ratio\n", gc / peerGc);
   const long allocations = a1 + a2 + a3;
   std::printf("BENCH nav_math_allocations %ld count\n", allocations);
   return allocations == 0 ? 0 : 1;
