@@ -68,6 +68,7 @@ bool hasDigits(sv t) {
 // hours (for the date rule), or -1000 when the field holds no time.
 int applyTime(ParseContext& ctx, sv text, uint32_t& changed) {
   if (!hasDigits(text)) return -1000;
+  // Two characters each: never beyond 99, so the conversions cannot overflow.
   const int h = static_cast<int>(leniField(mid(text, 0, 2)));
   const int m = static_cast<int>(leniField(mid(text, 2, 2)));
   const int s = static_cast<int>(leniField(mid(text, 4, 2)));
@@ -240,9 +241,11 @@ ParseResult parseZda(ParseContext& ctx, const SentenceFields& f) {
   const int hours = applyTime(ctx, f[1], r.changed);
   if (hours == -1000) return r;
   ctx.nav.TimeStale = false;
-  if (hasDigits(f[2]))
-    applyDate(ctx, static_cast<int>(num(f, 2)), static_cast<int>(num(f, 3)), static_cast<int>(num(f, 4)),
-              hours, r.changed);
+  if (hasDigits(f[2])) {
+    const int day = ctx.i16(num(f, 2)), month = ctx.i16(num(f, 3)), year = ctx.i16(num(f, 4));
+    if (ctx.fault) return r;
+    applyDate(ctx, day, month, year, hours, r.changed);
+  }
   return r;
 }
 

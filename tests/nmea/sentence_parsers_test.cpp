@@ -146,6 +146,13 @@ TEST(SentenceParsers, TimeAndDateRollOverWithTheLocalOffset) {
     EXPECT_FALSE(rig.nav.TimeStale);
     EXPECT_EQ(rig.nav.DateStale, r.date.isEmpty());
   }
+  {
+    SCOPED_TRACE("a year no integer holds abandons the sentence (found by fuzzing)");
+    ReceiverRig rig;
+    rig.feed("$GPZDA,235959.00,31,12,444444444444444444444444,00,00\r\n");
+    EXPECT_EQ(rig.errors(Sentence::ZDA), 1u);
+    EXPECT_TRUE(rig.nav.FixDate.isEmpty());
+  }
   ReceiverRig rig;
   rig.nav.TimeStale = true;
   rig.feed("$GPGLL,5200.0,N,00400.0,E,101010,A\r\n");

@@ -1,0 +1,92 @@
+// Sentences per second through the receive path (cutting, filters, checksum check,
+// dispatch, parsers, panel refresh once per cycle) on the largest capture, and gpsd's
+// gpsdecode on the same bytes in the same run.
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "core/app_settings.h"
+#include "core/navigation_state.h"
+#include "core/prompter.h"
+#include "core/status_panels.h"
+#include "nmea/nmea_receiver.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kCopies = 20;  // the capture repeated, so gpsdecode's start-up weighs little
+constexpr int kRuns = 5;
+
+double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+
+}  // namespace
+
+int main() {
+  QFile f(QStringLiteral(TAVRIK_TESTDATA "/nmea/bundg_zeus_9.log"));
+  if (!f.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "cannot read the capture\n");
+    return 1;
+  }
+  const QByteArray one = f.readAll();
+  QByteArray data;
+  for (int i = 0; i < kCopies; ++i) data += one;
+  const qsizetype sentences = data.count("\n$");
+
+  // The receive path, talkers of this capture accepted.
+  double best = 1e9;
+  uint64_t parsed = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    tavrik::NavigationState nav;
+    tavrik::StatusPanels panels;
+    tavrik::AppSettings settings;
+    tavrik::RecordingPrompter prompter;
+    settings.IDIn = {"$GP", "$II", "$SD", "$WI", "$LC", "$AP"};
+    tavrik::NmeaReceiver rx(nav, panels, settings, prompter);
+    rx.beginSession();
+    const auto t0 = Clock::now();
+    for (qsizetype i = 0; i < data.size(); i += 4096) {
+      const qsizetype n = std::min<qsizetype>(4096, data.size() - i);
+      rx.inject(0, std::string_view(data.constData() + i, static_cast<size_t>(n)));
+      rx.tick();
+    }
+    best = std::min(best, secondsSince(t0));
+    parsed = 0;
+    for (uint32_t c : nav.ReceivedCount) parsed += c;
+  }
+  const double ours = static_cast<double>(sentences) / best;
+  std::printf("BENCH nmea_capture_sentences %lld sentences\n", static_cast<long long>(sentences));
+  std::printf("BENCH nmea_capture_parsed %llu sentences\n", static_cast<unsigned long long>(parsed));
+  std::printf("BENCH nmea_receive_rate %.0f sentences/s\n", ours);
+
+  const QString gpsdecode = QStandardPaths::findExecutable(QStringLiteral("gpsdecode"));
+  if (gpsdecode.isEmpty()) {
+    std::printf("BENCH gpsdecode_rate 0 sentences/s\n");
+    std::fprintf(stderr, "gpsdecode not found (package gpsd-tools)\n");
+    return 0;
+  }
+  QTemporaryFile tmp;
+  if (!tmp.open()) return 1;
+  tmp.write(data);
+  tmp.flush();
+  double bestPeer = 1e9;
+  for (int run = 0; run < kRuns; ++run) {
+    QProcess p;
+    p.setStandardInputFile(tmp.fileName());
+    p.setStandardOutputFile(QProcess::nullDevice());
+    const auto t0 = Clock::now();
+    p.start(gpsdecode, {});
+    if (!p.waitForFinished(120000)) return 1;
+    bestPeer = std::min(bestPeer, secondsSince(t0));
+  }
+  const double peer = static_cast<double>(sentences) / bestPeer;
+  std::printf("BENCH gpsdecode_rate %.0f sentences/s\n", peer);
+  std::printf("BENCH nmea_receive_vs_gpsdecode %.1f x\n", ours / peer);
+  return 0;
+}
