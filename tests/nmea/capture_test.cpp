@@ -199,3 +199,47 @@ TEST(CaptureComparison, DecoderAgreesWithGpsdOnRealCaptures) {
 
 }  // namespace
 }  // namespace tavrik::test
+
+namespace tavrik::test {
+namespace {
+
+// Captures without gpsd reports: every sentence the table knows is counted as the
+// capture README counts it, whatever the line ends (bare CR, LF, CR LF), with the
+// talkers of the capture accepted.
+TEST(CaptureComparison, EverySentenceOfCapturesWithoutReportsIsCounted) {
+  struct Row {
+    const char* file;
+    QStringList talkers;
+    std::map<Sentence, uint32_t> received;
+  };
+  const std::vector<Row> rows = {
+      {"Garmin-GPS76_route.txt", {"$GP"},  // bare CR line ends
+       {{Sentence::GSV, 24}, {Sentence::GGA, 8}, {Sentence::GLL, 8}, {Sentence::GSA, 8}, {Sentence::RMB, 8},
+        {Sentence::RMC, 7}}},
+      {"irene-20150429-NMEA0036.TXT", {"$II"},
+       {{Sentence::GLL, 62}, {Sentence::MTW, 62}, {Sentence::RMC, 62}, {Sentence::VHW, 62}, {Sentence::VLW, 61},
+        {Sentence::VWR, 61}}},
+      {"n2kd-183-merrimac.log", {"$02", "$04", "$05", "$23", "$24"},  // gateway source addresses as talkers
+       {{Sentence::HDM, 247}, {Sentence::DBS, 13}, {Sentence::DBT, 11}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    QFile f(QStringLiteral(TAVRIK_TESTDATA "/nmea/") + row.file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    DecoderOptions options;
+    options.talkers = row.talkers;
+    NmeaDecoder decoder(options, [](std::string_view) {});
+    decoder.feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    decoder.finish();
+    for (int i = 0; i < kSentenceCount; ++i) {
+      const Sentence s = static_cast<Sentence>(i);
+      const uint32_t expected = row.received.count(s) ? row.received.at(s) : 0;
+      EXPECT_EQ(decoder.nav().received(s), expected) << kSentenceNames[static_cast<size_t>(i)];
+      EXPECT_EQ(decoder.nav().errors(s), 0u) << kSentenceNames[static_cast<size_t>(i)];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavrik::test
