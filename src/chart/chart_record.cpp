@@ -143,15 +143,36 @@ ChartRecord ZoomedRecord(const ChartRecord& c, double zoom) {
   return z;
 }
 
+namespace {
+// (dx, dy): where a point 10 degrees north of the calibration point lies from it, in
+// chart units.
+float rotationOf(double dx, double dy) {
+  if (dx >= 20 || dx <= -20)
+    return static_cast<float>(ArcSin(static_cast<float>(dx / std::sqrt(dy * dy + dx * dx))) * 180.0 / Pi());
+  return dy > 0 ? 180.0f : 0.0f;
+}
+}  // namespace
+
 float DeriveRotation(const ChartRecord& c, const ChartView& view) {
   if (c.mercator) return 0;
+  if (c.bsb) {
+    // A library chart's conversion is a polynomial fitted to the chart's own area; ten
+    // degrees away it says nothing, and the stored point 1 need not be a pixel of the
+    // image. Take north at the chart's middle instead, a hundredth of a degree long,
+    // scaled to the ten degrees the thresholds are made for.
+    if (!view.raster) return 0;
+    const RasterChart& r = *view.raster;
+    double lat = 0, lon = 0, x0 = 0, y0 = 0, xn = 0, yn = 0;
+    constexpr double kStepDeg = 0.01;
+    if (r.pixelToLatLon(r.width() / 2.0, r.height() / 2.0, lat, lon) < 0 || r.latLonToPixel(lat, lon, x0, y0) < 0 ||
+        r.latLonToPixel(lat + kStepDeg, lon, xn, yn) < 0)
+      return 0;
+    const double scale = 10 / kStepDeg * kTwipsPerPixel;
+    return rotationOf((xn - x0) * scale, (yn - y0) * scale);
+  }
   float X = 0, Y = 0;
   LatLonToView(c, view, c.latitude1 + 10, c.longitude1, X, Y);
-  if (X >= c.x1 + 20 || X <= c.x1 - 20) {
-    const double dx = X - c.x1, dy = Y - c.y1;
-    return static_cast<float>(ArcSin(static_cast<float>(dx / std::sqrt(dy * dy + dx * dx))) * 180.0 / Pi());
-  }
-  return Y > c.y1 ? 180.0f : 0.0f;
+  return rotationOf(X - c.x1, Y - c.y1);
 }
 
 void CalibrateScales(ChartRecord& c) {

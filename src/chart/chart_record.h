@@ -67,6 +67,7 @@ int ViewToLatLon(const ChartRecord& c, const ChartView& view, float x, float y,
 ChartRecord ZoomedRecord(const ChartRecord& c, double zoom);
 
 // Angle of true north on the image (0 north-up, 180 south-up); 0 for Mercator charts.
+// Library charts take the direction of north at the chart's middle from the library.
 float DeriveRotation(const ChartRecord& c, const ChartView& view);
 
 // Mercator scales from points 1 and 2: milelat and milelon; 0 and 0 for

@@ -260,18 +260,17 @@ TEST_F(RasterChartTest, RotatedChartFittedFromReferencePoints) {
   pixel(60.0, 10.0, ex, ey);
   EXPECT_NEAR(x, ex, 1e-6);
   EXPECT_NEAR(y, ey, 1e-6);
-  // The chart record's rotation through the library conversion.
+  // The chart record's rotation through the library conversion, also when the row's
+  // point 1 is not filled in (a ten-degree probe from the image corner would say 45).
   ChartRecord rec;
   rec.bsb = true;
   rec.mercator = false;
+  ChartView view{chart.get(), 0, 0, 1.0};
+  EXPECT_NEAR(DeriveRotation(rec, view), 20, 0.05);  // ArcSin rounds to 4 decimals
   rec.latitude1 = 60;
   rec.longitude1 = 10;
-  ChartView view{chart.get(), 0, 0, 1.0};
-  float vx = 0, vy = 0;
-  LatLonToView(rec, view, 60, 10, vx, vy);
-  rec.x1 = vx;
-  rec.y1 = vy;
   EXPECT_NEAR(DeriveRotation(rec, view), 20, 0.05);
+  EXPECT_EQ(DeriveRotation(rec, ChartView{}), 0);  // no chart open
 }
 
 TEST_F(RasterChartTest, ChartAcrossTheDateLine) {
