@@ -95,6 +95,7 @@ SerialLink* NmeaReceiver::ensureLink(int port) {
 }
 
 void NmeaReceiver::beginSession() {
+  applySettings();
   m_nav.clearCounters();
   if (resetRadarTargets) resetRadarTargets();
   for (Buffer& b : m_buffers) {
