@@ -303,6 +303,13 @@ void DeadReckoning(CalcRecord& r) {
   double lon = r.Lon1 + dLonMin / 60.0f;
   if (lon > 180) lon -= 360;
   if (lon < -180) lon += 360;
+  // Near the poles a long run changes the longitude by more than a turn; one 360 is
+  // then not enough to bring it back to -180..180.
+  if (lon > 180 || lon < -180) {
+    lon = std::fmod(lon, 360.0);
+    if (lon > 180) lon -= 360;
+    else if (lon < -180) lon += 360;
+  }
   r.Lon2 = lon;
 }
 

@@ -118,6 +118,11 @@ void DeadReckoning(CalcRecord& r) {
   double lon = r.Lon1 + dLonMin / 60.0f;
   if (lon > 180) lon -= 360;
   if (lon < -180) lon += 360;
+  if (lon > 180 || lon < -180) {  // mended since: more than a turn near the poles
+    lon = std::fmod(lon, 360.0);
+    if (lon > 180) lon -= 360;
+    else if (lon < -180) lon += 360;
+  }
   r.Lon2 = lon;
 }
 
@@ -459,6 +464,30 @@ TEST(DeadReckoning, AgreesWithGeographicLib) {
     EXPECT_LE(courseDiff(c.Lon2, lon2), lonTol);
     EXPECT_GE(c.Lon2, -180);
     EXPECT_LE(c.Lon2, 180);
+  }
+}
+
+// Near the poles a long run turns the longitude more than once round: it still ends
+// in -180..180, where GeographicLib's Rhumb Direct puts it. Latitude within 1e-3 deg:
+// the 5-decimal cosine over 3000 nm gives up to 2.5e-4 deg. Longitude within 0.5 deg:
+// near 86 degrees that latitude error moves the meridional parts by 60/cos(lat) =
+// 840 minutes per degree, i.e. 0.2 minutes, and tan(89) = 57 makes it 12 minutes.
+TEST(DeadReckoning, LongitudeStaysInRangeNearThePoles) {
+  const struct {
+    double lat, lon, course, distance;
+  } rows[] = {{85, 0, 89, 3000}, {-85, 170, 95, 2500}, {80, 10, 80, 2000}, {88, -170, 271, 1500}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(legend(r.lat, r.lon, r.course, r.distance));
+    CalcRecord c = points(r.lat, r.lon, 0, 0);
+    c.Course = r.course;
+    c.Distance = r.distance;
+    DeadReckoning(c);
+    EXPECT_GE(c.Lon2, -180);
+    EXPECT_LE(c.Lon2, 180);
+    double lat2, lon2;
+    oracleRhumb().Direct(r.lat, r.lon, r.course, r.distance * 1852, lat2, lon2);
+    EXPECT_NEAR(c.Lat2, lat2, 1e-3);
+    EXPECT_LE(courseDiff(c.Lon2, lon2), 0.5);
   }
 }
 
