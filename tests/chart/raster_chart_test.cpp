@@ -157,6 +157,37 @@ TEST_F(RasterChartTest, DecodesTheWrittenPixels) {
   EXPECT_EQ(chart->tile(0, 0).color(0), test::testPalette(15, 2)[1]);
 }
 
+TEST_F(RasterChartTest, RunLengthRowsAtEveryBitDepth) {
+  // Long runs need continuation bytes, more of them the fewer count bits a depth leaves.
+  for (int depth = 1; depth <= 7; ++depth) {
+    SCOPED_TRACE(depth);
+    const int maxValue = (1 << depth) - 1;
+    KapHeader h = test::mercatorHeader({});
+    h.width = 9000;
+    h.height = 200;  // GDAL takes no BSB file under 1024 bytes, and one-bit runs pack tight
+    h.palettes.clear();
+    h.palettes["RGB"] = test::testPalette(maxValue, depth);
+    auto value = [&](int x, int y) {
+      if (y % 4 == 0) return 1;                                   // one run over the whole row
+      if (y % 4 == 1) return x < 130 ? maxValue : 1 + (x / 3000) % maxValue;  // runs of 130, 3000
+      return 1 + (x + y) % maxValue;                              // runs of one
+    };
+    const QString p = path(QStringLiteral("depth%1.kap").arg(depth));
+    QString error;
+    ASSERT_TRUE(writeKapFile(p, h, depth, [&](int y, uint8_t* row) {
+      for (int x = 0; x < h.width; ++x) row[x] = static_cast<uint8_t>(value(x, y));
+    }, &error)) << error.toStdString();
+    std::unique_ptr<RasterChart> chart = library.open(p);
+    ASSERT_TRUE(chart) << library.lastErrorDetail().text().toStdString();
+    const QImage img = chart->readRegion(QRect(0, 0, h.width, h.height));
+    ASSERT_FALSE(img.isNull());
+    int wrong = 0;
+    for (int y = 0; y < h.height; ++y)
+      for (int x = 0; x < h.width; ++x) wrong += img.pixelIndex(x, y) != value(x, y) - 1;
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 TEST_F(RasterChartTest, MercatorReferencePointsAndRoundTrips) {
   const MercatorChartSpec spec;
   std::unique_ptr<RasterChart> chart = library.open(writeMercator(spec));
