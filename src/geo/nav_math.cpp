@@ -15,11 +15,13 @@ const double kHalfPi = 2 * std::atan(1.0);
 // roundHalfEven and the plain helpers give; the tests compare them bit for bit.
 
 // Nearest integer, ties to even (what nearbyint does in the default rounding mode):
-// adding and taking away 2^52 leaves no fraction bits, and the addition rounds.
+// adding and taking away 2^52 leaves no fraction bits, and the addition rounds. The
+// result keeps the sign of x, as nearbyint's does (-0.3 and -0.0 give -0.0).
 inline double roundToInteger(double x) {
   constexpr double kTwo52 = 4503599627370496.0;
-  if (!(std::fabs(x) < kTwo52)) return x;  // already whole, or not a number
-  return x >= 0 ? (x + kTwo52) - kTwo52 : -((-x + kTwo52) - kTwo52);
+  const double a = std::fabs(x);
+  if (!(a < kTwo52)) return x;  // already whole, or not a number
+  return std::copysign((a + kTwo52) - kTwo52, x);
 }
 // roundHalfEven(v, decimals) for a power of ten `scale`.
 inline double roundScaled(double v, double scale) { return roundToInteger(v * scale) / scale; }

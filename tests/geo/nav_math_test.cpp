@@ -670,6 +670,14 @@ TEST(NavMathSpeedups, TrigHelpersBitIdentical) {
     mismatches += !same(ArcSin(x), reference::ArcSin(x));
     mismatches += !same(AtnDeg(x * 1000), reference::AtnDeg(x * 1000));
   }
+  // Signed zeros and the smallest values keep their sign through the rounding.
+  for (float x : {-0.0f, 0.0f, -1e-30f, 1e-30f, -1e-7f, 1e-7f}) {
+    mismatches += !same(SinDeg(x), reference::SinDeg(x));
+    mismatches += !same(TanDeg(x), reference::TanDeg(x));
+    mismatches += !same(AtnDeg(x), reference::AtnDeg(x));
+    mismatches += !same(ArcSin(x), reference::ArcSin(x));
+    mismatches += !same(ArcCos(x), reference::ArcCos(x));
+  }
   for (int i = -9000; i <= 9000; ++i) {
     const double lat = i / 100.0;
     mismatches += !same(MeridionalParts(lat), reference::MeridionalParts(lat));
