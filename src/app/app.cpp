@@ -1,5 +1,11 @@
 #include "app/app.h"
 
+#include <QFile>
+
+#include "core/messages.h"
+#include "core/registry.h"
+#include "store/main_database.h"
+#include "store/system_row.h"
 
 namespace tavrik {
 
@@ -23,6 +29,74 @@ void App::loadSettings() {
 void App::saveSettings() {
   settings.save(ini);
   ini.sync();
+}
+
+bool App::openDatabase(const std::function<QString()>& chooseFile) {
+  QString path = settings.Database.trimmed();
+  if (path.isEmpty()) path = paths.file(QStringLiteral("gps.db"));
+  // The installer has just run: its delivered database becomes the database, unless
+  // the user already has one (which stays; the delivered copy goes).
+  Registry installer(ini, prompter);
+  installer.KeyCompanyName = QStringLiteral("Kelvorn");
+  installer.KeyProductName = QStringLiteral("Tavrik Pro");
+  installer.KeySection = QStringLiteral("3.0");
+  installer.ValueName = QStringLiteral("First");
+  const bool firstRun = installer.GetSetting().toString().trimmed().compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
+  if (firstRun) {
+    const QString delivered = paths.file(QStringLiteral("gps_ins.db"));
+    if (QFile::exists(delivered) && !QFile::rename(delivered, path)) QFile::remove(delivered);
+  }
+  // Only the configured file is made anew; a chosen one must be a database.
+  bool createIfMissing = true;
+  for (;;) {
+    const StoreResult r = openMainDatabase(db, path, clock.now(), createIfMissing);
+    if (r.ok()) break;
+    if (r.message == Msg::DatabaseWrongVersion) prompter.critical(MessageText(Msg::DatabaseWrongVersion));
+    else prompter.critical(MessageText(r.message ? r.message : Msg::DatabaseNotFound));
+    path = chooseFile ? chooseFile() : QString();
+    if (path.isEmpty()) return false;
+    createIfMissing = false;
+  }
+  if (firstRun) {
+    installer.ValueData = QStringLiteral("No");
+    installer.SaveSetting();
+  }
+  settings.Database = path;
+  ini.set(QStringLiteral("GPS"), QStringLiteral("Database"), path);
+  return true;
+}
+
+void App::loadSystemSettings() {
+  SystemSettings s;
+  if (db.isOpen() && !readSystemRow(db, s).ok()) s = SystemSettings();
+  settings.applySystem(s);
+  nav.Latitude = static_cast<float>(s.latitude);
+  nav.Longitude = static_cast<float>(s.longitude);
+  if (db.isOpen()) {
+    auto folders = db.openRecordset(QStringLiteral("Folders"));
+    if (folders->findFirst(QStringLiteral("folder = %1").arg(s.folder)))
+      panels[Panel::Folder] = folders->text(QStringLiteral("description"));
+  }
+}
+
+void App::applyStartOptions() {
+  if (settings.system.startLog && startLogging) startLogging(QStringLiteral("Start logging"));
+  if (options.startCommunication && startCommunication) startCommunication();
+  if (options.searchChart) requests.searchChart = true;
+  if (options.loadLastChart && !settings.ChartLast.isEmpty() && settings.ChartLast != activeChart) {
+    activeChart = settings.ChartLast;
+    requests.chartChanged = true;
+  }
+}
+
+void App::closeDatabase() {
+  if (db.isOpen()) {
+    settings.system.latitude = nav.Latitude;
+    settings.system.longitude = nav.Longitude;
+    writeLastPosition(db, nav.Latitude, nav.Longitude);
+  }
+  infoDb.close();
+  db.close();
 }
 
 }  // namespace tavrik

@@ -23,6 +23,7 @@
 #include "nmea/nmea_receiver.h"
 #include "nmea/qserial_link.h"
 #include "store/database.h"
+#include "store/db_datum_lookup.h"
 
 class QWidget;
 
@@ -71,12 +72,18 @@ class App {
   StartOptions options;
   // The main database, open from start-up to shutdown.
   Database db;
+  // The info database while one is open.
+  Database infoDb;
+  // Datums and ellipsoids of the main database, for DatumConvert.
+  DatabaseDatumLookup datumLookup{db};
   // Description of the active chart (the "/l" option and the Chart/Last setting).
   QString activeChart;
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
   // Radar targets (TTM, TLL) and the time of the last RSD.
   RadarTargets radar;
+  // "Start log at startup": starts logging with this event text; set by the logbook.
+  std::function<void(const QString&)> startLogging;
   // The main window's one-second cycle (Timer1) and its hooks.
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
@@ -89,6 +96,19 @@ class App {
   void loadSettings();
   // Writes settings back to the settings file.
   void saveSettings();
+
+  // Start-up: opens the database at settings.Database (a new one at version 13 when
+  // no file is there), runs the upgrade chain and saves the path back. A file that
+  // is not a database or has the wrong version shows its message and chooseFile is
+  // asked for another; false when it gives none (the program then ends).
+  bool openDatabase(const std::function<QString()>& chooseFile);
+  // The System row into settings (units, variation) and the last position into nav;
+  // the current folder's name into its status panel.
+  void loadSystemSettings();
+  // The "/c", "/s" and "/l" actions and "Start log at startup", at the end of start-up.
+  void applyStartOptions();
+  // Shutdown: the last position into the System row, then the databases closed.
+  void closeDatabase();
 };
 
 }  // namespace tavrik

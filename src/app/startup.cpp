@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QUrl>
 
 #include "app/app.h"
@@ -11,6 +12,7 @@
 #include "core/ui/pc_time_window.h"
 #include "geo/ui/datum_windows.h"
 #include "nmea/ui/communication_menu.h"
+#include "store/ui/database_menu.h"
 
 namespace tavrik {
 
@@ -35,6 +37,7 @@ void Startup::registerWindows() {
   registerNmeaWindows(m_app);
   registerChartWindows(m_app);
   registerDatumWindows(m_app);
+  registerStoreWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -54,6 +57,9 @@ void Startup::placeMainWindow(bool forScreenshot) {
 
 bool Startup::run(const QCommandLineParser& parser) {
   m_app.loadSettings();
+  const QString folder = m_app.paths.programFolder();
+  if (!m_app.openDatabase([&folder] { return askDatabaseFile(folder); })) return false;
+  m_app.loadSystemSettings();
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
   new CommunicationMenu(m_app, m_window);
@@ -61,6 +67,8 @@ bool Startup::run(const QCommandLineParser& parser) {
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();
+  installDatabaseMenu(m_app, m_window);
+  m_app.applyStartOptions();
   return true;
 }
 
@@ -83,6 +91,9 @@ void Startup::shutdown() {
   if (m_shutDown) return;
   m_shutDown = true;
   m_window.stopTimers();
+  // The other windows may still store what they hold, so they close before the database.
+  m_window.mdiArea()->closeAllSubWindows();
+  m_app.closeDatabase();
   AppSettings& s = m_app.settings;
   if (!m_window.isMaximized() && !m_window.isMinimized()) {
     s.Top = QString::number(m_window.y());

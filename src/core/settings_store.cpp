@@ -106,6 +106,13 @@ QStringList SettingsStore::keys(const QString& section) const {
   return ks;
 }
 
+QStringList SettingsStore::subsections(const QString& section) const {
+  m_ini->beginGroup(actualSection(section));
+  QStringList gs = m_ini->childGroups();
+  m_ini->endGroup();
+  return gs;
+}
+
 void SettingsStore::sync() { m_ini->sync(); }
 QString SettingsStore::path() const { return m_ini->fileName(); }
 

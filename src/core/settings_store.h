@@ -34,6 +34,8 @@ class SettingsStore {
 
   QStringList sections() const;
   QStringList keys(const QString& section) const;
+  // The groups below a section ("Software/Kelvorn" -> "Tavrik Pro").
+  QStringList subsections(const QString& section) const;
   void sync();
   QString path() const;
 

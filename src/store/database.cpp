@@ -182,6 +182,10 @@ StoreResult Database::open(const QString& path, Mode mode) {
   if (mode == Mode::Existing) {
     if (!QFileInfo(path).isFile())
       return StoreResult::failure(DbError::FileNotFound, QStringLiteral("File not found: ") + path, Msg::DatabaseNotFound);
+    // The engine would take an empty file for a new database and write into it.
+    if (QFileInfo(path).size() == 0)
+      return StoreResult::failure(DbError::UnrecognizedFormat, QStringLiteral("Unrecognized database format: ") + path,
+                                  Msg::DatabaseNotFound);
   } else {
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QLatin1String(suffix));
     flags |= SQLITE_OPEN_CREATE;
@@ -452,6 +456,23 @@ std::vector<RelationDef> Database::relations() const {
     const QString table = columnValue(s.st, 0).toString();
     const QString sql = columnValue(s.st, 1).toString();
     auto it = re.globalMatch(sql);
+    if (!it.hasNext()) {
+      // Keys written without a name (by other tools): named after the table and field.
+      Statement fk;
+      if (prepare(QStringLiteral("PRAGMA foreign_key_list(%1)").arg(q(table)), &fk.st).ok())
+        while (sqlite3_step(fk.st) == SQLITE_ROW) {
+          RelationDef r;
+          r.table = columnValue(fk.st, 2).toString();
+          r.foreignField = columnValue(fk.st, 3).toString();
+          r.field = columnValue(fk.st, 4).toString();
+          r.foreignTable = table;
+          r.name = r.table + r.foreignTable;
+          r.cascadeUpdate = columnValue(fk.st, 5).toString().compare(QLatin1String("CASCADE"), Qt::CaseInsensitive) == 0;
+          r.cascadeDelete = columnValue(fk.st, 6).toString().compare(QLatin1String("CASCADE"), Qt::CaseInsensitive) == 0;
+          if (r.field.isEmpty()) r.field = r.foreignField;
+          rels.push_back(r);
+        }
+    }
     while (it.hasNext()) {
       const QRegularExpressionMatch m = it.next();
       RelationDef r;

@@ -1,0 +1,41 @@
+#include "store/main_database.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "core/messages.h"
+#include "store/schema.h"
+#include "store/system_row.h"
+
+namespace tavrik {
+
+StoreResult openMainDatabase(Database& db, const QString& path, const QDateTime& now, bool createIfMissing,
+                             MainDatabaseReport* report) {
+  MainDatabaseReport rep;
+  StoreResult r;
+  const QFileInfo info(path);
+  if (!info.exists() && createIfMissing) {
+    r = createMainDatabase(db, path, now);
+    rep.created = r.ok();
+    if (!r.ok()) {
+      db.close();
+      QFile::remove(path);
+      r.message = Msg::DatabaseNotFound;
+    }
+  } else {
+    r = db.open(path);
+    if (r.ok()) {
+      r = upgradeMainDatabase(db, now, &rep.upgrade);
+      if (!r.ok() && r.message == 0) r.message = Msg::DatabaseNotFound;
+    }
+  }
+  if (r.ok()) r = ensureSystemRow(db, &rep.systemRowCreated);
+  if (!r.ok()) {
+    if (r.message == 0) r.message = Msg::DatabaseNotFound;
+    db.close();
+  }
+  if (report) *report = rep;
+  return r;
+}
+
+}  // namespace tavrik
