@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tavrik {
 namespace {
 
 constexpr double kRadPerDeg = 3.14159265358979323846 / 180.0;
 constexpr int kMaxNewtonSteps = 30;
+constexpr double kPolynomialTolerancePx = 3.0;
 
 int termCount(int order) { return order == 1 ? 3 : order == 2 ? 6 : 10; }
 
@@ -107,6 +109,40 @@ std::optional<ChartGeoreference> ChartGeoreference::fromHeader(const KapHeader& 
   else if (!h.outline.isEmpty()) g.m_lon0 = h.outline.first().second;
 
   if (h.hasPolynomials()) {
+    QString polyError;
+    std::optional<ChartGeoreference> p = fromPolynomials(h, &polyError);
+    // Polynomials that miss the chart's own reference points by more than a few pixels
+    // are not to be trusted (a damaged header, or terms written in another order); the
+    // reference points then decide.
+    if (p && p->worstReferenceError(h) <= kPolynomialTolerancePx) return p;
+    if (h.references.size() < 3) {
+      if (p) return p;
+      return fail(polyError);
+    }
+    g.m_polynomialsRejected = true;
+  }
+  return fitReferences(h, std::move(g), error);
+}
+
+double ChartGeoreference::worstReferenceError(const KapHeader& h) const {
+  double worst = 0;
+  for (const KapReference& r : h.references) {
+    double x = 0, y = 0;
+    if (latLonToPixel(r.lat, r.lon, x, y) != 0) return std::numeric_limits<double>::infinity();
+    worst = std::max({worst, std::fabs(x - r.x), std::fabs(y - r.y)});
+  }
+  return worst;
+}
+
+std::optional<ChartGeoreference> ChartGeoreference::fromPolynomials(const KapHeader& h, QString* error) {
+  auto fail = [&](const QString& why) -> std::optional<ChartGeoreference> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  ChartGeoreference g;
+  if (!h.references.isEmpty()) g.m_lon0 = h.references.first().lon;
+  else if (!h.outline.isEmpty()) g.m_lon0 = h.outline.first().second;
+  {
     // The chart's own polynomials work on plain longitude and latitude and pixels.
     g.m_fromPolynomials = true;
     g.m_order = std::max(h.wpx.order, h.wpy.order);
@@ -134,7 +170,14 @@ std::optional<ChartGeoreference> ChartGeoreference::fromHeader(const KapHeader& 
     g.m_inverseOrder = 1;
     return g;
   }
+}
 
+std::optional<ChartGeoreference> ChartGeoreference::fitReferences(const KapHeader& h, ChartGeoreference g,
+                                                                  QString* error) {
+  auto fail = [&](const QString& why) -> std::optional<ChartGeoreference> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
   const QString pr = h.projection.trimmed().toUpper();
   g.m_mercator = pr == QLatin1String("MERCATOR");
   QVector<double> rawU, rawV, px, py;

@@ -28,10 +28,17 @@ class ChartGeoreference {
   int pixelToLatLon(double x, double y, double& lat, double& lon) const;
 
   bool fromPolynomials() const { return m_fromPolynomials; }
+  // The header's polynomials missed its reference points; the points were fitted instead.
+  bool polynomialsRejected() const { return m_polynomialsRejected; }
+  // Largest distance in pixels between a reference point and its converted position.
+  double worstReferenceError(const KapHeader& header) const;
   int order() const { return m_order; }
   bool mercatorOrdinate() const { return m_mercator; }
 
  private:
+  static std::optional<ChartGeoreference> fromPolynomials(const KapHeader& header, QString* error);
+  static std::optional<ChartGeoreference> fitReferences(const KapHeader& header, ChartGeoreference start,
+                                                        QString* error);
   using Coeffs = std::array<double, 10>;
   // World coordinates of the fit: u = longitude (unwrapped around m_lon0) and v =
   // latitude or, on Mercator charts, the Mercator ordinate, both normalised.
@@ -40,6 +47,7 @@ class ChartGeoreference {
   void forwardUV(double u, double v, double& x, double& y) const;
 
   bool m_fromPolynomials = false;
+  bool m_polynomialsRejected = false;
   bool m_mercator = false;
   int m_order = 1;
   double m_lon0 = 0;

@@ -151,9 +151,8 @@ void RasterChart::render(QPainter& painter, const QRectF& target, QPointF viewOr
 }
 
 QString RasterChart::informationText() const {
-  return chartInformationText(m_header, m_path);
+  return chartInformationText(m_header, m_path, &m_georef);
 }
-
 RasterChartLibrary::RasterChartLibrary() { initialiseGdal(); }
 RasterChartLibrary::~RasterChartLibrary() = default;
 
@@ -207,7 +206,7 @@ std::unique_ptr<RasterChart> RasterChartLibrary::openChart(const QString& path, 
   return chart;
 }
 
-QString chartInformationText(const KapHeader& h, const QString& path) {
+QString chartInformationText(const KapHeader& h, const QString& path, const ChartGeoreference* georef) {
   QStringList lines;
   auto add = [&](const QString& label, const QString& value) {
     lines << QStringLiteral("%1: %2").arg(label, value.isEmpty() ? QStringLiteral("-") : value);
@@ -225,9 +224,13 @@ QString chartInformationText(const KapHeader& h, const QString& path) {
   QStringList pals;
   for (auto it = h.palettes.cbegin(); it != h.palettes.cend(); ++it) pals << it.key();
   add(QStringLiteral("Palettes"), pals.join(", "));
-  add(QStringLiteral("Conversion"), h.hasPolynomials()
-                                        ? QStringLiteral("chart polynomials (order %1)").arg(h.wpx.order)
-                                        : QStringLiteral("fitted to %1 reference points").arg(h.references.size()));
+  const QString fitted = QStringLiteral("fitted to %1 reference points").arg(h.references.size());
+  if (georef && georef->polynomialsRejected())
+    add(QStringLiteral("Conversion"), fitted + QStringLiteral(" (the chart polynomials miss them)"));
+  else if (georef ? georef->fromPolynomials() : h.hasPolynomials())
+    add(QStringLiteral("Conversion"), QStringLiteral("chart polynomials (order %1)").arg(h.wpx.order));
+  else
+    add(QStringLiteral("Conversion"), fitted);
   for (const KapReference& r : h.references)
     lines << QStringLiteral("  REF %1: x %2, y %3, lat %4, lon %5")
                  .arg(r.number)

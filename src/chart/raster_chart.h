@@ -119,6 +119,7 @@ class RasterChartLibrary {
 // The information text of a chart file, without keeping it open: the header record,
 // or why the file cannot be read.
 QString chartInformationText(const QString& path);
-QString chartInformationText(const KapHeader& header, const QString& path);
+QString chartInformationText(const KapHeader& header, const QString& path,
+                             const ChartGeoreference* georef = nullptr);
 
 }  // namespace tavrik

@@ -260,6 +260,36 @@ TEST_F(RasterChartTest, PolynomialChartUsesItsCoefficients) {
   EXPECT_LT(worst, 0.1);
 }
 
+TEST_F(RasterChartTest, PolynomialsThatMissTheReferencePointsAreNotUsed) {
+  // Mercator test chart with polynomials whose terms are swapped (lat for lon).
+  const MercatorChartSpec spec;
+  KapHeader h = test::mercatorHeader(spec);
+  h.wpx.order = h.wpy.order = 1;
+  h.wpx.coefficients = {100, 0, 1200};
+  h.wpy.coefficients = {100, 900, 0};
+  const QString p = path("badpoly.kap");
+  test::writeTestKap(p, h);
+  std::unique_ptr<RasterChart> chart = library.open(p);
+  ASSERT_TRUE(chart);
+  EXPECT_FALSE(chart->georeference().fromPolynomials());
+  EXPECT_TRUE(chart->georeference().polynomialsRejected());
+  EXPECT_LT(chart->georeference().worstReferenceError(chart->header()), 0.05);
+  EXPECT_TRUE(chart->informationText().contains("fitted to 9 reference points (the chart polynomials miss them)"));
+  // Polynomials that agree with the points are used.
+  KapHeader good = test::mercatorHeader(spec);
+  const KapReference& a = good.references[0];
+  const KapReference& b = good.references[8];
+  const double kx = (b.x - a.x) / (b.lon - a.lon), ky = (b.y - a.y) / (b.lat - a.lat);
+  good.wpx.order = good.wpy.order = 1;
+  good.wpx.coefficients = {a.x - kx * a.lon, kx, 0};
+  good.wpy.coefficients = {a.y - ky * a.lat, 0, ky};  // linear in latitude: within 3 px on this small chart
+  test::writeTestKap(path("goodpoly.kap"), good);
+  chart = library.open(path("goodpoly.kap"));
+  ASSERT_TRUE(chart);
+  EXPECT_TRUE(chart->georeference().fromPolynomials());
+  EXPECT_LE(chart->georeference().worstReferenceError(chart->header()), 3.0);
+}
+
 TEST_F(RasterChartTest, RotatedChartFittedFromReferencePoints) {
   // A chart turned 20 degrees on its sheet, plain latitude/longitude: the fit is affine.
   KapHeader h;
