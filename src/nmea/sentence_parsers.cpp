@@ -191,8 +191,8 @@ ParseResult parseGga(ParseContext& ctx, const SentenceFields& f) {
       st.PrevFixLatitude = nav.Latitude;
       st.PrevFixLongitude = nav.Longitude;
       r.changed |= kSpeedOverGround | kCourseOverGround;
-      motionPanels(ctx);
     }
+    motionPanels(ctx);
   }
   if (applyTime(ctx, f[1], r.changed) != -1000) ctx.nav.TimeStale = false;
   QString& source = ctx.panels[Panel::InputSource];
