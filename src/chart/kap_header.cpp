@@ -69,8 +69,18 @@ bool KapPolynomial::valid() const {
   return terms > 0 && coefficients.size() == terms;
 }
 
-KapHeaderResult readKapHeader(QByteArrayView bytes) {
+KapHeaderResult readKapHeader(QByteArrayView raw) {
   KapHeaderResult result;
+  // Old NOS charts (.NO1) store every byte plus 9: "NOS/" reads "WX\8".
+  QByteArray decoded;
+  QByteArrayView bytes = raw;
+  const QByteArrayView start = raw.first(std::min<qsizetype>(raw.size(), 1024));
+  if (!start.contains("BSB/") && !start.contains("NOS/") && start.contains("WX\\8")) {
+    const qsizetype n = std::min<qsizetype>(raw.size(), kMaxHeaderBytes);
+    decoded.resize(n);
+    for (qsizetype i = 0; i < n; ++i) decoded[i] = static_cast<char>(static_cast<uint8_t>(raw[i]) - 9);
+    bytes = decoded;
+  }
   const qsizetype end = bytes.indexOf('\x1a');
   if (end < 0) {
     result.error = bytes.size() >= kMaxHeaderBytes

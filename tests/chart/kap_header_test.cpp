@@ -54,6 +54,20 @@ TEST(KapHeader, ReadsRecordsAndContinuations) {
   EXPECT_EQ(h.errors.size(), 1);
 }
 
+TEST(KapHeader, ReadsOldNosEncoding) {
+  // .NO1 files hold every byte plus 9.
+  QByteArray plain = "NOS/NA=OLD HARBOUR,RA=300,200\r\nKNP/SC=40000,GD=NAD27\r\nREF/1,1,2,40.5,-70.25\r\n\x1a";
+  QByteArray encoded = plain;
+  for (char& c : encoded) c = static_cast<char>(static_cast<uint8_t>(c) + 9);
+  const KapHeaderResult r = readKapHeader(encoded);
+  ASSERT_TRUE(r.header) << r.error.toStdString();
+  EXPECT_EQ(r.header->name, "OLD HARBOUR");
+  EXPECT_EQ(r.header->width, 300);
+  EXPECT_EQ(r.header->datum, "NAD27");
+  ASSERT_EQ(r.header->references.size(), 1);
+  EXPECT_EQ(r.header->references[0].lon, -70.25);
+}
+
 TEST(KapHeader, BadHeadersGiveReasons) {
   struct Row {
     const char* legend;
