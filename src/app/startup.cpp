@@ -78,13 +78,7 @@ void Startup::startChart(const QCommandLineParser& parser) {
   ChartWindow* chart = openChartWindow(m_window);
   if (!chart) return;
   const QString file = parser.isSet(QStringLiteral("chart")) ? parser.value(QStringLiteral("chart")) : QString();
-  if (!file.isEmpty()) {
-    menu->openChartFile(file);
-  } else if (m_app.options.loadLastChart && !m_app.settings.ChartLast.trimmed().isEmpty()) {
-    m_app.activeChart = m_app.settings.ChartLast.trimmed();
-    m_app.requests.chartChanged = true;
-  }
-  if (m_app.options.searchChart) m_app.requests.searchChart = true;
+  if (!file.isEmpty()) menu->openChartFile(file);
 }
 
 void Startup::shutdown() {

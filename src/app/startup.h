@@ -37,7 +37,7 @@ class Startup {
  private:
   void registerWindows();
   void placeMainWindow(bool forScreenshot);
-  // The chart menu and window; --chart, /l and /s.
+  // The chart menu and window; --chart.
   void startChart(const QCommandLineParser& parser);
 
   App& m_app;

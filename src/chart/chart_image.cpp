@@ -65,15 +65,27 @@ QImage TileCache::makeTile(int tx, int ty) const {
   const int sy0 = std::max(0, static_cast<int>(std::floor(clipped.top() * inv)) - 1);
   const int sx1 = static_cast<int>(std::ceil((clipped.right() + 1) * inv)) + 1;
   const int sy1 = static_cast<int>(std::ceil((clipped.bottom() + 1) * inv)) + 1;
-  const QImage src = m_src->region(QRect(QPoint(sx0, sy0), QPoint(sx1 - 1, sy1 - 1)));
+  const QRect srcRect(QPoint(sx0, sy0), QPoint(sx1 - 1, sy1 - 1));
   QImage tile(clipped.size(), QImage::Format_RGB32);
   tile.fill(Qt::white);
-  if (src.isNull()) return tile;
   QPainter p(&tile);
-  p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1.0 || m_zoom != std::floor(m_zoom));
-  p.translate(-clipped.left(), -clipped.top());
-  p.scale(m_zoom, m_zoom);
-  p.drawImage(QPointF(sx0, sy0), src);
+  if (m_zoom < 1.0) {
+    // Zoomed out: let the source reduce (a library chart decodes at that resolution).
+    const QRect src = srcRect.intersected(QRect(QPoint(0, 0), m_src->size()));
+    const QSize out(std::max(1, static_cast<int>(std::lround(src.width() * m_zoom))),
+                    std::max(1, static_cast<int>(std::lround(src.height() * m_zoom))));
+    const QImage img = m_src->regionScaled(src, out);
+    if (!img.isNull())
+      p.drawImage(QPointF(src.left() * m_zoom - clipped.left(), src.top() * m_zoom - clipped.top()), img);
+  } else {
+    const QImage img = m_src->region(srcRect);
+    if (!img.isNull()) {
+      p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom != std::floor(m_zoom));
+      p.translate(-clipped.left(), -clipped.top());
+      p.scale(m_zoom, m_zoom);
+      p.drawImage(QPointF(sx0, sy0), img);
+    }
+  }
   p.end();
   if (m_filter) m_filter(tile);
   return tile;

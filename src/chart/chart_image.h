@@ -19,6 +19,11 @@ class ChartImageSource {
   virtual QSize size() const = 0;  // image pixels
   // Pixels of a region of the image (clipped to it).
   virtual QImage region(const QRect& r) const = 0;
+  // The region reduced to `out` pixels (zoomed-out views); sources that can decode at
+  // a lower resolution do so.
+  virtual QImage regionScaled(const QRect& r, QSize out) const {
+    return region(r).scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
 };
 
 class PictureSource final : public ChartImageSource {
@@ -35,13 +40,20 @@ class PictureSource final : public ChartImageSource {
 // Any region reader, for library charts.
 class CallbackSource final : public ChartImageSource {
  public:
-  CallbackSource(QSize size, std::function<QImage(const QRect&)> read) : m_size(size), m_read(std::move(read)) {}
+  using Reader = std::function<QImage(const QRect& r, QSize out)>;
+  CallbackSource(QSize size, Reader read) : m_size(size), m_read(std::move(read)) {}
   QSize size() const override { return m_size; }
-  QImage region(const QRect& r) const override { return m_read(r.intersected(QRect(QPoint(0, 0), m_size))); }
+  QImage region(const QRect& r) const override {
+    const QRect c = r.intersected(QRect(QPoint(0, 0), m_size));
+    return m_read(c, c.size());
+  }
+  QImage regionScaled(const QRect& r, QSize out) const override {
+    return m_read(r.intersected(QRect(QPoint(0, 0), m_size)), out);
+  }
 
  private:
   QSize m_size;
-  std::function<QImage(const QRect&)> m_read;
+  Reader m_read;
 };
 
 struct PictureLoad {

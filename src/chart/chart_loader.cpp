@@ -1,0 +1,340 @@
+#include "chart/chart_loader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+
+#include "chart/chart_row_store.h"
+#include "chart/overlay_datum.h"
+#include "core/messages.h"
+#include "geo/nav_math.h"
+
+namespace tavrik {
+
+namespace {
+
+bool onRemovableMedia(const QString& path) {
+  // A Windows path on another drive than C:, or a Linux mount point for removable media.
+  if (path.size() >= 2 && path[1] == ':') return !path.startsWith(QStringLiteral("C:"), Qt::CaseInsensitive);
+  return path.startsWith(QStringLiteral("/media/")) || path.startsWith(QStringLiteral("/mnt/")) ||
+         path.startsWith(QStringLiteral("/run/media/"));
+}
+
+QString upperExt(const QString& path) {
+  const QString s = QFileInfo(path).suffix();
+  return s.isEmpty() ? QString() : "." + s.toUpper();
+}
+
+QImage loadIcon(const QString& folder, const QString& name) {
+  const QString n = name.trimmed();
+  if (n.isEmpty()) return {};
+  QString path = QDir(folder).filePath(fileNamePart(n));
+  if (!QFileInfo::exists(path)) path = n;
+  QImage img;
+  if (!img.load(path)) return {};
+  // Icons are small marks: keep them at most 32 pixels.
+  if (img.width() > 32 || img.height() > 32) img = img.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  return img;
+}
+
+bool finiteAll(std::initializer_list<double> v) {
+  for (double d : v)
+    if (!std::isfinite(d)) return false;
+  return true;
+}
+
+}  // namespace
+
+RecordProjection::RecordProjection(ChartRecord record, std::shared_ptr<const RasterChart> raster, double zoom)
+    : m_record(std::move(record)), m_raster(std::move(raster)), m_zoom(zoom > 0 ? zoom : 1.0) {
+  m_view.raster = m_raster.get();
+  m_view.zoom = m_zoom;
+}
+
+QPointF RecordProjection::toPixel(double lat, double lon) const {
+  float x = 0, y = 0;
+  LatLonToView(m_record, m_view, lat, lon, x, y);
+  // Library charts come back in displayed units already; pictures in chart units of
+  // the unzoomed image, which the zoom scales (as the calibration scaled by the zoom).
+  const double f = m_record.bsb ? 1.0 / kTwipsPerPixel : m_zoom / kTwipsPerPixel;
+  return {x * f, y * f};
+}
+
+void RecordProjection::toLatLon(QPointF px, double& lat, double& lon) const {
+  const double f = m_record.bsb ? kTwipsPerPixel : kTwipsPerPixel / m_zoom;
+  ViewToLatLon(m_record, m_view, static_cast<float>(px.x() * f), static_cast<float>(px.y() * f), lat, lon);
+}
+
+double RecordProjection::pixelsPerNm(double lat) const {
+  if (!m_record.bsb && m_record.mercator)
+    return (MeridionalParts(lat + 1) - MeridionalParts(lat)) / 60 * m_record.milelat * m_zoom / kTwipsPerPixel;
+  // One mile due north, from calibration point 1 (pictures) or from the vessel's
+  // latitude in the middle of the chart (library charts).
+  CalcRecord r;
+  r.Lat1 = m_record.bsb ? lat : m_record.latitude1;
+  r.Lon1 = m_record.bsb ? (m_record.lonmin + m_record.lonmax) / 2 : m_record.longitude1;
+  r.Course = 0;
+  r.Distance = 1;
+  DeadReckoning(r);
+  const QPointF a = toPixel(r.Lat1, r.Lon1), b = toPixel(r.Lat2, r.Lon2);
+  const double d = std::hypot(b.x() - a.x(), b.y() - a.y());
+  return std::isfinite(d) ? d : 0;
+}
+
+std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart) {
+  const QSize size(chart->width(), chart->height());
+  return std::make_shared<CallbackSource>(size, [chart](const QRect& r, QSize out) {
+    return chart->readRegion(r, out);
+  });
+}
+
+QString resolveChartFile(const QString& bitmap, const QString& chartDir, const AppPaths& paths) {
+  const QString b = bitmap.trimmed();
+  if (b.isEmpty()) return b;
+  if (QFileInfo(b).isFile()) return b;
+  const QString name = fileNamePart(b);
+  for (const QString& folder : {chartDir, paths.chartsFolder(), paths.programFolder()}) {
+    if (folder.isEmpty()) continue;
+    const QString p = QDir(folder).filePath(name);
+    if (QFileInfo(p).isFile()) return p;
+  }
+  return b;
+}
+
+ChartLoadOutcome DatabaseChartProvider::loadChart(const QString& description, Prompter& prompter) {
+  if (!m_db.isOpen()) {
+    prompter.exclamation(MessageText(Msg::ChartDoesNotExist) + " : " + description.trimmed());
+    return {std::nullopt, true, false};
+  }
+  StoreResult res;
+  const std::optional<ChartRow> row = findChartRow(m_db, description, &res);
+  if (!row) {
+    prompter.exclamation(MessageText(Msg::ChartDoesNotExist) + " : " + description.trimmed());
+    return {std::nullopt, true, false};
+  }
+  return loadRow(*row, QString(), prompter);
+}
+
+ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QString& givenPath, Prompter& prompter) {
+  // The image must be there; a disc that is not inserted can be inserted and retried.
+  QString path = givenPath.isEmpty() ? resolveChartFile(row.bitmap, m_settings.ChartDir, m_paths) : givenPath;
+  while (!QFileInfo(path).isFile()) {
+    prompter.information(MessageText(Msg::LoadingBitmapFailed) + " : " + path);
+    if (!onRemovableMedia(path)) return {std::nullopt, true, false};
+    if (!prompter.retryCancel(MessageText(Msg::InsertDisc))) return {std::nullopt, false, true};
+    path = resolveChartFile(row.bitmap, m_settings.ChartDir, m_paths);
+  }
+  const QString ext = upperExt(path);
+  ShownChart shown;
+  shown.description = row.description.trimmed();
+  shown.path = path;
+  std::shared_ptr<const RasterChart> raster;
+  if (IsLibraryChartExtension(ext)) {
+    RasterChartError err;
+    std::unique_ptr<RasterChart> opened = RasterChartLibrary::openChart(path, &err);
+    if (!opened) {
+      prompter.exclamation(err.text().isEmpty() ? MessageText(Msg::CannotLoadBsb) : err.text());
+      return {std::nullopt, true, false};
+    }
+    raster = std::shared_ptr<const RasterChart>(std::move(opened));
+    shown.library = true;
+    shown.image = rasterSource(raster);
+    shown.information = raster->informationText();
+  } else if (ext == ".NKF" || ext == ".EUR") {
+    prompter.exclamation(QStringLiteral("NKF/EuroSea chart images are in a closed format and cannot be shown : ") + path);
+    return {std::nullopt, true, false};
+  } else if (IsPictureExtension(ext)) {
+    PictureLoad pic = LoadPicture(path);
+    if (!pic.error.isEmpty()) {
+      prompter.exclamation(pic.error);
+      return {std::nullopt, true, false};
+    }
+    shown.image = std::make_shared<PictureSource>(std::move(pic.image));
+  } else {
+    prompter.exclamation(QStringLiteral("This kind of chart file cannot be shown : ") + path);
+    return {std::nullopt, true, false};
+  }
+
+  ChartRow r = row;
+  if (shown.library) r.bsb = true;  // the extension says so, whatever the row holds
+  ChartView view;
+  view.raster = raster.get();
+  ChartLoadResult rec = LoadChartRecord(r, datumLookup(m_db), view);
+  if (!rec.warning.isEmpty()) {
+    shown.warning = rec.warning;
+    // A chart without usable calibration is still shown; the user learns why the
+    // position and the overlays cannot follow it.
+    if (!CalibrationProblem(rec.record).isEmpty())
+      prompter.information(shown.description + " : " + rec.warning);
+  }
+  if (!shown.library) {
+    const QSize s = shown.image->size();
+    shown.information = QStringLiteral("Chart: %1\nFile: %2\nImage: %3 x %4 pixels\nScale: %5\nDepth: %6\n"
+                                       "Revised: %7\nDatum: %8\nProjection: %9\nBounds: %10 .. %11 N, %12 .. %13 E")
+                            .arg(shown.description, path)
+                            .arg(s.width())
+                            .arg(s.height())
+                            .arg(rec.record.Scale, rec.record.depth, rec.record.revised, rec.record.datumName,
+                                 rec.record.mercator ? QStringLiteral("Mercator (two points)")
+                                                     : QStringLiteral("three-point fit"))
+                            .arg(rec.record.latmin, 0, 'f', 5)
+                            .arg(rec.record.latmax, 0, 'f', 5)
+                            .arg(rec.record.lonmin, 0, 'f', 5)
+                            .arg(rec.record.lonmax, 0, 'f', 5);
+  }
+  m_chartDatum = rec.record.datum;
+  const ChartRecord record = rec.record;
+  shown.projectionAt = [record, raster](double zoom) {
+    return std::make_unique<RecordProjection>(record, raster, zoom);
+  };
+  return {std::move(shown), false, false};
+}
+
+ChartLoadOutcome DatabaseChartProvider::loadFile(const QString& path, Prompter& prompter) {
+  if (!QFileInfo(path).isFile()) {
+    prompter.information(MessageText(Msg::LoadingBitmapFailed) + " : " + path);
+    return {std::nullopt, true, false};
+  }
+  // A chart calibrated in the database under this file name loads as its row does.
+  if (m_db.isOpen()) {
+    auto rs = m_db.openRecordset(QStringLiteral("SELECT * FROM Charts"));
+    const QString name = fileNamePart(path);
+    for (; !rs->eof(); rs->moveNext()) {
+      if (fileNamePart(rs->text("bitmap").trimmed()).compare(name, Qt::CaseInsensitive) == 0)
+        return loadRow(chartRowFromRecordset(*rs), path, prompter);
+    }
+  }
+  const QString ext = upperExt(path);
+  if (!IsLibraryChartExtension(ext)) {
+    prompter.information(QStringLiteral("The picture is not calibrated in the chart table; calibrate it first : ") +
+                         path);
+    return {std::nullopt, true, false};
+  }
+  // A library chart carries its own calibration.
+  RasterChartError err;
+  std::unique_ptr<RasterChart> opened = RasterChartLibrary::openChart(path, &err);
+  if (!opened) {
+    prompter.exclamation(err.text().isEmpty() ? MessageText(Msg::CannotLoadBsb) : err.text());
+    return {std::nullopt, true, false};
+  }
+  std::shared_ptr<const RasterChart> raster(std::move(opened));
+  ChartRecord rec;
+  rec.bsb = true;
+  rec.mercator = raster->header().projection.contains(QStringLiteral("MERCATOR"), Qt::CaseInsensitive);
+  const KapHeader& h = raster->header();
+  rec.description = !h.name.trimmed().isEmpty() ? h.name.trimmed() : QFileInfo(path).completeBaseName();
+  rec.Scale = h.scale;
+  rec.depth = h.depthUnit;
+  rec.revised = h.edition;
+  rec.datumName = h.datum.isEmpty() ? QStringLiteral("WGS-84") : h.datum;
+  // Bounds from the image corners.
+  double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
+  raster->pixelToLatLon(0, 0, lat1, lon1);
+  raster->pixelToLatLon(raster->width(), raster->height(), lat2, lon2);
+  if (finiteAll({lat1, lon1, lat2, lon2})) {
+    rec.latmax = std::max(lat1, lat2);
+    rec.latmin = std::min(lat1, lat2);
+    rec.lonmin = std::min(lon1, lon2);
+    rec.lonmax = std::max(lon1, lon2);
+  }
+  ChartView view;
+  view.raster = raster.get();
+  rec.rotation = DeriveRotation(rec, view);
+  if (!std::isfinite(rec.rotation)) rec.rotation = 0;
+  ShownChart shown;
+  shown.description = rec.description;
+  shown.path = path;
+  shown.library = true;
+  shown.image = rasterSource(raster);
+  shown.information = raster->informationText();
+  m_chartDatum = 0;
+  shown.projectionAt = [rec, raster](double zoom) { return std::make_unique<RecordProjection>(rec, raster, zoom); };
+  return {std::move(shown), false, false};
+}
+
+std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
+  std::vector<ChartBounds> out;
+  if (!m_db.isOpen()) return out;
+  const QString sql = folderKey > 0 ? QStringLiteral("SELECT Charts.* FROM [Folder charts], Charts ") +
+                                          " WHERE [Folder charts].Chart = Charts.chart" +
+                                          " AND [Folder charts].Folder = " + QString::number(folderKey)
+                                    : QStringLiteral("SELECT * FROM Charts");
+  auto rs = m_db.openRecordset(sql);
+  const int iDesc = rs->fieldIndex("description"), iLatmin = rs->fieldIndex("latmin"),
+            iLatmax = rs->fieldIndex("latmax"), iLonmin = rs->fieldIndex("lonmin"),
+            iLonmax = rs->fieldIndex("lonmax"), iMilelat = rs->fieldIndex("milelat");
+  if (iDesc < 0 || iLatmin < 0 || iLatmax < 0 || iLonmin < 0 || iLonmax < 0 || iMilelat < 0) return out;
+  for (; !rs->eof(); rs->moveNext()) {
+    ChartBounds b;
+    b.description = rs->value(iDesc).toString().trimmed();
+    const QVariant v[4] = {rs->value(iLatmin), rs->value(iLatmax), rs->value(iLonmin), rs->value(iLonmax)};
+    bool ok = true;
+    double d[4];
+    for (int i = 0; i < 4; ++i) {
+      if (!v[i].isValid() || v[i].isNull()) ok = false;
+      d[i] = v[i].toDouble();
+    }
+    b.latmin = d[0];
+    b.latmax = d[1];
+    b.lonmin = d[2];
+    b.lonmax = d[3];
+    b.milelat = rs->value(iMilelat).toDouble();
+    b.hasBounds = ok;
+    out.push_back(std::move(b));
+  }
+  return out;
+}
+
+void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString&) {
+  scene.toChartDatum = chartDatumConverter(m_chartDatum);
+  if (!m_db.isOpen()) return;
+  {
+    auto zones = m_db.openRecordset(QStringLiteral("SELECT * FROM [Zones] OrdER BY Name"));
+    for (; !zones->eof(); zones->moveNext()) {
+      ZoneItem z;
+      z.key = static_cast<long>(zones->integer("zone"));
+      z.name = zones->text("Name").trimmed();
+      auto pts = m_db.openRecordset(QStringLiteral("SELECT * FROM [Zone Points] ") + " WHERE Zone = " +
+                                    QString::number(z.key) + " OrdER BY Point");
+      for (; !pts->eof(); pts->moveNext())
+        z.points.push_back({pts->number("latitude"), pts->number("longitude"), static_cast<int>(pts->integer("Datum"))});
+      scene.zones.push_back(std::move(z));
+    }
+  }
+  {
+    auto types = m_db.openRecordset(QStringLiteral("SELECT * FROM [Waypoint types]"));
+    for (; !types->eof(); types->moveNext()) {
+      const QImage icon = loadIcon(m_settings.IconDir, types->text("Icon"));
+      if (!icon.isNull()) scene.typeIcons[static_cast<long>(types->integer("Type"))] = icon;
+    }
+  }
+  {
+    auto wps = m_db.openRecordset(QStringLiteral("SELECT * FROM Waypoints"));
+    for (; !wps->eof(); wps->moveNext()) {
+      WaypointItem w;
+      w.key = static_cast<long>(wps->integer("Waypoint"));
+      w.name = wps->text("description").trimmed();
+      w.pos = {wps->number("latitude"), wps->number("longitude"), static_cast<int>(wps->integer("datum"))};
+      w.type = static_cast<long>(wps->integer("Type"));
+      w.proximityNm = wps->number("proximity");
+      scene.waypoints.push_back(std::move(w));
+    }
+  }
+  {
+    auto ships = m_db.openRecordset(QStringLiteral("SELECT * FROM Ships OrdER BY name"));
+    for (; !ships->eof(); ships->moveNext()) {
+      ShipItem s;
+      s.name = ships->text("Name").trimmed();
+      s.pos = {ships->number("latitude"), ships->number("longitude"), 0};
+      s.lastUpdated = ships->date("Last updated");
+      s.speedKn = ships->number("speed");
+      s.courseDeg = ships->number("course");
+      s.windSpeedKn = ships->number("wind speed");
+      s.windDirectionDeg = ships->number("wind direction");
+      if (s.pos.lat != 0 || s.pos.lon != 0) scene.ships.push_back(std::move(s));
+    }
+    scene.showShips = !scene.ships.empty();
+  }
+}
+
+}  // namespace tavrik

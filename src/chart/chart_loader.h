@@ -1,0 +1,62 @@
+#pragma once
+// LoadChart over the database: the `Charts` row of a description, its image (a picture
+// through the Qt image readers, a BSB/KAP chart through the raster chart library), the
+// chart record and its conversion at a zoom; and the overlay tables.
+
+#include <QString>
+#include <memory>
+
+#include "chart/chart_provider.h"
+#include "chart/chart_record.h"
+#include "chart/chart_record_loader.h"
+#include "chart/raster_chart.h"
+#include "core/app_settings.h"
+#include "core/app_paths.h"
+#include "store/database.h"
+
+namespace tavrik {
+
+// The active record as the window's projection: chart units of the record (twips of
+// the unzoomed image, 15 per pixel) to displayed pixels at `zoom`. Library charts are
+// shown whole with the view origin at the image corner.
+class RecordProjection final : public ChartProjection {
+ public:
+  RecordProjection(ChartRecord record, std::shared_ptr<const RasterChart> raster, double zoom);
+  QPointF toPixel(double lat, double lon) const override;
+  void toLatLon(QPointF px, double& lat, double& lon) const override;
+  double rotationDeg() const override { return m_record.rotation; }
+  double pixelsPerNm(double lat) const override;
+  const ChartRecord& record() const { return m_record; }
+
+ private:
+  ChartRecord m_record;
+  std::shared_ptr<const RasterChart> m_raster;
+  ChartView m_view;
+  double m_zoom;
+};
+
+// A library chart's pixels, decoded region by region.
+std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart);
+
+// Where an image named in a `Charts` row is found: as given, else by its file name in
+// the chart folder or the program's charts folder (rows made on another computer).
+QString resolveChartFile(const QString& bitmap, const QString& chartDir, const AppPaths& paths);
+
+class DatabaseChartProvider final : public ChartProvider {
+ public:
+  DatabaseChartProvider(Database& db, const AppSettings& settings, const AppPaths& paths)
+      : m_db(db), m_settings(settings), m_paths(paths) {}
+  ChartLoadOutcome loadChart(const QString& description, Prompter& prompter) override;
+  ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) override;
+  std::vector<ChartBounds> chartBounds(int folderKey) override;
+  void fillScene(OverlayScene& scene, const QString& chartDescription) override;
+
+ private:
+  ChartLoadOutcome loadRow(const ChartRow& row, const QString& path, Prompter& prompter);
+  Database& m_db;
+  const AppSettings& m_settings;
+  const AppPaths& m_paths;
+  int m_chartDatum = 0;
+};
+
+}  // namespace tavrik
