@@ -318,38 +318,49 @@ void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible
   p.setFont(f);
   const QFontMetricsF fm(f);
 
+  // Labels on whole minutes, as many minutes apart as their width needs (with 35
+  // units of clearance on each side).
+  auto labelMinutes = [&](double minutePx, double labelPx) {
+    for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 1200.0})
+      if (m * minutePx >= labelPx + 2 * 35.0 / 15 + 6) return m;
+    return 2400.0;
+  };
+  auto onMultiple = [](double deg, double minutes) {
+    const double m = deg * 60 / minutes;
+    return std::fabs(m - std::round(m)) < 1e-6;
+  };
+  const double labelW = fm.horizontalAdvance(QStringLiteral("000") + QChar(0xB0) + "00'W");
   const double lonStep = stepFor(minuteWidthPx) / 60.0;
   if (lonRight > lonLeft && (lonRight - lonLeft) / lonStep < 5000) {
-    double lastLabelEnd = -1e9;
-    for (double lon = std::ceil(lonLeft / lonStep) * lonStep; lon <= lonRight; lon += lonStep) {
+    const double every = labelMinutes(minuteWidthPx, labelW);
+    for (double lon = std::ceil(lonLeft / lonStep - 1e-9) * lonStep; lon <= lonRight; lon += lonStep) {
       const double x = proj.toPixel(midLat, lon).x() - visible.left();
-      const double minutes = lon * 60;
-      const bool major = std::fabs(minutes - std::round(minutes)) < 1e-6;
+      const bool major = onMultiple(lon, 1.0);
       p.drawLine(QPointF(x, rulerPx), QPointF(x, rulerPx - (major ? 7 : 4)));
-      const QString t = label(lon, false);
-      // Labels only where there is room (35 units of clearance).
-      if (major && x - fm.horizontalAdvance(t) / 2 > lastLabelEnd + 35.0 / 15 && x > rulerPx) {
-        p.drawText(QPointF(x - fm.horizontalAdvance(t) / 2, 9), t);
-        lastLabelEnd = x + fm.horizontalAdvance(t) / 2;
+      if (major && onMultiple(lon, every)) {
+        const QString t = label(lon, false);
+        const double w = fm.horizontalAdvance(t);
+        if (x - w / 2 > rulerPx && x + w / 2 < visible.width()) p.drawText(QPointF(x - w / 2, 9), t);
       }
     }
   }
   const double latStep = stepFor(minuteHeightPx) / 60.0;
   if (latTop > latBottom && (latTop - latBottom) / latStep < 5000) {
-    double lastLabelTop = 1e9;
-    for (double lat = std::floor(latTop / latStep) * latStep; lat >= latBottom; lat -= latStep) {
+    const double every = labelMinutes(minuteHeightPx, labelW);
+    for (double lat = std::floor(latTop / latStep + 1e-9) * latStep; lat >= latBottom; lat -= latStep) {
       const double y = proj.toPixel(lat, lonLeft).y() - visible.top();
-      const double minutes = lat * 60;
-      const bool major = std::fabs(minutes - std::round(minutes)) < 1e-6;
+      const bool major = onMultiple(lat, 1.0);
       p.drawLine(QPointF(rulerPx, y), QPointF(rulerPx - (major ? 7 : 4), y));
-      const QString t = label(lat, true);
-      if (major && y + fm.horizontalAdvance(t) / 2 < lastLabelTop - 35.0 / 15 && y > rulerPx) {
-        p.save();
-        p.translate(9, y + fm.horizontalAdvance(t) / 2);
-        p.rotate(-90);
-        p.drawText(QPointF(0, 0), t);
-        p.restore();
-        lastLabelTop = y - fm.horizontalAdvance(t) / 2;
+      if (major && onMultiple(lat, every)) {
+        const QString t = label(lat, true);
+        const double w = fm.horizontalAdvance(t);
+        if (y - w / 2 > rulerPx && y + w / 2 < visible.height()) {
+          p.save();
+          p.translate(9, y + w / 2);
+          p.rotate(-90);
+          p.drawText(QPointF(0, 0), t);
+          p.restore();
+        }
       }
     }
   }

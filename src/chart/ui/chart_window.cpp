@@ -414,6 +414,9 @@ void ChartWindow::rebuildTrackLine() {
   TrackLine& line = m_renderer.trackLine();
   line.clear();
   line.setAccuracy(leniNumber(m_app.settings.ChartAccuracy));
+  // The track so far is drawn from the file; the next element starts at its end.
+  if (m_proj && !m_scene.sailedTrack.empty() && !m_scene.sailedTrack.back().isBreak())
+    line.offer(m_proj->toPixel(m_scene.sailedTrack.back().lat, m_scene.sailedTrack.back().lon));
 }
 
 void ChartWindow::redrawAll() {
@@ -426,8 +429,14 @@ void ChartWindow::redrawAll() {
     return;
   }
   OverlayScene fresh;
-  fresh.loadedTracks = std::move(m_scene.loadedTracks);
-  fresh.radar = std::move(m_scene.radar);
+  fresh.route = m_handedOver.route;
+  fresh.loadedTracks = m_handedOver.loadedTracks;
+  fresh.log = m_handedOver.log;
+  fresh.showLog = m_handedOver.showLog;
+  fresh.info = m_handedOver.info;
+  fresh.infoIcons = m_handedOver.infoIcons;
+  fresh.showInfo = m_handedOver.showInfo;
+  fresh.radar = m_handedOver.radar;
   if (m_provider && m_chart) m_provider->fillScene(fresh, m_chart->description);
   fresh.sailedTrack = m_trackFile.readAll();
   fresh.showTrack = m_app.settings.ChartTrack;
@@ -460,6 +469,34 @@ void ChartWindow::centreOnVessel() {
 std::optional<QPointF> ChartWindow::vesselPixel() const {
   if (!m_renderer.vessel()) return std::nullopt;
   return m_renderer.vessel()->pos;
+}
+
+void ChartWindow::setActiveRoute(std::vector<GeoPoint> points) {
+  m_handedOver.route = std::move(points);
+  m_app.requests.redrawOverlays = true;
+}
+
+void ChartWindow::setLoadedTracks(std::vector<std::vector<GeoPoint>> tracks) {
+  m_handedOver.loadedTracks = std::move(tracks);
+  m_app.requests.redrawOverlays = true;
+}
+
+void ChartWindow::setLogPositions(std::vector<LogItem> entries, bool shown) {
+  m_handedOver.log = std::move(entries);
+  m_handedOver.showLog = shown;
+  m_app.requests.redrawOverlays = true;
+}
+
+void ChartWindow::setInfoPoints(std::vector<InfoItem> points, std::map<QString, QImage> icons, bool shown) {
+  m_handedOver.info = std::move(points);
+  m_handedOver.infoIcons = std::move(icons);
+  m_handedOver.showInfo = shown;
+  m_app.requests.redrawOverlays = true;
+}
+
+void ChartWindow::setRadarTargets(std::vector<RadarItem> targets) {
+  m_handedOver.radar = std::move(targets);
+  m_app.requests.radarRedraw = true;
 }
 
 void ChartWindow::setGotoTarget(std::optional<std::pair<double, double>> latLon) {

@@ -78,6 +78,13 @@ class ChartWindow : public QWidget {
   long clickedZone() const { return m_clickedZone; }
   double mouseLatitude() const { return m_mouseLat; }
   double mouseLongitude() const { return m_mouseLon; }
+  // Overlays other parts hand over (they are kept across redraws): the active route,
+  // loaded tracks, log-entry positions, info points, radar targets.
+  void setActiveRoute(std::vector<GeoPoint> points);
+  void setLoadedTracks(std::vector<std::vector<GeoPoint>> tracks);
+  void setLogPositions(std::vector<LogItem> entries, bool shown);
+  void setInfoPoints(std::vector<InfoItem> points, std::map<QString, QImage> icons, bool shown);
+  void setRadarTargets(std::vector<RadarItem> targets);
   // Go-to target drawn as the go-to line (set by the go-to window).
   void setGotoTarget(std::optional<std::pair<double, double>> latLon);
   QMenu* contextMenu() const { return m_contextMenu; }
@@ -122,6 +129,7 @@ class ChartWindow : public QWidget {
   TileCache m_tiles;
   double m_zoom = 1.0;
   OverlayScene m_scene;
+  OverlayScene m_handedOver;  // route, loaded tracks, log, info points, radar
   OverlayRenderer m_renderer;
   OverlayRegions m_regions;
   TrackFile m_trackFile;

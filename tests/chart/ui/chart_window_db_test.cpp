@@ -1,0 +1,326 @@
+// The chart window over a real database file and real chart files: the demo KAP chart
+// (checked against GDAL by the chart library's own tests), a calibrated picture, and
+// broken inputs of every kind. Also renders the window with every overlay into
+// chart_window_overlays.png in the build folder, for a look.
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "chart/chart_loader.h"
+#include "chart/demo_chart.h"
+#include "chart/ui/chart_window.h"
+#include "core/messages.h"
+#include "geo/nav_math.h"
+#include "store/schema.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace tavrik {
+namespace {
+
+class QtApp : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "chart_window_db_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+};
+const auto* const kQtApp = ::testing::AddGlobalTestEnvironment(new QtApp);
+
+struct DbFixture {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  std::unique_ptr<App> app;
+  QString kap, png;
+
+  DbFixture() {
+    app = std::make_unique<App>(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+    EXPECT_TRUE(QDir().mkpath(dir.filePath("charts")));
+    const StoreResult r = createMainDatabase(app->db, dir.filePath("gps.db"), clock.now());
+    EXPECT_TRUE(r.ok()) << r.detail.toStdString();
+    app->settings.ChartDir = dir.filePath("charts");
+    app->settings.IconDir = dir.filePath("icons");
+    kap = dir.filePath("charts/demo.kap");
+    QString error;
+    EXPECT_TRUE(writeDemoChart(kap, &error)) << error.toStdString();
+    // A picture of 1600 x 1200 pixels calibrated as a Mercator chart: point 1 at the
+    // top-left (53 N, 4 E), point 2 at the bottom-right (52.5 N, 5 E), chart units of
+    // 15 per pixel.
+    png = dir.filePath("charts/picture.png");
+    QImage img(1600, 1200, QImage::Format_RGB32);
+    img.fill(QColor(235, 240, 250));
+    EXPECT_TRUE(img.save(png));
+  }
+
+  void addChart(const QString& description, const QString& bitmap, bool bsb, std::optional<double> latmin,
+                double latmax, double lonmin, double lonmax, double milelat, bool degenerate = false) {
+    auto rs = app->db.openRecordset("Charts");
+    rs->addNew();
+    rs->setValue("description", description);
+    rs->setValue("bitmap", bitmap);
+    rs->setValue("mercator", true);
+    rs->setValue("BSB", bsb);
+    const double x2 = 1600 * 15.0, y2 = 1200 * 15.0;
+    rs->setValue("latitude1", 53.0);
+    rs->setValue("longitude1", 4.0);
+    rs->setValue("x1", 0.0);
+    rs->setValue("y1", 0.0);
+    rs->setValue("latitude2", degenerate ? 53.0 : 52.5);
+    rs->setValue("longitude2", 5.0);
+    rs->setValue("x2", x2);
+    rs->setValue("y2", y2);
+    const double ml = degenerate ? 0 : y2 / std::fabs(MeridionalParts(52.5) - MeridionalParts(53.0));
+    rs->setValue("milelat", bsb ? milelat : ml);
+    rs->setValue("milelon", degenerate ? 0 : x2 / 60.0);
+    rs->setValue("maxx", x2);
+    rs->setValue("maxy", y2);
+    if (latmin) {
+      rs->setValue("latmin", *latmin);
+      rs->setValue("latmax", latmax);
+      rs->setValue("lonmin", lonmin);
+      rs->setValue("lonmax", lonmax);
+    }
+    rs->setValue("datum", 0);
+    const StoreResult u = rs->update();
+    EXPECT_TRUE(u.ok()) << u.detail.toStdString();
+  }
+  void fix(double lat, double lon, float cog) {
+    app->nav.Latitude = static_cast<float>(lat);
+    app->nav.Longitude = static_cast<float>(lon);
+    app->nav.CourseOverGround = cog;
+    app->nav.SpeedOverGround = 6;
+    app->nav.FixTime = clock.now().time();
+    app->nav.TimeStale = false;
+  }
+};
+
+TEST(ChartWindowDb, PictureChartKeepsTheVesselOnTheSameFeatureAtZoom300) {
+  DbFixture f;
+  f.addChart("Picture", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  ChartWindow w(*f.app);
+  w.resize(900, 700);
+  w.show();
+  ASSERT_TRUE(w.loadChart("Picture")) << f.prompter.lastText().toStdString();
+  f.fix(52.75, 4.5, 0);
+  w.tick();
+  const QPointF at1 = *w.vesselPixel();
+  // Half-way in longitude is the middle column of the picture.
+  EXPECT_NEAR(at1.x(), 800, 0.01);
+  w.applyZoom(300);
+  w.tick();
+  const QPointF at3 = *w.vesselPixel();
+  EXPECT_NEAR(at3.x(), 3 * at1.x(), 0.01);
+  EXPECT_NEAR(at3.y(), 3 * at1.y(), 0.01);
+  // The mouse readout over the vessel gives its position back.
+  const QPoint canvas = (at3 - QPointF(w.scrollValue())).toPoint();
+  w.pointerMoved(canvas);
+  EXPECT_NEAR(w.mouseLatitude(), 52.75, 0.001);
+  EXPECT_NEAR(w.mouseLongitude(), 4.5, 0.001);
+  // The pointer sits on a whole pixel: a pixel is 0.002' here.
+  const QString text = w.findChild<QLabel*>("position")->text();
+  EXPECT_TRUE(text.startsWith(QString::fromUtf8("52°45.00")) && text.contains(QString::fromUtf8("  004°30.00")))
+      << text.toStdString();
+}
+
+TEST(ChartWindowDb, LibraryChartVesselAgreesWithTheChartsOwnProjection) {
+  DbFixture f;
+  f.addChart("Demo", f.kap, true, 52.0, 52.5, 4.0, 5.0, 100);
+  ChartWindow w(*f.app);
+  w.resize(900, 700);
+  w.show();
+  ASSERT_TRUE(w.loadChart("Demo")) << f.prompter.lastText().toStdString();
+  EXPECT_TRUE(w.chart()->library);
+  EXPECT_EQ(w.contentSize(), QSize(2000, 1500));
+  f.fix(52.3, 4.6, 0);
+  for (int zoom : {100, 50, 200}) {
+    SCOPED_TRACE(zoom);
+    w.applyZoom(zoom);
+    w.tick();
+    double x, y;
+    seaChartPixel(SeaChartSpec{}, 52.3f, 4.6f, x, y);
+    // The chart's georeference is a fit to its reference points: within a pixel.
+    EXPECT_NEAR(w.vesselPixel()->x(), x * zoom / 100.0, 1.0);
+    EXPECT_NEAR(w.vesselPixel()->y(), y * zoom / 100.0, 1.0);
+  }
+}
+
+TEST(ChartWindowDb, BadChartsGiveTheirMessageAndLeaveTheWindowUsable) {
+  DbFixture f;
+  QFile corrupt(f.dir.filePath("charts/broken.kap"));
+  ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+  corrupt.write("BSB/NA=Broken\r\nnot a chart at all");
+  corrupt.close();
+  QFile wmf(f.dir.filePath("charts/old.wmf"));
+  ASSERT_TRUE(wmf.open(QIODevice::WriteOnly));
+  wmf.write("\xd7\xcd\xc6\x9a junk");
+  wmf.close();
+  QFile junk(f.dir.filePath("charts/junk.png"));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("this is no png");
+  junk.close();
+  f.addChart("Missing", f.dir.filePath("charts/gone.bmp"), false, 52.5, 53.0, 4.0, 5.0, 0);
+  f.addChart("Corrupt KAP", corrupt.fileName(), true, 52.5, 53.0, 4.0, 5.0, 10);
+  f.addChart("Metafile", wmf.fileName(), false, 52.5, 53.0, 4.0, 5.0, 0);
+  f.addChart("Unreadable", junk.fileName(), false, 52.5, 53.0, 4.0, 5.0, 0);
+  f.addChart("Degenerate", f.png, false, 52.5, 53.0, 4.0, 5.0, 0, true);
+  f.addChart("No bounds", f.png, false, std::nullopt, 0, 0, 0, 0);
+  ChartWindow w(*f.app);
+  w.resize(800, 600);
+  w.show();
+  struct Row {
+    const char* legend;
+    const char* chart;
+    bool loads;
+    const char* message;  // start of the last message
+  };
+  const Row rows[] = {
+      {"missing image", "Missing", false, "Loading bitmap failed : "},
+      {"corrupt KAP file", "Corrupt KAP", false, "Cannot load BSB chart"},
+      {"Windows metafile", "Metafile", false, "Windows metafiles (.WMF, .EMF) cannot be shown"},
+      {"unreadable picture", "Unreadable", false, "Cannot read the picture"},
+      {"not in the database", "Nowhere", false, "Chart does not exist"},
+      {"degenerate calibration: shown, with the reason", "Degenerate", true, "Degenerate : "},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    f.prompter.clear();
+    EXPECT_EQ(w.loadChart(r.chart), r.loads);
+    ASSERT_FALSE(f.prompter.empty());
+    EXPECT_TRUE(f.prompter.lastText().startsWith(QString::fromUtf8(r.message))) << f.prompter.lastText().toStdString();
+    // Usable: ticks, redraws, pointer and painting go on.
+    f.fix(52.7, 4.5, 10);
+    w.tick();
+    w.redrawAll();
+    w.pointerMoved({100, 100});
+    EXPECT_FALSE(w.renderView().isNull());
+  }
+  // The chart without bounds is shown (they are computed from its calibration) and a
+  // search never picks a row whose bounds are empty.
+  f.prompter.clear();
+  EXPECT_TRUE(w.loadChart("No bounds"));
+  f.app->db.execute("DELETE FROM Charts WHERE description <> 'No bounds'");
+  f.fix(52.7, 4.5, 0);
+  w.searchChart();
+  EXPECT_EQ(f.prompter.lastText(), "No chart found in database");
+}
+
+TEST(ChartWindowDb, FolderSearchOnEachFixLoadsTheBetterChartOnce) {
+  DbFixture f;
+  f.addChart("Overview", f.png, false, 50.0, 56.0, 0.0, 10.0, 0);
+  f.addChart("Harbour", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  // Folder 1 holds both charts.
+  ASSERT_TRUE(f.app->db.execute("INSERT INTO Folders (folder, description) VALUES (1, 'Coast')").ok());
+  ASSERT_TRUE(f.app->db.execute("INSERT INTO [Folder charts] (Folder, Chart) SELECT 1, chart FROM Charts").ok());
+  f.app->settings.system.folder = 1;
+  f.app->settings.system.positioning = true;
+  f.app->settings.SearchScale = true;  // detail chart
+  ChartWindow w(*f.app);
+  w.resize(800, 600);
+  w.show();
+  f.fix(51.0, 2.0, 0);  // only the overview contains it
+  w.tick();
+  EXPECT_TRUE(w.timer5Active());
+  w.pump();
+  ASSERT_TRUE(w.hasChart());
+  EXPECT_EQ(w.chart()->description, "Overview");
+  f.fix(52.7, 4.5, 0);  // now the harbour chart is the best one
+  w.tick();
+  w.pump();
+  EXPECT_EQ(w.chart()->description, "Harbour");
+  f.fix(52.71, 4.5, 0);  // staying inside: no reload request
+  w.tick();
+  EXPECT_FALSE(f.app->requests.chartChanged);
+  f.fix(10.0, 10.0, 0);  // outside every chart of the folder
+  w.tick();
+  EXPECT_EQ(f.prompter.lastText(), "No chart found in folder");
+  EXPECT_EQ(f.prompter.entries().back().kind, Prompter::Kind::Exclamation);
+}
+
+TEST(ChartWindowDb, EveryOverlayRendered) {
+  DbFixture f;
+  f.addChart("Demo", f.kap, true, 52.0, 52.5, 4.0, 5.0, 100);
+  // A waypoint type with an icon, two zones, waypoints (one with a proximity circle), a ship.
+  QDir().mkpath(f.app->settings.IconDir);
+  QImage icon(16, 16, QImage::Format_ARGB32);
+  icon.fill(Qt::transparent);
+  {
+    QPainter p(&icon);
+    p.setBrush(QColor(255, 200, 0));
+    p.setPen(Qt::black);
+    p.drawEllipse(1, 1, 13, 13);
+  }
+  ASSERT_TRUE(icon.save(QDir(f.app->settings.IconDir).filePath("buoy.png")));
+  Database& db = f.app->db;
+  ASSERT_TRUE(db.execute("INSERT INTO [Waypoint types] (Type, description, Icon) VALUES (77, 'Buoy', 'buoy.png')").ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Zones (zone, Name) VALUES (1, 'Firing range')").ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Zones (zone, Name) VALUES (2, 'Wreck')").ok());
+  for (auto [lat, lon] : {std::pair{52.42, 4.10}, {52.42, 4.30}, {52.34, 4.30}, {52.34, 4.10}})
+    ASSERT_TRUE(db.execute("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (1, ?, ?, 0)", {lat, lon}).ok());
+  for (auto [lat, lon] : {std::pair{52.20, 4.75}, {52.14, 4.85}, {52.12, 4.68}})
+    ASSERT_TRUE(db.execute("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (2, ?, ?, 0)", {lat, lon}).ok());
+  struct Wp {
+    const char* name;
+    double lat, lon, prox;
+    int type;
+  };
+  for (const Wp& w : {Wp{"Buoy A", 52.30, 4.45, 0.8, 77}, Wp{"Harbour entrance", 52.22, 4.55, 0, 0},
+                      Wp{"Buoy B", 52.26, 4.62, 0, 77}, Wp{"Light", 52.38, 4.62, 0, 0}})
+    ASSERT_TRUE(db.execute("INSERT INTO Waypoints (description, latitude, longitude, Type, proximity, datum) "
+                           "VALUES (?, ?, ?, ?, ?, 0)",
+                           {QString::fromLatin1(w.name), w.lat, w.lon, w.type, w.prox})
+                    .ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Ships (Name, latitude, longitude, speed, course) VALUES ('Albatros', 52.18, 4.35, 5.5, 270)").ok());
+
+  f.app->settings.Rulers = true;
+  f.app->settings.Crosshairs = true;
+  f.app->settings.ChartCircles = true;
+  f.app->settings.system.gridDistance = 1;
+  f.app->settings.ChartAccuracy = "10";
+  ChartWindow w(*f.app);
+  w.resize(1100, 800);
+  w.show();
+  ASSERT_TRUE(w.loadChart("Demo"));
+  w.setActiveRoute({{52.40, 4.40}, {52.30, 4.45}, {52.22, 4.55}, {52.16, 4.70}});
+  w.setLoadedTracks({{{52.45, 4.05}, {52.40, 4.15}, {52.36, 4.35}, {52.33, 4.50}}});
+  w.setLogPositions({{{52.27, 4.20, 0}, "Reefed"}}, true);
+  w.setInfoPoints({{1, "Marina info", {52.24, 4.40, 0}, ""}}, {}, true);
+  w.setRadarTargets({{3, {52.29, 4.70, 0}, "T"}});
+  w.setGotoTarget(std::pair{52.22, 4.55});
+  // Sail north-east for a while: the track grows, then the fix is lost and comes back.
+  double lat = 52.16, lon = 4.20;
+  for (int i = 0; i < 25; ++i) {
+    f.fix(lat, lon, 40);
+    w.tick();
+    f.clock.advanceSecs(1);
+    lat += 0.004;
+    lon += 0.006;
+    if (i == 12) {
+      f.app->nav.TimeStale = true;
+      w.tick();
+      lat += 0.01;
+    }
+  }
+  EXPECT_GE(w.renderer().trackLine().elements().size(), 5u);
+  w.pump();
+  w.redrawAll();
+  f.app->settings.CenterChart = true;
+  w.keepInView();
+  w.pointerMoved({300, 250});
+  EXPECT_EQ(w.regions().count(), 3);  // two zones, one proximity circle
+  const QImage shot = w.grab().toImage();
+  EXPECT_TRUE(shot.save(QStringLiteral(TAVRIK_BINARY_DIR "/chart_window_overlays.png")));
+}
+
+}  // namespace
+}  // namespace tavrik
