@@ -1,6 +1,7 @@
 #include "chart/chart_loader.h"
 
 #include <QDir>
+#include <sqlite3.h>
 #include <QFileInfo>
 #include <cmath>
 
@@ -252,13 +253,26 @@ ChartLoadOutcome DatabaseChartProvider::loadFile(const QString& path, Prompter& 
   return {std::move(shown), false, false};
 }
 
+qint64 DatabaseChartProvider::changeStamp() {
+  sqlite3* h = m_db.isOpen() ? m_db.handle() : nullptr;
+  if (!h) return -1;
+  // Changes through this connection, and a counter SQLite moves when another
+  // connection changed the file.
+  int dataVersion = 0;
+  sqlite3_file_control(h, "main", SQLITE_FCNTL_DATA_VERSION, &dataVersion);
+  return (static_cast<qint64>(dataVersion) << 40) ^ static_cast<qint64>(sqlite3_total_changes64(h));
+}
+
 std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
   std::vector<ChartBounds> out;
   if (!m_db.isOpen()) return out;
-  const QString sql = folderKey > 0 ? QStringLiteral("SELECT Charts.* FROM [Folder charts], Charts ") +
+  // Only the columns the searches use, in table order.
+  const QString cols = QStringLiteral("Charts.description, Charts.latmin, Charts.latmax, Charts.lonmin, "
+                                      "Charts.lonmax, Charts.milelat");
+  const QString sql = folderKey > 0 ? "SELECT " + cols + " FROM [Folder charts], Charts " +
                                           " WHERE [Folder charts].Chart = Charts.chart" +
                                           " AND [Folder charts].Folder = " + QString::number(folderKey)
-                                    : QStringLiteral("SELECT * FROM Charts");
+                                    : "SELECT " + cols + " FROM Charts";
   auto rs = m_db.openRecordset(sql);
   const int iDesc = rs->fieldIndex("description"), iLatmin = rs->fieldIndex("latmin"),
             iLatmax = rs->fieldIndex("latmax"), iLonmin = rs->fieldIndex("lonmin"),

@@ -49,6 +49,7 @@ class DatabaseChartProvider final : public ChartProvider {
   ChartLoadOutcome loadChart(const QString& description, Prompter& prompter) override;
   ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) override;
   std::vector<ChartBounds> chartBounds(int folderKey) override;
+  qint64 changeStamp() override;
   void fillScene(OverlayScene& scene, const QString& chartDescription) override;
 
  private:

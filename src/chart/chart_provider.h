@@ -31,6 +31,9 @@ class ChartProvider {
   virtual ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) = 0;
   // Bounds of all charts (folderKey 0) or of a folder's charts, in table order.
   virtual std::vector<ChartBounds> chartBounds(int folderKey) = 0;
+  // A number that changes whenever the tables may have changed; -1 when unknown (the
+  // bounds are then read for every search).
+  virtual qint64 changeStamp() { return -1; }
   // The overlay tables for the chart shown.
   virtual void fillScene(OverlayScene& scene, const QString& activeChart) = 0;
 };

@@ -59,6 +59,49 @@ OverlayRenderer::OverlayRenderer() : m_font(QStringLiteral("Sans Serif"), 8) {
   for (int i = 0; i < kOverlayCount; ++i) m_styles[i] = {0, 1};
 }
 
+const QImage& OverlayRenderer::labelSprite(const QString& text, QColor c) const {
+  const QString key = QString::number(c.rgb(), 16) + QChar(0x1f) + text;
+  if (const QImage* hit = m_labels.object(key)) return *hit;
+  const QFontMetricsF fm(m_font);
+  const int w = static_cast<int>(std::ceil(fm.horizontalAdvance(text))) + 3;
+  const int h = static_cast<int>(std::ceil(fm.height())) + 2;
+  auto* img = new QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+  img->fill(Qt::transparent);
+  {
+    QPainter p(img);
+    p.setFont(m_font);
+    // A light halo keeps the name readable on any chart colour.
+    p.setPen(QColor(255, 255, 255, 170));
+    const QPointF base(1.5, 1 + fm.ascent());
+    for (const QPointF d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) p.drawText(base + d, text);
+    p.setPen(c);
+    p.drawText(base, text);
+  }
+  const int cost = static_cast<int>(img->sizeInBytes());
+  m_labels.insert(key, img, cost);
+  if (const QImage* kept = m_labels.object(key)) return *kept;
+  // Larger than the whole cache (an absurdly long name): keep the last one aside.
+  static thread_local QImage spare;
+  spare = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+  spare.fill(Qt::transparent);
+  return spare;
+}
+
+const QImage& OverlayRenderer::markSprite(QColor c) const {
+  if (m_mark.isNull() || m_markColor != c.rgb()) {
+    m_mark = QImage(15, 15, QImage::Format_ARGB32_Premultiplied);
+    m_mark.fill(Qt::transparent);
+    QPainter p(&m_mark);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPen pen(c);
+    pen.setWidthF(1.2);
+    p.setPen(pen);
+    plainMark(p, QPointF(7.5, 7.5));
+    m_markColor = c.rgb();
+  }
+  return m_mark;
+}
+
 QPen OverlayRenderer::pen(Overlay o) const {
   const OverlayStyle& s = m_styles[static_cast<int>(o)];
   QPen pen(SettingColor(s.color));
@@ -177,23 +220,31 @@ void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
     p.drawText(z.poly.first() + QPointF(kLabelDx, 0), z.name);
   }
 
-  // Waypoints: icon or plain mark, the name, and the proximity circle.
+  // Waypoints: icon or plain mark, the name, and the proximity circle. Marks and
+  // names are drawn without antialiasing: thousands of them must paint in a frame.
   const QPen wpPen = pen(Overlay::Waypoints), proxPen = pen(Overlay::Proximity);
+  const QColor wpColor = color(Overlay::Waypoints);
+  const double ascent = QFontMetricsF(m_font).ascent();
+  const QImage& mark = markSprite(wpColor);
+  const QPointF markOffset(mark.width() / 2.0, mark.height() / 2.0);
+  p.setRenderHint(QPainter::Antialiasing, false);
   for (const Mark& m : m_waypoints) {
     const double reach = std::max({m.rx, m.ry, 0.0});
     if (!grown(area, reach).contains(m.pos)) continue;
     if (reach > 0) {
       p.setPen(proxPen);
+      p.setRenderHint(QPainter::Antialiasing, true);
       p.drawEllipse(m.pos, m.rx, m.ry);
+      p.setRenderHint(QPainter::Antialiasing, false);
     }
-    p.setPen(wpPen);
     if (m.icon) {
       p.drawImage(m.pos - QPointF(m.icon->width() / 2.0, m.icon->height() / 2.0), *m.icon);
     } else {
-      plainMark(p, m.pos);
+      p.drawImage(m.pos - markOffset, mark);
     }
-    p.drawText(m.pos + QPointF(kLabelDx + 4, 4), m.name);
+    if (!m.name.isEmpty()) p.drawImage(m.pos + QPointF(kLabelDx + 3, 3 - ascent), labelSprite(m.name, wpColor));
   }
+  p.setRenderHint(QPainter::Antialiasing, true);
 
   // The active route with its point numbers.
   if (m_route.points.size() >= 1 && m_route.bounds.intersects(area)) {

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QLineF>
 #include <QPainter>
+#include <QCache>
 #include <QPolygonF>
 #include <array>
 #include <optional>
@@ -80,10 +81,17 @@ class OverlayRenderer {
   };
 
   QPen pen(Overlay o) const;
+  // Names and plain marks are drawn from small pre-rendered images: thousands of
+  // them must paint within a frame, and text layout is the slow part of painting.
+  const QImage& labelSprite(const QString& text, QColor color) const;
+  const QImage& markSprite(QColor color) const;
   QColor color(Overlay o) const { return SettingColor(m_styles[static_cast<int>(o)].color); }
 
   std::array<OverlayStyle, kOverlayCount> m_styles;
   QFont m_font;
+  mutable QCache<QString, QImage> m_labels{48 * 1024 * 1024};  // cost: bytes; room for 10 000 names
+  mutable QImage m_mark;
+  mutable QRgb m_markColor = 0;
   std::vector<Zone> m_zones;
   std::vector<Mark> m_waypoints;
   std::map<long, QImage> m_typeIcons;

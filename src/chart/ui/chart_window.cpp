@@ -180,7 +180,7 @@ void ChartWindow::buildContextMenu() {
 
 void ChartWindow::setProvider(std::unique_ptr<ChartProvider> provider) {
   m_provider = std::move(provider);
-  m_indexLoaded = false;
+  m_allStamp = m_folderStamp = -2;
 }
 
 QWidget* ChartWindow::canvas() const { return m_canvas; }
@@ -277,13 +277,22 @@ void ChartWindow::closeEvent(QCloseEvent* e) {
 bool ChartWindow::folderSet() const { return m_app.settings.system.folder > 0; }
 
 ChartIndex& ChartWindow::index(bool folder) {
-  // The bounds are read once per search request from the table: charts may have been
-  // added or re-calibrated in between.
+  // The bounds are read again only when the database changed since (charts may have
+  // been added or re-calibrated in between).
+  const qint64 stamp = m_provider ? m_provider->changeStamp() : -1;
   if (folder) {
-    m_folderIndex.reset(m_provider ? m_provider->chartBounds(m_app.settings.system.folder) : std::vector<ChartBounds>{});
+    const int key = m_app.settings.system.folder;
+    if (stamp == -1 || stamp != m_folderStamp || key != m_folderKeyRead) {
+      m_folderIndex.reset(m_provider ? m_provider->chartBounds(key) : std::vector<ChartBounds>{});
+      m_folderStamp = stamp;
+      m_folderKeyRead = key;
+    }
     return m_folderIndex;
   }
-  m_allIndex.reset(m_provider ? m_provider->chartBounds(0) : std::vector<ChartBounds>{});
+  if (stamp == -1 || stamp != m_allStamp) {
+    m_allIndex.reset(m_provider ? m_provider->chartBounds(0) : std::vector<ChartBounds>{});
+    m_allStamp = stamp;
+  }
   return m_allIndex;
 }
 

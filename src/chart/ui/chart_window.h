@@ -135,7 +135,9 @@ class ChartWindow : public QWidget {
   TrackFile m_trackFile;
   ChartFixCycle m_cycle;
   ChartIndex m_allIndex, m_folderIndex;
-  bool m_indexLoaded = false;
+  // What the cached indexes were read at: -2 never; the provider's change stamp.
+  qint64 m_allStamp = -2, m_folderStamp = -2;
+  int m_folderKeyRead = 0;
   std::optional<std::pair<double, double>> m_gotoTarget;
 
   ChartCanvas* m_canvas = nullptr;
