@@ -12,7 +12,7 @@
 #include <time.h>
 
 #include "app/app.h"
-#include "chart/chart_loader.h"
+#include "chart/database_chart_provider.h"
 #include "chart/chart_projection.h"
 #include "chart/chart_selection.h"
 #include "chart/overlay_renderer.h"
@@ -128,7 +128,8 @@ void benchSearch(const QString& dir) {
   db.commitTrans();
   AppSettings settings;
   const AppPaths paths = AppPaths::inFolder(dir);
-  DatabaseChartProvider provider(db, settings, paths);
+  const std::unique_ptr<ChartProvider> providerPtr = makeDatabaseChartProvider(db, settings, paths);
+  ChartProvider& provider = *providerPtr;
   std::vector<ChartBounds> rows;
   const double read = medianMs(5, [&] { rows = provider.chartBounds(0); });
   ChartIndex index;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "chart/chart_row_store.h"
+#include "chart/database_chart_provider.h"
 #include "chart/overlay_datum.h"
 #include "core/messages.h"
 #include "geo/nav_math.h"
@@ -80,6 +81,11 @@ double RecordProjection::pixelsPerNm(double lat) const {
   const QPointF a = toPixel(r.Lat1, r.Lon1), b = toPixel(r.Lat2, r.Lon2);
   const double d = std::hypot(b.x() - a.x(), b.y() - a.y());
   return std::isfinite(d) ? d : 0;
+}
+
+std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
+                                                         const AppPaths& paths) {
+  return std::make_unique<DatabaseChartProvider>(db, settings, paths);
 }
 
 std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart) {

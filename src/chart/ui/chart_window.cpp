@@ -17,7 +17,7 @@
 #include <cmath>
 
 #include "app/app.h"
-#include "chart/chart_loader.h"
+#include "chart/database_chart_provider.h"
 #include "chart/keep_in_view.h"
 #include "core/messages.h"
 #include "core/number_format.h"
@@ -73,7 +73,7 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   buildUi();
   buildContextMenu();
-  m_provider = std::make_unique<DatabaseChartProvider>(m_app.db, m_app.settings, m_app.paths);
+  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths);
   m_renderer.setStyles(m_app.settings.Styles);
 
   // Form_Load: the sailed-track file, placement, the welcome sound.

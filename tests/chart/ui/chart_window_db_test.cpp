@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
-#include "chart/chart_loader.h"
 #include "chart/demo_chart.h"
 #include "chart/ui/chart_window.h"
 #include "core/messages.h"

@@ -1,0 +1,18 @@
+#pragma once
+// The chart window's charts and overlay tables from the program's database. Kept apart
+// from chart_loader.h so that windows need not see the chart record's own lookups.
+
+#include <memory>
+
+#include "chart/chart_provider.h"
+
+namespace tavrik {
+
+class Database;
+struct AppSettings;
+class AppPaths;
+
+std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
+                                                         const AppPaths& paths);
+
+}  // namespace tavrik
