@@ -84,8 +84,8 @@ double RecordProjection::pixelsPerNm(double lat) const {
 }
 
 std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
-                                                         const AppPaths& paths) {
-  return std::make_unique<DatabaseChartProvider>(db, settings, paths);
+                                                         const AppPaths& paths, Database* infoDb) {
+  return std::make_unique<DatabaseChartProvider>(db, settings, paths, infoDb);
 }
 
 std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart) {
@@ -305,8 +305,27 @@ std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
   return out;
 }
 
-void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString&) {
+void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartDescription) {
   scene.toChartDatum = chartDatumConverter(m_chartDatum);
+  if (m_infoDb && m_infoDb->isOpen() && m_infoDb->hasTable(QStringLiteral("Info points"))) {
+    // Info points belong to one chart: those of the chart shown.
+    QString name = chartDescription.trimmed();
+    name.replace('\'', QStringLiteral("''"));
+    auto rs = m_infoDb->openRecordset(QStringLiteral("SELECT * FROM [Info points] WHERE Chart = '") + name + "'");
+    for (; !rs->eof(); rs->moveNext()) {
+      InfoItem i;
+      i.key = static_cast<long>(rs->integer("Info"));
+      i.name = rs->text("Name").trimmed();
+      i.pos = {rs->number("Latitude"), rs->number("Longitude"), 0};
+      i.icon = rs->text("Icon").trimmed();
+      if (!i.icon.isEmpty() && !scene.infoIcons.count(i.icon)) {
+        const QImage icon = loadIcon(m_settings.IconDir, i.icon);
+        if (!icon.isNull()) scene.infoIcons[i.icon] = icon;
+      }
+      scene.info.push_back(std::move(i));
+    }
+    scene.showInfo = scene.showInfo || !scene.info.empty();
+  }
   if (!m_db.isOpen()) return;
   {
     auto zones = m_db.openRecordset(QStringLiteral("SELECT * FROM [Zones] OrdER BY Name"));

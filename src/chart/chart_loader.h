@@ -44,8 +44,9 @@ QString resolveChartFile(const QString& bitmap, const QString& chartDir, const A
 
 class DatabaseChartProvider final : public ChartProvider {
  public:
-  DatabaseChartProvider(Database& db, const AppSettings& settings, const AppPaths& paths)
-      : m_db(db), m_settings(settings), m_paths(paths) {}
+  DatabaseChartProvider(Database& db, const AppSettings& settings, const AppPaths& paths,
+                        Database* infoDb = nullptr)
+      : m_db(db), m_settings(settings), m_paths(paths), m_infoDb(infoDb) {}
   ChartLoadOutcome loadChart(const QString& description, Prompter& prompter) override;
   ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) override;
   std::vector<ChartBounds> chartBounds(int folderKey) override;
@@ -57,6 +58,7 @@ class DatabaseChartProvider final : public ChartProvider {
   Database& m_db;
   const AppSettings& m_settings;
   const AppPaths& m_paths;
+  Database* m_infoDb;
   int m_chartDatum = 0;
 };
 

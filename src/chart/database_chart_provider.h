@@ -12,7 +12,8 @@ class Database;
 struct AppSettings;
 class AppPaths;
 
+// infoDb: the info database (its `[Info points]` of the chart shown), when open.
 std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
-                                                         const AppPaths& paths);
+                                                         const AppPaths& paths, Database* infoDb = nullptr);
 
 }  // namespace tavrik

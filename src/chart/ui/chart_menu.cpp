@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMdiSubWindow>
 #include <QMenu>
 
@@ -12,6 +13,7 @@
 #include "chart/ui/zoom_window.h"
 #include "core/messages.h"
 #include "core/ui/main_window.h"
+#include "store/system_row.h"
 
 namespace tavrik {
 
@@ -61,6 +63,33 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
   add("ch_refresh", QStringLiteral("&Refresh"), [this] { m_app.requests.redrawAll = true; });
   add("ch_position", QStringLiteral("&Centre on position"), [this] { m_app.requests.centreOnPosition = true; });
   add("ch_search", QStringLiteral("&Search chart"), [this] { m_app.requests.searchChart = true; });
+  add("ch_folder", QStringLiteral("Start with &folder..."), [this] {
+    // The folders by name, and the whole chart table.
+    QStringList names{QStringLiteral("(all charts)")};
+    std::vector<int> keys{0};
+    if (m_app.db.isOpen()) {
+      auto rs = m_app.db.openRecordset(QStringLiteral("SELECT * FROM [Folders] OrdER BY description"));
+      for (; !rs->eof(); rs->moveNext()) {
+        names << rs->text("description").trimmed();
+        keys.push_back(static_cast<int>(rs->integer("folder")));
+      }
+    }
+    int current = 0;
+    for (size_t i = 0; i < keys.size(); ++i)
+      if (keys[i] == m_app.settings.system.folder) current = static_cast<int>(i);
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(&m_window, QStringLiteral("Start with folder"), QStringLiteral("Folder"), names, current,
+                              false, &ok);
+    if (!ok) return;
+    const int i = static_cast<int>(names.indexOf(chosen));
+    if (i >= 0) startWithFolder(keys[static_cast<size_t>(i)], i == 0 ? QString() : chosen);
+  });
+  m_positioning = add("ch_positioning", QStringLiteral("Automatic &positioning"), [this] {
+    m_app.settings.system.positioning = !m_app.settings.system.positioning;
+    refresh();
+  });
+  m_positioning->setCheckable(true);
   m_menu->addSeparator();
   m_rulers = add("ch_rulers", QStringLiteral("R&ulers"), [this] {
     m_app.settings.Rulers = !m_app.settings.Rulers;
@@ -96,6 +125,20 @@ void ChartMenu::refresh() {
   m_rulers->setChecked(m_app.settings.Rulers);
   m_crosshairs->setChecked(m_app.settings.Crosshairs);
   m_circles->setChecked(m_app.settings.ChartCircles);
+  m_positioning->setChecked(m_app.settings.system.positioning);
+}
+
+void ChartMenu::startWithFolder(int folderKey, const QString& name) {
+  m_app.settings.system.folder = folderKey;
+  m_app.panels[Panel::Folder] = name;
+  if (m_app.db.isOpen()) {
+    const StoreResult r = writeSystemRow(m_app.db, m_app.settings.system);
+    if (r.ok())
+      m_app.db.execute(QStringLiteral("UPDATE System SET [Folder name] = ? WHERE Id = 1"),
+                       {name.isEmpty() ? QStringLiteral(" ") : name});
+  }
+  // The chart for the position from the chosen folder.
+  m_app.requests.searchChart = true;
 }
 
 bool ChartMenu::openChartFile(const QString& path) {

@@ -29,6 +29,8 @@ class ChartMenu : public QObject {
   QMenu* menu() const { return m_menu; }
   // Opens a chart file in the chart window (the command line's --chart).
   bool openChartFile(const QString& path);
+  // "Start with folder": folder 0 (none) searches the whole chart table.
+  void startWithFolder(int folderKey, const QString& name);
 
  private:
   void refresh();
@@ -39,6 +41,7 @@ class ChartMenu : public QObject {
   QAction* m_rulers = nullptr;
   QAction* m_crosshairs = nullptr;
   QAction* m_circles = nullptr;
+  QAction* m_positioning = nullptr;
   QAction* m_info = nullptr;
 };
 

@@ -73,7 +73,7 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   buildUi();
   buildContextMenu();
-  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths);
+  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths, &m_app.infoDb);
   m_renderer.setStyles(m_app.settings.Styles);
 
   // Form_Load: the sailed-track file, placement, the welcome sound.
@@ -171,6 +171,44 @@ void ChartWindow::buildContextMenu() {
   QAction* search = m_contextMenu->addAction(QStringLiteral("&Search chart for the position"));
   search->setObjectName(QStringLiteral("p_search"));
   connect(search, &QAction::triggered, this, [this] { m_app.requests.searchChart = true; });
+  m_contextMenu->addSeparator();
+  // Drawing modes: one at a time; the clicked positions collect in drawnPoints().
+  struct Mode {
+    const char* name;
+    const char* text;
+    bool RequestFlags::*flag;
+  };
+  static const Mode kModes[] = {{"p_drawroute", "Draw &route", &RequestFlags::drawRoute},
+                                {"p_drawzone", "Draw &zone", &RequestFlags::drawZone},
+                                {"p_drawtrack", "Draw &track", &RequestFlags::drawTrack},
+                                {"p_drawfix", "Draw &fix", &RequestFlags::drawFix}};
+  for (const Mode& mode : kModes) {
+    QAction* a = m_contextMenu->addAction(QLatin1String(mode.text));
+    a->setObjectName(QLatin1String(mode.name));
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, flag = mode.flag](bool on) {
+      RequestFlags& q = m_app.requests;
+      if (on && !drawing()) m_drawn.clear();
+      q.drawRoute = q.drawZone = q.drawTrack = q.drawFix = false;
+      q.*flag = on;
+      m_canvas->update();
+    });
+  }
+  QAction* endDraw = m_contextMenu->addAction(QStringLiteral("&End drawing"));
+  endDraw->setObjectName(QStringLiteral("p_enddraw"));
+  connect(endDraw, &QAction::triggered, this, [this] {
+    RequestFlags& q = m_app.requests;
+    q.drawRoute = q.drawZone = q.drawTrack = q.drawFix = false;
+    m_canvas->update();
+  });
+  connect(m_contextMenu, &QMenu::aboutToShow, this, [this] {
+    const RequestFlags& q = m_app.requests;
+    const std::pair<const char*, bool> states[] = {
+        {"p_drawroute", q.drawRoute}, {"p_drawzone", q.drawZone}, {"p_drawtrack", q.drawTrack}, {"p_drawfix", q.drawFix}};
+    for (auto [name, on] : states)
+      if (QAction* a = m_contextMenu->findChild<QAction*>(QLatin1String(name))) a->setChecked(on);
+    if (QAction* a = m_contextMenu->findChild<QAction*>(QStringLiteral("p_enddraw"))) a->setEnabled(drawing());
+  });
   m_contextMenu->addSeparator();
   QAction* zone = m_contextMenu->addAction(QString());
   zone->setObjectName(QStringLiteral("p_zone"));
@@ -444,7 +482,7 @@ void ChartWindow::redrawAll() {
   fresh.showLog = m_handedOver.showLog;
   fresh.info = m_handedOver.info;
   fresh.infoIcons = m_handedOver.infoIcons;
-  fresh.showInfo = m_handedOver.showInfo;
+  fresh.showInfo = m_handedOver.showInfo;  // the info database's points of this chart add to these
   fresh.radar = m_handedOver.radar;
   if (m_provider && m_chart) m_provider->fillScene(fresh, m_chart->description);
   fresh.sailedTrack = m_trackFile.readAll();
@@ -506,6 +544,54 @@ void ChartWindow::setInfoPoints(std::vector<InfoItem> points, std::map<QString, 
 void ChartWindow::setRadarTargets(std::vector<RadarItem> targets) {
   m_handedOver.radar = std::move(targets);
   m_app.requests.radarRedraw = true;
+}
+
+bool ChartWindow::drawing() const {
+  const RequestFlags& q = m_app.requests;
+  return q.drawRoute || q.drawZone || q.drawTrack || q.drawFix;
+}
+
+void ChartWindow::clearDrawnPoints() {
+  m_drawn.clear();
+  m_canvas->update();
+}
+
+void ChartWindow::setProximitySound(bool on) {
+  if (on && !m_timer4->isActive()) m_timer4->start();
+  if (!on) m_timer4->stop();
+}
+
+bool ChartWindow::proximitySound() const { return m_timer4->isActive(); }
+
+void ChartWindow::paintDrawn(QPainter& p) const {
+  if (!m_proj || (m_drawn.empty() && !drawing())) return;
+  const RequestFlags& q = m_app.requests;
+  const OverlayStyle& track = m_app.settings.style(Overlay::DrawTrack);
+  const OverlayStyle& fix = m_app.settings.style(Overlay::DrawFix);
+  QPolygonF pts;
+  for (const GeoPoint& g : m_drawn) pts << m_proj->toPixel(g.lat, g.lon);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setBrush(Qt::NoBrush);
+  if (q.drawFix) {
+    p.setPen(QPen(SettingColor(fix.color), std::max(1, fix.width)));
+    for (const QPointF& c : pts) {
+      p.drawLine(c + QPointF(-6, -6), c + QPointF(6, 6));
+      p.drawLine(c + QPointF(-6, 6), c + QPointF(6, -6));
+    }
+  } else {
+    p.setPen(QPen(SettingColor(track.color), std::max(1, track.width)));
+    if (q.drawZone && pts.size() >= 3) p.drawPolygon(pts);
+    else if (pts.size() >= 2) p.drawPolyline(pts);
+    for (const QPointF& c : pts) p.drawEllipse(c, 2.5, 2.5);
+  }
+  // `drawoleline`: the rubber band from the last point to the pointer.
+  if (drawing() && !pts.isEmpty() && m_pointer) {
+    QPen band(SettingColor(track.color), 1, Qt::DashLine);
+    p.setPen(band);
+    p.drawLine(pts.back(), QPointF(*m_pointer) + QPointF(scrollValue()));
+  }
+  p.restore();
 }
 
 void ChartWindow::setGotoTarget(std::optional<std::pair<double, double>> latLon) {
@@ -634,7 +720,7 @@ void ChartWindow::pointerMoved(QPoint canvasPos) {
     else if (canvasPos.y() > m_canvas->height() - kAutoScrollEdgePx) d.ry() = step;
     if (!d.isNull()) setScrollValue(scrollValue() + d);
   }
-  if (m_app.settings.Crosshairs) m_canvas->update();
+  if (m_app.settings.Crosshairs || drawing()) m_canvas->update();
 }
 
 void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoint globalPos) {
@@ -643,6 +729,11 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
   m_clickLon = m_mouseLon;
   const QPointF content = QPointF(canvasPos) + QPointF(scrollValue());
   m_clickedZone = m_regions.zoneAt(content);
+  if (button == Qt::LeftButton && drawing() && m_proj) {
+    m_drawn.push_back({m_clickLat, m_clickLon, 0});
+    m_canvas->update();
+    return;
+  }
   if (button != Qt::RightButton || !m_proj) return;
   QAction* zone = m_contextMenu->findChild<QAction*>(QStringLiteral("p_zone"));
   if (zone) {
@@ -696,6 +787,7 @@ void ChartWindow::paintCanvas(QPainter& p, const QRect& canvasRect) {
   p.setClipRect(QRect(QPoint(0, 0), contentSize()));
   m_renderer.paint(p, QRectF(visible));
   m_renderer.paintDynamic(p, QRectF(visible));
+  paintDrawn(p);
   p.restore();
   if (m_proj && m_app.settings.Rulers) PaintRulers(p, *m_proj, QRectF(visible));
   if (m_pointer && m_app.settings.Crosshairs)

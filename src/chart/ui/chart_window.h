@@ -85,6 +85,13 @@ class ChartWindow : public QWidget {
   void setLogPositions(std::vector<LogItem> entries, bool shown);
   void setInfoPoints(std::vector<InfoItem> points, std::map<QString, QImage> icons, bool shown);
   void setRadarTargets(std::vector<RadarItem> targets);
+  // Drawing on the chart while a draw flag of the pop-up menu is set: the positions
+  // clicked, for the windows that save drawn routes, zones and tracks.
+  const std::vector<GeoPoint>& drawnPoints() const { return m_drawn; }
+  void clearDrawnPoints();
+  // Timer4: the proximity sound every five seconds while on (the alarms switch it).
+  void setProximitySound(bool on);
+  bool proximitySound() const;
   // Go-to target drawn as the go-to line (set by the go-to window).
   void setGotoTarget(std::optional<std::pair<double, double>> latLon);
   QMenu* contextMenu() const { return m_contextMenu; }
@@ -121,6 +128,8 @@ class ChartWindow : public QWidget {
   void runFolderSearch();
   ChartIndex& index(bool folder);
   void requestLoad(const QString& description);
+  bool drawing() const;
+  void paintDrawn(QPainter& p) const;
 
   App& m_app;
   std::unique_ptr<ChartProvider> m_provider;
@@ -139,6 +148,7 @@ class ChartWindow : public QWidget {
   qint64 m_allStamp = -2, m_folderStamp = -2;
   int m_folderKeyRead = 0;
   std::optional<std::pair<double, double>> m_gotoTarget;
+  std::vector<GeoPoint> m_drawn;
 
   ChartCanvas* m_canvas = nullptr;
   QScrollBar* m_h = nullptr;

@@ -6,11 +6,15 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/app.h"
 #include "chart/chart_projection.h"
+#include "chart/ui/chart_menu.h"
+#include "chart/ui/color_window.h"
 #include "chart/ui/zoom_window.h"
+#include "core/ui/main_window.h"
 #include "core/messages.h"
 
 QT_BEGIN_NAMESPACE
@@ -291,6 +295,119 @@ TEST(ChartWindow, ClickRecordsThePositionAndTheZoneHit) {
   // The readouts: position and distance / bearing from the vessel.
   EXPECT_TRUE(f.window->findChild<QLabel*>("position")->text().contains("N"));
   EXPECT_TRUE(f.window->findChild<QLabel*>("direction")->text().contains(" / "));
+}
+
+TEST(ChartWindow, DrawingModesCollectTheClickedPositions) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.window->setScrollValue({0, 0});
+  QMenu* menu = f.window->contextMenu();
+  menu->findChild<QAction*>("p_drawzone")->trigger();
+  EXPECT_TRUE(f.app->requests.drawZone);
+  for (auto [lat, lon] : {std::pair{52.9, 4.1}, {52.9, 4.3}, {52.8, 4.2}})
+    f.window->pointerReleased(f.window->projection()->toPixel(lat, lon).toPoint(), Qt::LeftButton, {});
+  ASSERT_EQ(f.window->drawnPoints().size(), 3u);
+  EXPECT_NEAR(f.window->drawnPoints()[1].lon, 4.3, 0.002);
+  // Another mode replaces the first one; ending keeps the points for saving.
+  menu->findChild<QAction*>("p_drawroute")->trigger();
+  EXPECT_TRUE(f.app->requests.drawRoute);
+  EXPECT_FALSE(f.app->requests.drawZone);
+  menu->findChild<QAction*>("p_enddraw")->trigger();
+  EXPECT_FALSE(f.app->requests.drawRoute);
+  EXPECT_EQ(f.window->drawnPoints().size(), 3u);
+  // Without a mode a left click draws nothing.
+  f.window->pointerReleased({50, 50}, Qt::LeftButton, {});
+  EXPECT_EQ(f.window->drawnPoints().size(), 3u);
+  EXPECT_FALSE(f.window->renderView().isNull());
+}
+
+TEST(ChartWindow, ProximitySoundPlaysWhileSwitchedOn) {
+  Fixture f;
+  f.window->setProximitySound(true);
+  EXPECT_TRUE(f.window->proximitySound());
+  QTimer* t4 = f.window->findChild<QTimer*>("Timer4");
+  ASSERT_NE(t4, nullptr);
+  EXPECT_EQ(t4->interval(), 5000);
+  f.sound.played.clear();
+  ASSERT_TRUE(QMetaObject::invokeMethod(t4, "timeout", Qt::DirectConnection));
+  ASSERT_EQ(f.sound.played.size(), 1u);
+  EXPECT_TRUE(f.sound.played[0].endsWith("PROXIM.WAV"));
+  f.window->setProximitySound(false);
+  EXPECT_FALSE(f.window->proximitySound());
+}
+
+TEST(ChartMenu, EveryEntryHasItsEffect) {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  App app(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+  MainWindow main(app);
+  registerChartWindows(app);
+  ChartMenu chartMenu(app, main);
+  main.show();
+  QMenu* menu = main.menu("m_chart");
+  ASSERT_NE(menu, nullptr);
+  auto act = [&](const char* name) {
+    QAction* a = menu->findChild<QAction*>(QLatin1String(name));
+    EXPECT_NE(a, nullptr) << name;
+    if (a) {
+      a->trigger();
+    }
+  };
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    EXPECT_TRUE(a->objectName().startsWith("ch_")) << a->text().toStdString();
+  }
+  act("ch_window");
+  EXPECT_NE(findChartWindow(main), nullptr);
+  act("ch_refresh");
+  EXPECT_TRUE(app.requests.redrawAll);
+  act("ch_position");
+  EXPECT_TRUE(app.requests.centreOnPosition);
+  act("ch_search");
+  EXPECT_TRUE(app.requests.searchChart);
+  act("ch_zoom");
+  EXPECT_NE(main.findWindow("gpszoom"), nullptr);
+  act("ch_colors");
+  EXPECT_NE(main.findWindow("gpscolor"), nullptr);
+  act("ch_info");
+  EXPECT_EQ(prompter.lastText(), "No chart loaded");
+  const bool circles = app.settings.ChartCircles, rulers = app.settings.Rulers, cross = app.settings.Crosshairs,
+             positioning = app.settings.system.positioning;
+  act("ch_circles");
+  act("ch_rulers");
+  act("ch_crosshairs");
+  act("ch_positioning");
+  EXPECT_NE(app.settings.ChartCircles, circles);
+  EXPECT_NE(app.settings.Rulers, rulers);
+  EXPECT_NE(app.settings.Crosshairs, cross);
+  EXPECT_NE(app.settings.system.positioning, positioning);
+  app.requests.searchChart = false;
+  chartMenu.startWithFolder(3, "Coast");
+  EXPECT_EQ(app.settings.system.folder, 3);
+  EXPECT_EQ(app.panels[Panel::Folder], "Coast");
+  EXPECT_TRUE(app.requests.searchChart);
+  // Show/hide: the second time hides the chart window's frame.
+  act("ch_window");
+  EXPECT_FALSE(findChartWindow(main)->parentWidget()->isVisible());
+}
+
+TEST(ColorWindow, OkStoresTheColoursAndRedraws) {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  App app(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+  ColorWindow w(app);
+  w.setStyle(Overlay::Routes, {0x00ff00, 4});
+  EXPECT_EQ(app.settings.style(Overlay::Routes).color, 255);  // not before OK
+  w.accept();
+  EXPECT_EQ(app.settings.style(Overlay::Routes).color, 0x00ff00);
+  EXPECT_EQ(app.settings.style(Overlay::Routes).width, 4);
+  EXPECT_EQ(app.ini.getInt("Colors", "Routes", 0), 0x00ff00);
+  EXPECT_EQ(app.ini.getInt("Width", "Routes", 0), 4);
+  EXPECT_TRUE(app.requests.redrawAll);
 }
 
 TEST(ZoomWindow, StepsByFiveAndRefusesNoFactor) {
