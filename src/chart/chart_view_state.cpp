@@ -23,11 +23,13 @@ QString degMin(double v, int degDigits, QChar pos, QChar neg) {
 }  // namespace
 
 QString ChartPositionText(double lat, double lon) {
+  if (!std::isfinite(lat) || !std::isfinite(lon) || std::fabs(lat) > 90 || std::fabs(lon) > 360) return {};
   return degMin(lat, 2, 'N', 'S') + "  " + degMin(lon, 3, 'E', 'W');
 }
 
 QString ChartDirectionText(double vesselLat, double vesselLon, double lat, double lon, double speedKn,
                            const Units& units) {
+  if (!std::isfinite(lat) || !std::isfinite(lon) || std::fabs(lat) > 90 || std::fabs(lon) > 360) return {};
   CalcRecord r;
   r.Lat1 = vesselLat;
   r.Lon1 = vesselLon;
@@ -36,7 +38,7 @@ QString ChartDirectionText(double vesselLat, double vesselLon, double lat, doubl
   RhumbCourseDistance(r);
   QString t = formatNumber(units.toDisplay(r.Distance), u"0.0") + units.distanceLabel() + " / " +
               formatNumber(r.Course, u"0.0") + QChar(0xB0);
-  if (speedKn > 0) {
+  if (speedKn > 0 && std::isfinite(r.Distance) && r.Distance / speedKn < 1e6) {
     const double hours = r.Distance / speedKn;
     const long long totalMin = std::llround(hours * 60);
     t += " / " + formatNumber(static_cast<double>(totalMin / 60), u"#0") + ":" +
@@ -46,8 +48,11 @@ QString ChartDirectionText(double vesselLat, double vesselLon, double lat, doubl
 }
 
 QString ChartCaption(const QString& description, double zoom, double windowWidthNm, const Units& units) {
-  return description.trimmed() + "  " + formatNumber(zoom * 100, u"#0") + "%  " +
-         formatNumber(units.toDisplay(windowWidthNm), u"0.00") + " " + units.distanceLabel();
+  QString t = description.trimmed() + "  " + formatNumber(zoom * 100, u"#0") + "%";
+  // A chart whose calibration cannot measure the window shows no width.
+  if (std::isfinite(windowWidthNm) && windowWidthNm > 0 && windowWidthNm < 1e5)
+    t += "  " + formatNumber(units.toDisplay(windowWidthNm), u"0.00") + " " + units.distanceLabel();
+  return t;
 }
 
 bool FixPresent(const NavigationState& nav) { return !nav.FixTime.isNull() && !nav.TimeStale; }

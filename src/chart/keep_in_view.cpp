@@ -12,6 +12,8 @@ QPoint ClampScroll(QPoint s, QSize visible, QSize content) {
 }
 
 QPoint CentreOn(QPointF p, QSize visible, QSize content) {
+  // A chart whose calibration cannot place the point leaves the view where it is.
+  if (!std::isfinite(p.x()) || !std::isfinite(p.y())) return ClampScroll({0, 0}, visible, content);
   const QPoint s(static_cast<int>(std::lround(p.x() - visible.width() / 2.0)),
                  static_cast<int>(std::lround(p.y() - visible.height() / 2.0)));
   return ClampScroll(s, visible, content);
@@ -19,6 +21,7 @@ QPoint CentreOn(QPointF p, QSize visible, QSize content) {
 
 QPoint KeepInView(const KeepInViewInput& in) {
   const double x = in.vessel.x(), y = in.vessel.y();
+  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(in.directionDeg)) return in.scroll;
   if (x < 0 || y < 0 || x > in.content.width() || y > in.content.height()) return in.scroll;
   if (in.centreChart) return CentreOn(in.vessel, in.visible, in.content);
 

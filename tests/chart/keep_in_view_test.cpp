@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tavrik {
 namespace {
 
@@ -27,6 +29,7 @@ TEST(KeepInView, PlacesTheVesselWithMostOfTheWindowAhead) {
       {"direction over 360 is normalised", {1400, 1140}, 360 + 180, {1000, 1140 - 150}},
       {"near the picture's top the scroll is clamped to 0", {1400, 100}, 0, {1000, 0}},
       {"outside the picture: nothing happens", {-5, 1300}, 0, {1000, 1000}},
+      {"a position the calibration cannot place: nothing happens", {std::nan(""), 1300}, 0, {1000, 1000}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.legend);

@@ -106,7 +106,10 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   updateCaption();
 }
 
-ChartWindow::~ChartWindow() = default;
+ChartWindow::~ChartWindow() {
+  // The program may end without closing this window: the scratch file goes anyway.
+  if (!m_unloaded) m_trackFile.closeAndRemove();
+}
 
 void ChartWindow::buildUi() {
   auto* grid = new QGridLayout(this);
@@ -260,6 +263,12 @@ void ChartWindow::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   // The MDI frame exists only once the window is shown in it.
   if (!m_placementRestored) QTimer::singleShot(0, this, [this] { restorePlacement(); });
+  QWidget* top = window();
+  if (top != this && top != m_watchedTop) {
+    if (m_watchedTop) m_watchedTop->removeEventFilter(this);
+    m_watchedTop = top;
+    top->installEventFilter(this);
+  }
 }
 
 void ChartWindow::restorePlacement() {
@@ -296,20 +305,43 @@ void ChartWindow::savePlacement() {
   }
 }
 
-void ChartWindow::closeEvent(QCloseEvent* e) {
-  // Form_QueryUnload: a running track is only given up when the user says so.
-  if (m_app.settings.ChartTracking && m_trackFile.count() > 0 &&
-      !m_app.prompter.question(MessageText(Msg::CancelTracking))) {
-    e->ignore();
-    return;
-  }
+bool ChartWindow::queryUnload() {
+  // A running track is only given up when the user says so.
+  return !(m_app.settings.ChartTracking && m_trackFile.count() > 0 &&
+           !m_app.prompter.question(MessageText(Msg::CancelTracking)));
+}
+
+void ChartWindow::unload() {
+  if (m_unloaded) return;
+  m_unloaded = true;
   m_timer1->stop();
   m_timer2->stop();
   m_timer4->stop();
   m_timer5->stop();
   m_trackFile.closeAndRemove();
   savePlacement();
+}
+
+void ChartWindow::closeEvent(QCloseEvent* e) {
+  if (!m_unloaded && !queryUnload()) {
+    e->ignore();
+    return;
+  }
+  unload();
   e->accept();
+}
+
+bool ChartWindow::eventFilter(QObject* watched, QEvent* e) {
+  // The main window closing ends the program: the chart window is asked first, as a
+  // child window always was.
+  if (watched == m_watchedTop && e->type() == QEvent::Close && !m_unloaded) {
+    if (!queryUnload()) {
+      e->ignore();
+      return true;
+    }
+    unload();
+  }
+  return QWidget::eventFilter(watched, e);
 }
 
 bool ChartWindow::folderSet() const { return m_app.settings.system.folder > 0; }

@@ -112,9 +112,13 @@ class ChartWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void buildUi();
+  // Form_QueryUnload and Form_Unload: false when the user keeps the window open.
+  bool queryUnload();
+  void unload();
   void buildContextMenu();
   void restorePlacement();
   void savePlacement();
@@ -167,6 +171,8 @@ class ChartWindow : public QWidget {
   long m_clickedZone = -1;
   bool m_mouseHeld = false;
   bool m_placementRestored = false;
+  bool m_unloaded = false;
+  QPointer<QWidget> m_watchedTop;
 };
 
 }  // namespace tavrik

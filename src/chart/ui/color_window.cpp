@@ -56,7 +56,7 @@ ColorWindow::ColorWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app
 
 void ColorWindow::showSwatch(int i) {
   const QColor c = SettingColor(m_styles[i].color);
-  m_buttons[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; }").arg(c.name()));
+  m_buttons[i]->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #444; border-radius: 2px; }").arg(c.name()));
 }
 
 void ColorWindow::setStyle(Overlay o, OverlayStyle s) {

@@ -11,6 +11,7 @@
 
 #include "app/app.h"
 #include "chart/chart_projection.h"
+#include "chart/ui/chart_info_window.h"
 #include "chart/ui/chart_menu.h"
 #include "chart/ui/color_window.h"
 #include "chart/ui/zoom_window.h"
@@ -393,6 +394,32 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   EXPECT_FALSE(findChartWindow(main)->parentWidget()->isVisible());
 }
 
+TEST(ChartWindow, ClosingTheMainWindowAsksAboutTheTrackFirst) {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  App app(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+  MainWindow main(app);
+  registerChartWindows(app);
+  main.show();
+  ChartWindow* chart = openChartWindow(main);
+  ASSERT_NE(chart, nullptr);
+  app.nav.Latitude = 52.5f;
+  app.nav.Longitude = 4.5f;
+  app.nav.FixTime = clock.now().time();
+  chart->tick();
+  ASSERT_EQ(chart->trackFile().count(), 1);
+  prompter.answer(false);
+  EXPECT_FALSE(main.close());
+  EXPECT_EQ(prompter.lastText(), "Cancel tracking?");
+  EXPECT_TRUE(QFile::exists(dir.filePath("$GPS.$$$")));
+  prompter.answer(true);
+  EXPECT_TRUE(main.close());
+  EXPECT_FALSE(QFile::exists(dir.filePath("$GPS.$$$")));
+  EXPECT_TRUE(app.ini.contains("Chart", "WindowState"));
+}
+
 TEST(ColorWindow, OkStoresTheColoursAndRedraws) {
   QTemporaryDir dir;
   FakeClock clock;
@@ -408,6 +435,25 @@ TEST(ColorWindow, OkStoresTheColoursAndRedraws) {
   EXPECT_EQ(app.ini.getInt("Colors", "Routes", 0), 0x00ff00);
   EXPECT_EQ(app.ini.getInt("Width", "Routes", 0), 4);
   EXPECT_TRUE(app.requests.redrawAll);
+}
+
+// Renders the dialogs into the build folder for a look.
+TEST(ChartDialogs, Screenshots) {
+  QTemporaryDir dir;
+  FakeClock clock;
+  RecordingPrompter prompter;
+  RecordingSoundPlayer sound;
+  App app(AppPaths::inFolder(dir.path()), clock, prompter, sound);
+  ZoomWindow zoom(app);
+  zoom.show();
+  ColorWindow colors(app);
+  colors.show();
+  ChartInfoWindow info(app);
+  info.setInformation("Demo", "Chart: Demo\nScale: 1:50000\nDatum: WGS84");
+  info.show();
+  for (auto [w, name] : {std::pair<QWidget*, const char*>{&zoom, "gpszoom"}, {&colors, "gpscolor"},
+                         {&info, "gpschartinfo"}})
+    EXPECT_TRUE(w->grab().save(QStringLiteral(TAVRIK_BINARY_DIR "/%1.png").arg(QLatin1String(name))));
 }
 
 TEST(ZoomWindow, StepsByFiveAndRefusesNoFactor) {
