@@ -223,8 +223,7 @@ void Database::close() {
   if (!m_db) return;
   for (Recordset* r : std::set<Recordset*>(m_readers)) r->finishStatement();
   for (Recordset* r : std::set<Recordset*>(m_readers)) {
-    sqlite3_finalize(r->m_findStmt);
-    r->m_findStmt = nullptr;
+    r->releaseStatements();
     r->m_db = nullptr;
   }
   m_readers.clear();
@@ -752,8 +751,7 @@ Recordset::~Recordset() { close(); }
 
 void Recordset::close() {
   finishStatement();
-  if (m_findStmt) sqlite3_finalize(m_findStmt);
-  m_findStmt = nullptr;
+  releaseStatements();
   if (m_db) m_db->unregisterReader(this);
   m_db = nullptr;
   m_rows.clear();
@@ -788,6 +786,15 @@ StoreResult Recordset::start() {
   fetchOne();
   m_pos = 0;
   return m_last;
+}
+
+void Recordset::releaseStatements() {
+  sqlite3_finalize(m_findStmt);
+  sqlite3_finalize(m_writeStmt);
+  sqlite3_finalize(m_reloadStmt);
+  m_findStmt = m_writeStmt = m_reloadStmt = nullptr;
+  m_findCriterion.clear();
+  m_writeMask.clear();
 }
 
 bool Recordset::fetchOne() {
@@ -1066,11 +1073,15 @@ StoreResult Recordset::addNew() {
   m_changed.assign(m_names.size(), false);
   if (!m_counter.isEmpty()) {
     // The key the row will get, readable before Update as the program has always done.
-    const QVariant next = m_db->scalar(
-        QStringLiteral("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0), "
-                       "coalesce((SELECT max(rowid) FROM %1), 0)) + 1")
-            .arg(q(m_base)),
-        {m_base});
+    if (m_changesAtNext != sqlite3_total_changes64(m_db->handle())) {
+      m_nextCounter = m_db->scalar(QStringLiteral("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), 0), "
+                                                  "coalesce((SELECT max(rowid) FROM %1), 0)) + 1")
+                                       .arg(q(m_base)),
+                                   {m_base})
+                          .toLongLong();
+      m_changesAtNext = sqlite3_total_changes64(m_db->handle());
+    }
+    const QVariant next = m_nextCounter;
     for (size_t i = 0; i < m_names.size(); ++i)
       if (m_origin[i].compare(m_counter, Qt::CaseInsensitive) == 0) m_buffer[i] = next;
   }
@@ -1111,64 +1122,84 @@ StoreResult Recordset::update() {
   if (m_editMode == EditMode::None)
     return m_last = StoreResult::failure(DbError::UpdateWithoutAddNew, QStringLiteral("Update or CancelUpdate without AddNew or Edit"));
   m_db->settleReaders();
-  QStringList cols;
   QVariantList vals;
   for (size_t i = 0; i < m_names.size(); ++i)
-    if (m_changed[i]) {
-      cols << q(m_origin[i]);
-      vals << m_buffer[i];
-    }
-  QString sql;
-  if (m_editMode == EditMode::Add) {
-    if (cols.isEmpty()) sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(m_base));
-    else {
-      QStringList marks;
-      for (qsizetype i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
-      sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(q(m_base), cols.join(','), marks.join(','));
-    }
-  } else {
-    if (cols.isEmpty()) {
+    if (m_changed[i]) vals << m_buffer[i];
+  if (m_editMode == EditMode::Edit) {
+    if (vals.isEmpty()) {
       cancelUpdate();
       return m_last = StoreResult::success();
     }
-    QStringList sets;
-    for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
-    sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(q(m_base), sets.join(','));
     vals << m_rows[static_cast<size_t>(m_pos)].rowid;
   }
-  sqlite3_stmt* st = nullptr;
-  m_last = m_db->prepare(sql, &st);
-  if (!m_last.ok()) return m_last;
+  // Runs of AddNew/Update set the same fields: the statement is prepared once.
+  const bool add = m_editMode == EditMode::Add;
+  if (!m_writeStmt || m_writeMask != m_changed || m_writeAdd != add) {
+    QStringList cols;
+    for (size_t i = 0; i < m_names.size(); ++i)
+      if (m_changed[i]) cols << q(m_origin[i]);
+    QString sql;
+    if (add) {
+      if (cols.isEmpty()) sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(m_base));
+      else {
+        QStringList marks;
+        for (qsizetype i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(q(m_base), cols.join(','), marks.join(','));
+      }
+    } else {
+      QStringList sets;
+      for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
+      sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(q(m_base), sets.join(','));
+    }
+    sqlite3_finalize(m_writeStmt);
+    m_writeStmt = nullptr;
+    m_writeMask.clear();
+    m_last = m_db->prepare(sql, &m_writeStmt);
+    if (!m_last.ok()) return m_last;
+    m_writeMask = m_changed;
+    m_writeAdd = add;
+  }
+  sqlite3_stmt* st = m_writeStmt;
   for (int i = 0; i < vals.size(); ++i) bindValue(st, i + 1, vals[i]);
   const int rc = sqlite3_step(st);
   if (rc != SQLITE_DONE) {
     m_last = m_db->fail(rc, m_base);
-    sqlite3_finalize(st);
+    sqlite3_reset(st);
     return m_last;  // the edit buffer stays for a correction or CancelUpdate
   }
-  sqlite3_finalize(st);
+  sqlite3_reset(st);
   const qint64 rowid = m_editMode == EditMode::Add ? m_db->lastInsertId() : m_rows[static_cast<size_t>(m_pos)].rowid;
   // Read the row back so defaults, keys and the engine's conversions show.
   Row row;
   row.rowid = rowid;
   row.values = m_buffer;
-  QStringList origins;
-  std::vector<size_t> where;
-  for (size_t i = 0; i < m_names.size(); ++i)
-    if (!m_origin[i].isEmpty()) {
-      origins << q(m_origin[i]);
-      where.push_back(i);
-    }
-  if (!origins.isEmpty()) {
-    sqlite3_stmt* rd = nullptr;
-    if (m_db->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(origins.join(','), q(m_base)), &rd).ok()) {
-      sqlite3_bind_int64(rd, 1, rowid);
-      if (sqlite3_step(rd) == SQLITE_ROW)
-        for (size_t k = 0; k < where.size(); ++k) row.values[where[k]] = columnValue(rd, static_cast<int>(k));
-    }
-    sqlite3_finalize(rd);
+  if (!m_reloadStmt) {
+    QStringList origins;
+    m_reloadColumns.clear();
+    for (size_t i = 0; i < m_names.size(); ++i)
+      if (!m_origin[i].isEmpty()) {
+        origins << q(m_origin[i]);
+        m_reloadColumns.push_back(i);
+      }
+    if (!origins.isEmpty())
+      m_db->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(origins.join(','), q(m_base)), &m_reloadStmt);
+  }
+  if (sqlite3_stmt* rd = m_reloadStmt) {
+    sqlite3_bind_int64(rd, 1, rowid);
+    if (sqlite3_step(rd) == SQLITE_ROW)
+      for (size_t k = 0; k < m_reloadColumns.size(); ++k) row.values[m_reloadColumns[k]] = columnValue(rd, static_cast<int>(k));
+    sqlite3_reset(rd);
   }
   if (m_editMode == EditMode::Add) {
+    if (!m_counter.isEmpty() && m_changesAtNext >= 0) {
+      // Only our own insert happened since the prediction: the next key follows it.
+      if (sqlite3_total_changes64(m_db->handle()) == m_changesAtNext + 1) {
+        m_nextCounter = std::max(m_nextCounter, rowid + 1);
+        m_changesAtNext = sqlite3_total_changes64(m_db->handle());
+      } else {
+        m_changesAtNext = -1;
+      }
+    }
     m_rows.push_back(std::move(row));
     m_lastModified = static_cast<int>(m_rows.size()) - 1;
   } else {
@@ -1191,6 +1222,7 @@ StoreResult Recordset::remove() {
 StoreResult Recordset::requery() {
   if (!m_db) return m_last = StoreResult::failure(DbError::NotOpen, QStringLiteral("The recordset is closed"));
   finishStatement();
+  releaseStatements();
   cancelUpdate();
   m_rows.clear();
   m_names.clear();

@@ -175,6 +175,16 @@ class Recordset {
   StoreResult m_last;
   sqlite3_stmt* m_findStmt = nullptr;
   QString m_findCriterion;
+  // The last write and the read-back after it, kept prepared for runs of AddNew/Update.
+  sqlite3_stmt* m_writeStmt = nullptr;
+  std::vector<bool> m_writeMask;
+  bool m_writeAdd = false;
+  std::vector<size_t> m_reloadColumns;
+  sqlite3_stmt* m_reloadStmt = nullptr;
+  void releaseStatements();
+  // The next counter value, valid while the connection made no other change.
+  qint64 m_nextCounter = 0;
+  qint64 m_changesAtNext = -1;
 };
 
 class Database {
