@@ -25,10 +25,20 @@ StoreResult openMainDatabase(Database& db, const QString& path, const QDateTime&
   } else {
     r = db.open(path);
     if (r.ok()) {
+      // A damaged file is not written to; the user chooses another.
+      StoreResult q;
+      const QVariant check = db.scalar(QStringLiteral("PRAGMA quick_check(1)"), {}, &q);
+      if (!q.ok() || check.toString() != QLatin1String("ok"))
+        r = StoreResult::failure(DbError::UnrecognizedFormat,
+                                 QStringLiteral("Damaged database %1: %2").arg(path, q.ok() ? check.toString() : q.detail),
+                                 Msg::DatabaseNotFound);
+    }
+    if (r.ok()) {
       r = upgradeMainDatabase(db, now, &rep.upgrade);
       if (!r.ok() && r.message == 0) r.message = Msg::DatabaseNotFound;
     }
   }
+  if (r.ok() && !rep.created) r = repairMainSchema(db, &rep.repaired);
   if (r.ok()) r = ensureSystemRow(db, &rep.systemRowCreated);
   if (!r.ok()) {
     if (r.message == 0) r.message = Msg::DatabaseNotFound;

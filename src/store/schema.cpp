@@ -114,6 +114,36 @@ StoreResult createMainSchema(Database& db) {
   return db.commitTrans();
 }
 
+StoreResult repairMainSchema(Database& db, QStringList* added) {
+  StoreResult r = db.beginTrans();
+  if (!r.ok()) return r;
+  const std::vector<RelationDef> rels = mainSchemaRelations();
+  for (const TableDef& t : mainSchemaTables()) {
+    const auto have = db.tableDef(t.name);
+    if (!have) {
+      std::vector<RelationDef> mine;
+      for (const RelationDef& rel : rels)
+        if (rel.foreignTable == t.name) mine.push_back(rel);
+      r = db.createTable(t, mine);
+      if (r.ok() && added) *added << t.name;
+    } else {
+      for (const FieldDef& f : t.fields) {
+        if (have->field(f.name)) continue;
+        FieldDef plain = f;
+        plain.counter = false;  // a key cannot be added to rows that exist
+        r = db.appendField(have->name, plain);
+        if (!r.ok()) break;
+        if (added) *added << have->name + '.' + f.name;
+      }
+    }
+    if (!r.ok()) {
+      db.rollback();
+      return r;
+    }
+  }
+  return db.commitTrans();
+}
+
 const QStringList& builtinLogEntryTypes() {
   static const QStringList types = {QStringLiteral("GPS"), QStringLiteral("Simul"), QStringLiteral("Test"),
                                     QStringLiteral("Sony"), QStringLiteral("OLE")};

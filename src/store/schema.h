@@ -28,6 +28,11 @@ StoreResult seedMainDatabase(Database& db, const QDateTime& now);
 // A new database file at version 13 with schema and seed rows.
 StoreResult createMainDatabase(Database& db, const QString& path, const QDateTime& now);
 
+// Adds what a damaged or hand-edited database lacks of version 13: missing tables
+// (empty) and missing fields (Null). Nothing present is changed. One transaction;
+// *added lists what was added ("Ships", "Log.memo").
+StoreResult repairMainSchema(Database& db, QStringList* added = nullptr);
+
 // The built-in Log entry types; the entry-type editor hides them.
 const QStringList& builtinLogEntryTypes();
 

@@ -308,6 +308,72 @@ TEST_F(StoreTest, SchemaChangesKeepRows) {
   EXPECT_EQ(db.openRecordset(QStringLiteral("NoSuchTable"))->lastResult().error, DbError::TableNotFound);
 }
 
+// The program's query texts run as they stand.
+TEST_F(StoreTest, TheProgramsQueriesRun) {
+  for (const char* sql : {
+           "INSERT INTO Folders (description) VALUES ('F')", "INSERT INTO Charts (description) VALUES ('C')",
+           "INSERT INTO [Folder charts] (Folder, Chart) VALUES (1, 1)",
+           "INSERT INTO Waypoints (description, Type, [Group], latitude, longitude, proximity, Datum) VALUES ('W', 1, 1, 52, 4, 0.1, 0)",
+           "INSERT INTO Routes (description) VALUES ('R')", "INSERT INTO [Route points] (Route, Waypoint) VALUES (1, 1)",
+           "INSERT INTO Zones (Name) VALUES ('Z')", "INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (1, 1, 1, 0)",
+           "INSERT INTO Tracks (description) VALUES ('T')", "INSERT INTO [Track data] (Track, latitude) VALUES (1, 2)",
+           "INSERT INTO Log ([Entry type], date) VALUES (1, '2026-12-06T12:00:00')",
+           "INSERT INTO Ships (Name) VALUES ('S')", "INSERT INTO Telephone (Name) VALUES ('T')"})
+    ASSERT_TRUE(db.execute(QString::fromUtf8(sql)).ok()) << sql;
+  struct Row {
+    QString sql;
+    int rows;
+  } rows[] = {
+      {QStringLiteral("SELECT Charts.* FROM [Folder charts], Charts ") + " WHERE [Folder charts].Chart = Charts.chart" +
+           " AND [Folder charts].Folder = " + "1",
+       1},
+      {QStringLiteral("SELECT Charts.* From [Folder charts], Charts") + " WHERE Folder = " + "1" +
+           " AND Charts.chart = [Folder charts].chart",
+       1},
+      {QStringLiteral("SELECT DESCRIPTION FROM Folders, [Folder charts]") + " WHERE Folders.Folder = [Folder charts].Folder" +
+           " AND [Folder charts].Chart = " + "1",
+       1},
+      {QStringLiteral("SELECT * FROM [Folder charts] WHERE Folder = 1 AND Chart = 1"), 1},
+      {QStringLiteral("SELECT * FROM [Route points] WHERE Route = 1 ORDER BY [Route points].Sequence"), 1},
+      {QStringLiteral(" SELECT COUNT(*) AS TOTAL FROM [Route points]") + " WHERE Route = 1", 1},
+      {QStringLiteral("SELECT Waypoints.* FROM Waypoints, [Waypoint types], [Waypoint groups] ") +
+           " WHERE Waypoints.Type = [Waypoint types].Type" + " AND Waypoints.Group = [Waypoint groups].Group" +
+           " AND [Waypoint groups].Description IN (" + sqlQuotedList({"General", "Skipper's"}) + ")" +
+           " AND [Waypoint types].Description IN (" + sqlQuotedList({"waypoint"}) + ")" + " OrdER BY Waypoints.description",
+       1},
+      {QStringLiteral("SELECT * FROM Waypoints ") + " WHERE Waypoints.Group IN (1)" + " AND Type IN (1)" +
+           " AND Latitude < 53" + " AND Latitude > 51" + " AND Longitude < 5" + " AND Longitude > 3" + " OrdER BY description",
+       1},
+      {QStringLiteral("SELECT * FROM Waypoints ") + " WHERE Type IN (1)" + " AND Proximity > 0" + " ORDER BY GROUP, DESCRIPTION", 1},
+      {QStringLiteral("SELECT * FROM [Zone Points] ") + " WHERE Zone = 1" + " OrdER BY Point", 1},
+      {QStringLiteral("SELECT * FROM [Tracks] ORDER BY description"), 1},
+      {QStringLiteral("SELECT * FROM [Track data] WHERE Track = 1"), 1},
+      {QStringLiteral("SELECT * FROM [Folders] OrdER BY description"), 1},
+      {QStringLiteral("SELECT * FROM [Routes] OrdER BY description"), 1},
+      {QStringLiteral("SELECT * FROM [Waypoint types] ORDER BY description"), 1},
+      {QStringLiteral("SELECT * FROM [Waypoint groups] OrdER BY description"), 1},
+      {QStringLiteral("SELECT * FROM [Zones] OrdER BY Name"), 1},
+      {QStringLiteral("SELECT * FROM Ships OrdER BY name"), 1},
+      {QStringLiteral("SELECT * FROM Telephone OrdER BY NAME"), 1},
+      {QStringLiteral("SELECT * FROM Datums WHERE DATUM > 0 ORDER BY description"), db.scalar("SELECT count(*) - 1 FROM Datums").toInt()},
+      {QStringLiteral("SELECT * FROM Ellipsoids WHERE Ellipse > 0 ORDER BY description"),
+       db.scalar("SELECT count(*) - 1 FROM Ellipsoids").toInt()},
+      {QStringLiteral("SELECT * FROM Version"), 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.sql.toStdString());
+    auto rs = db.openRecordset(r.sql);
+    ASSERT_TRUE(rs->lastResult().ok()) << rs->lastResult().detail.toStdString();
+    EXPECT_EQ(rs->recordCount(), r.rows);
+  }
+  for (const char* sql : {"DELETE FROM [Route points] WHERE Route = 1", "DELETE FROM [Zone points] WHERE Zone = 1",
+                          "DELETE FROM Zones WHERE Zone = 1"}) {
+    SCOPED_TRACE(sql);
+    EXPECT_TRUE(db.execute(QString::fromUtf8(sql)).ok());
+    EXPECT_EQ(db.recordsAffected(), 1);
+  }
+}
+
 TEST(StoreOpen, NotADatabaseIsReportedNotCrashed) {
   QTemporaryDir dir;
   const QString junk = dir.filePath(QStringLiteral("junk.db"));

@@ -200,6 +200,59 @@ TEST(Startup, UnusableDatabaseAsksForAnother) {
   }
 }
 
+TEST(Startup, DamagedFileIsNotUsedNorWritten) {
+  Home h;
+  const QString path = h.file("gps.db");
+  {
+    Database db;
+    ASSERT_TRUE(createMainDatabase(db, path, h.clock.now()).ok());
+    db.beginTrans();
+    for (int i = 0; i < 2000; ++i)
+      db.execute(QStringLiteral("INSERT INTO Waypoints (description, Datum) VALUES (?, 0)"), {QStringLiteral("W%1").arg(i)});
+    db.commitTrans();
+  }
+  QByteArray bytes;
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_GT(f.size(), 40 * 4096);
+    f.seek(30 * 4096);  // a page in the middle of the waypoints
+    f.write(QByteArray(4096, '\xA5'));
+    f.seek(0);
+    bytes = f.readAll();
+  }
+  int asked = 0;
+  EXPECT_FALSE(h.start([&] {
+    ++asked;
+    return QString();
+  }));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(h.prompter.lastText(), MessageText(Msg::DatabaseNotFound));
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), bytes);
+}
+
+TEST(Startup, MissingTablesAndFieldsAreAddedWithoutLosingRows) {
+  Home h;
+  {
+    Database db;
+    ASSERT_TRUE(createMainDatabase(db, h.file("gps.db"), h.clock.now()).ok());
+    db.execute(QStringLiteral("INSERT INTO Log ([Entry type], memo, depth) VALUES (1, 'kept', 12.5)"));
+    ASSERT_TRUE(db.dropTable(QStringLiteral("Ships")).ok());
+    ASSERT_TRUE(db.deleteField(QStringLiteral("Log"), QStringLiteral("memo")).ok());
+  }
+  ASSERT_TRUE(h.start());
+  EXPECT_TRUE(h.prompter.empty());
+  EXPECT_TRUE(h.app.db.hasTable(QStringLiteral("Ships")));
+  EXPECT_TRUE(h.app.db.hasField(QStringLiteral("Log"), QStringLiteral("memo")));
+  EXPECT_EQ(h.app.db.scalar(QStringLiteral("SELECT depth FROM Log")).toDouble(), 12.5);
+  auto rs = h.app.db.openRecordset(QStringLiteral("SELECT * FROM Ships OrdER BY name"));
+  EXPECT_TRUE(rs->lastResult().ok());
+  EXPECT_TRUE(rs->eof());
+  h.stop();
+}
+
 TEST(Startup, OldDatabaseUpgradedAtStartWithACopyKept) {
   Home h;
   {
