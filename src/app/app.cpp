@@ -70,6 +70,7 @@ void App::loadSystemSettings() {
   SystemSettings s;
   if (db.isOpen() && !readSystemRow(db, s).ok()) s = SystemSettings();
   settings.applySystem(s);
+  nav.resetRunTime();
   nav.Latitude = static_cast<float>(s.latitude);
   nav.Longitude = static_cast<float>(s.longitude);
   if (db.isOpen()) {

@@ -158,7 +158,11 @@ StoreResult Database::fail(int rc, const QString& context) const {
   const int primary = rc & 0xff;
   if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
     return StoreResult::failure(DbError::DuplicateKey, detail);
-  if (ext == SQLITE_CONSTRAINT_FOREIGNKEY) return StoreResult::failure(DbError::RelatedRecordRequired, detail);
+  if (ext == SQLITE_CONSTRAINT_FOREIGNKEY)
+    return StoreResult::failure(context.trimmed().startsWith(QLatin1String("DELETE"), Qt::CaseInsensitive)
+                                    ? DbError::CannotDeleteRelated
+                                    : DbError::RelatedRecordRequired,
+                                detail);
   if (ext == SQLITE_CONSTRAINT_NOTNULL) return StoreResult::failure(DbError::FieldRequired, detail);
   if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
     return StoreResult::failure(DbError::UnrecognizedFormat, detail, Msg::DatabaseNotFound);

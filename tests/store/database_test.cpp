@@ -285,6 +285,12 @@ TEST_F(StoreTest, RelationCascadesDatumKeyChange) {
   EXPECT_EQ(db.scalar(QStringLiteral("SELECT Datum FROM Waypoints WHERE description = 'w'")).toInt(), 500);
   EXPECT_EQ(db.execute(QStringLiteral("INSERT INTO Waypoints (description, Datum) VALUES ('x', 99999)")).error,
             DbError::RelatedRecordRequired);
+  // A datum still in use is not deleted.
+  EXPECT_EQ(db.execute(QStringLiteral("DELETE FROM Datums WHERE datum = 500")).error, DbError::CannotDeleteRelated);
+  auto datums = db.openRecordset(QStringLiteral("Datums"));
+  ASSERT_TRUE(datums->findFirst(QStringLiteral("datum = 500")));
+  EXPECT_EQ(datums->remove().error, DbError::CannotDeleteRelated);
+  EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM Datums WHERE datum = 500")).toInt(), 1);
   const auto rels = db.relations();
   ASSERT_EQ(rels.size(), 2u);
   EXPECT_EQ(rels[0].name, QStringLiteral("Datum"));
