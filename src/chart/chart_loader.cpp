@@ -318,6 +318,7 @@ void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartD
       i.name = rs->text("Name").trimmed();
       i.pos = {rs->number("Latitude"), rs->number("Longitude"), 0};
       i.icon = rs->text("Icon").trimmed();
+      i.file = rs->text("File").trimmed();
       if (!i.icon.isEmpty() && !scene.infoIcons.count(i.icon)) {
         const QImage icon = loadIcon(m_settings.IconDir, i.icon);
         if (!icon.isNull()) scene.infoIcons[i.icon] = icon;

@@ -1,5 +1,6 @@
 #include "chart/chart_view_state.h"
 
+#include <QLocale>
 #include <cmath>
 
 #include "core/number_format.h"
@@ -53,6 +54,18 @@ QString ChartCaption(const QString& description, double zoom, double windowWidth
   if (std::isfinite(windowWidthNm) && windowWidthNm > 0 && windowWidthNm < 1e5)
     t += "  " + formatNumber(units.toDisplay(windowWidthNm), u"0.00") + " " + units.distanceLabel();
   return t;
+}
+
+QString ShipDescription(const QDateTime& lastUpdated, double speedKn, double courseDeg, double windSpeedKn,
+                        double windDirectionDeg) {
+  const QLocale locale = QLocale::system();
+  QString when;
+  if (lastUpdated.isValid())
+    when = locale.toString(lastUpdated.date(), QLocale::LongFormat) + " " +
+           locale.toString(lastUpdated.time(), QLocale::ShortFormat);
+  return QStringLiteral("Last updated ") + when + "\n" + formatNumber(speedKn, u"#0.0 ") + "Knts\n" +
+         formatNumber(courseDeg, u"#0.0") + QChar(0xB0) + "\n" + FormatWindSpeed(static_cast<float>(windSpeedKn)) +
+         "\n" + FormatWindDirection(static_cast<float>(windDirectionDeg));
 }
 
 bool FixPresent(const NavigationState& nav) { return !nav.FixTime.isNull() && !nav.TimeStale; }

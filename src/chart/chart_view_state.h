@@ -29,6 +29,12 @@ QString ChartDirectionText(double vesselLat, double vesselLon, double lat, doubl
 // the chart in the distance unit ("0.00").
 QString ChartCaption(const QString& description, double zoom, double windowWidthNm, const Units& units);
 
+// The description of a ship on the chart: "Last updated" with the date ("Long Date")
+// and time ("Short time"), speed ("#0.0 " and "Knts"), course ("#0.0" and "°"), wind
+// speed and wind direction, one per line.
+QString ShipDescription(const QDateTime& lastUpdated, double speedKn, double courseDeg, double windSpeedKn,
+                        double windDirectionDeg);
+
 // A fix is present while the receiver's time keeps coming.
 bool FixPresent(const NavigationState& nav);
 

@@ -50,6 +50,7 @@ struct InfoItem {
   QString name;
   GeoPoint pos;
   QString icon;  // file name in the icon folder
+  QString file;  // the file shown or started for this point
 };
 
 struct RadarItem {

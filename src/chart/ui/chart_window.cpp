@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -578,6 +581,39 @@ void ChartWindow::setRadarTargets(std::vector<RadarItem> targets) {
   m_app.requests.radarRedraw = true;
 }
 
+const ShipItem* ChartWindow::shipAt(QPointF content) const {
+  if (!m_proj || !m_scene.showShips) return nullptr;
+  for (const ShipItem& s : m_scene.ships) {
+    const QPointF p = m_proj->toPixel(s.pos.lat, s.pos.lon);
+    if (std::hypot(p.x() - content.x(), p.y() - content.y()) <= 8) return &s;
+  }
+  return nullptr;
+}
+
+const InfoItem* ChartWindow::infoAt(QPointF content) const {
+  if (!m_proj || !m_scene.showInfo) return nullptr;
+  for (const InfoItem& i : m_scene.info) {
+    const QPointF p = m_proj->toPixel(i.pos.lat, i.pos.lon);
+    if (std::hypot(p.x() - content.x(), p.y() - content.y()) <= 8) return &i;
+  }
+  return nullptr;
+}
+
+bool ChartWindow::openInfoPoint(const InfoItem& item) {
+  const QString file = item.file.trimmed();
+  if (file.startsWith(QStringLiteral("http://")) || file.startsWith(QStringLiteral("https://")))
+    return QDesktopServices::openUrl(QUrl(file));
+  if (file.isEmpty() || !QFileInfo::exists(file)) {
+    m_app.prompter.information(QStringLiteral("File not found"));
+    return false;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
+    m_app.prompter.information(QStringLiteral("No association for file extension"));
+    return false;
+  }
+  return true;
+}
+
 bool ChartWindow::drawing() const {
   const RequestFlags& q = m_app.requests;
   return q.drawRoute || q.drawZone || q.drawTrack || q.drawFix;
@@ -753,6 +789,15 @@ void ChartWindow::pointerMoved(QPoint canvasPos) {
     if (!d.isNull()) setScrollValue(scrollValue() + d);
   }
   if (m_app.settings.Crosshairs || drawing()) m_canvas->update();
+  const QPointF content = QPointF(canvasPos) + QPointF(scrollValue());
+  if (const ShipItem* ship = shipAt(content)) {
+    const QString tip = ship->name + "\n" +
+                        ShipDescription(ship->lastUpdated, ship->speedKn, ship->courseDeg, ship->windSpeedKn,
+                                        ship->windDirectionDeg);
+    m_canvas->setToolTip(tip);
+  } else if (!m_canvas->toolTip().isEmpty()) {
+    m_canvas->setToolTip(QString());
+  }
 }
 
 void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoint globalPos) {
@@ -765,6 +810,12 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
     m_drawn.push_back({m_clickLat, m_clickLon, 0});
     m_canvas->update();
     return;
+  }
+  if (button == Qt::LeftButton) {
+    if (const InfoItem* info = infoAt(content)) {
+      openInfoPoint(*info);
+      return;
+    }
   }
   if (button != Qt::RightButton || !m_proj) return;
   QAction* zone = m_contextMenu->findChild<QAction*>(QStringLiteral("p_zone"));

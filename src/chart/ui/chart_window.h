@@ -89,6 +89,9 @@ class ChartWindow : public QWidget {
   // clicked, for the windows that save drawn routes, zones and tracks.
   const std::vector<GeoPoint>& drawnPoints() const { return m_drawn; }
   void clearDrawnPoints();
+  // Opens the file of an info point ("File not found" when it is missing). False when
+  // nothing was opened.
+  bool openInfoPoint(const InfoItem& item);
   // Timer4: the proximity sound every five seconds while on (the alarms switch it).
   void setProximitySound(bool on);
   bool proximitySound() const;
@@ -134,6 +137,9 @@ class ChartWindow : public QWidget {
   void requestLoad(const QString& description);
   bool drawing() const;
   void paintDrawn(QPainter& p) const;
+  // Ship and info point under the pointer (within a symbol's reach), or nullptr.
+  const ShipItem* shipAt(QPointF content) const;
+  const InfoItem* infoAt(QPointF content) const;
 
   App& m_app;
   std::unique_ptr<ChartProvider> m_provider;

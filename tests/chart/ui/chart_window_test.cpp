@@ -322,6 +322,25 @@ TEST(ChartWindow, DrawingModesCollectTheClickedPositions) {
   EXPECT_FALSE(f.window->renderView().isNull());
 }
 
+TEST(ChartWindow, ShipsDescribeThemselvesAndInfoPointsOpenTheirFile) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.window->setScrollValue({0, 0});
+  f.window->setInfoPoints({{1, "Marina", {52.9, 4.2, 0}, "", f.dir.filePath("nowhere.txt")}}, {}, true);
+  f.window->pump();
+  const QPoint at = f.window->projection()->toPixel(52.9, 4.2).toPoint();
+  f.window->pointerReleased(at + QPoint(3, 2), Qt::LeftButton, {});
+  EXPECT_EQ(f.prompter.lastText(), "File not found");
+  const QString d = ShipDescription(QDateTime(QDate(2026, 5, 1), QTime(14, 30)), 5.54, 270, 12.3, 45);
+  const QStringList lines = d.split('\n');
+  ASSERT_EQ(lines.size(), 5);
+  EXPECT_TRUE(lines[0].startsWith("Last updated "));
+  EXPECT_EQ(lines[1], "5.5 Knts");
+  EXPECT_EQ(lines[2], QString::fromUtf8("270.0°"));
+  EXPECT_EQ(lines[3], "12.3Kts");
+  EXPECT_EQ(lines[4], QString::fromUtf8("45°"));
+}
+
 TEST(ChartWindow, ProximitySoundPlaysWhileSwitchedOn) {
   Fixture f;
   f.window->setProximitySound(true);
