@@ -392,14 +392,16 @@ void ChartWindow::searchChart() {
   requestLoad(idx.rows()[i].description);
 }
 
-void ChartWindow::runFolderSearch() {
+void ChartWindow::runFolderSearch(bool perFix) {
   const ChartRanking ranking = m_app.settings.SearchScale ? ChartRanking::Detail : ChartRanking::Overview;
   ChartIndex& idx = index(true);
   const int i = idx.searchBest(m_app.nav.Latitude, m_app.nav.Longitude, ranking);
   if (i < 0) {
-    m_app.prompter.exclamation(MessageText(Msg::NoChartInFolder));
+    if (!perFix || !m_folderMissShown) m_app.prompter.exclamation(MessageText(Msg::NoChartInFolder));
+    m_folderMissShown = true;
     return;
   }
+  m_folderMissShown = false;
   requestLoad(idx.rows()[i].description);
 }
 
@@ -701,7 +703,7 @@ void ChartWindow::tick() {
     m_canvas->update();
   }
   updateCaption();
-  if (r.folderSearch) runFolderSearch();
+  if (r.folderSearch) runFolderSearch(true);
 }
 
 void ChartWindow::pump() {

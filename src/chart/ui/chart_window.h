@@ -132,7 +132,9 @@ class ChartWindow : public QWidget {
   void rebuildTrackLine();
   void setProjectionForZoom();
   bool folderSet() const;
-  void runFolderSearch();
+  // perFix: the search after a fix, which tells about a missing chart once until a
+  // chart is found again (not every second).
+  void runFolderSearch(bool perFix = false);
   ChartIndex& index(bool folder);
   void requestLoad(const QString& description);
   bool drawing() const;
@@ -178,6 +180,7 @@ class ChartWindow : public QWidget {
   bool m_mouseHeld = false;
   bool m_placementRestored = false;
   bool m_unloaded = false;
+  bool m_folderMissShown = false;
   QPointer<QWidget> m_watchedTop;
 };
 

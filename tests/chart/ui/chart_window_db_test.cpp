@@ -244,6 +244,16 @@ TEST(ChartWindowDb, FolderSearchOnEachFixLoadsTheBetterChartOnce) {
   w.tick();
   EXPECT_EQ(f.prompter.lastText(), "No chart found in folder");
   EXPECT_EQ(f.prompter.entries().back().kind, Prompter::Kind::Exclamation);
+  // Said once, not with every fix, until a chart is found again.
+  const size_t said = f.prompter.entries().size();
+  w.tick();
+  w.tick();
+  EXPECT_EQ(f.prompter.entries().size(), said);
+  f.fix(52.7, 4.5, 0);
+  w.tick();
+  f.fix(10.0, 10.0, 0);
+  w.tick();
+  EXPECT_EQ(f.prompter.entries().size(), said + 1);
 }
 
 TEST(ChartWindowDb, EveryOverlayRendered) {
@@ -293,7 +303,7 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   w.setActiveRoute({{52.40, 4.40}, {52.30, 4.45}, {52.22, 4.55}, {52.16, 4.70}});
   w.setLoadedTracks({{{52.45, 4.05}, {52.40, 4.15}, {52.36, 4.35}, {52.33, 4.50}}});
   w.setLogPositions({{{52.27, 4.20, 0}, "Reefed"}}, true);
-  w.setInfoPoints({{1, "Marina info", {52.24, 4.40, 0}, ""}}, {}, true);
+  w.setInfoPoints({{1, "Marina info", {52.24, 4.40, 0}, "", ""}}, {}, true);
   w.setRadarTargets({{3, {52.29, 4.70, 0}, "T"}});
   w.setGotoTarget(std::pair{52.22, 4.55});
   // Sail north-east for a while: the track grows, then the fix is lost and comes back.
