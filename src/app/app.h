@@ -21,7 +21,9 @@
 #include "core/sound_player.h"
 #include "core/status_panels.h"
 #include "nmea/nmea_receiver.h"
+#include "nmea/nmea_simulator.h"
 #include "nmea/qserial_link.h"
+#include "nmea/test_file.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
 
@@ -88,6 +90,10 @@ class App {
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
   NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
+  // Test files ("&Output to testfile...", "&Input from testfile...") and the simulator.
+  TestFileRecorder recorder{receiver};
+  TestFilePlayer player{receiver, nav, panels, settings, prompter};
+  NmeaSimulator simulator{receiver, panels, nav, settings, clock};
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.
   SystemClockSetter systemClockSetter;
   ClockSetter* clockSetter = &systemClockSetter;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QUrl>
 
 #include "app/app.h"
@@ -12,6 +13,7 @@
 #include "core/ui/pc_time_window.h"
 #include "geo/ui/datum_windows.h"
 #include "nmea/ui/communication_menu.h"
+#include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
 
 namespace tavrik {
@@ -30,6 +32,10 @@ void addStartupOptions(QCommandLineParser& parser) {
                                       QStringLiteral("Open the chart FILE (a BSB/KAP chart, or a picture calibrated "
                                                      "in the Charts table) in the chart window at start."),
                                       QStringLiteral("FILE")));
+  parser.addOption(QCommandLineOption(QStringLiteral("simulate"),
+                                      QStringLiteral("Start the built-in simulator at start-up (a vessel sailing 6 knots).")));
+  parser.addOption(QCommandLineOption(QStringLiteral("replay"),
+                                      QStringLiteral("Replay the NMEA test file FILE at start-up."), QStringLiteral("FILE")));
 }
 
 void Startup::registerWindows() {
@@ -62,13 +68,25 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_app.loadSystemSettings();
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
-  new CommunicationMenu(m_app, m_window);
+  auto* comm = new CommunicationMenu(m_app, m_window);
   addDatumMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
+  // A replay or the simulator feeds the receive path instead of the serial ports.
+  const bool replay = parser.isSet(QStringLiteral("replay")), simulate = parser.isSet(QStringLiteral("simulate"));
+  if (replay || simulate) m_app.options.startCommunication = false;
   m_app.applyStartOptions();
+  if (replay) {
+    comm->startReplay(parser.value(QStringLiteral("replay")));
+  } else if (simulate) {
+    if (auto* sim = qobject_cast<SimulationWindow*>(m_window.openWindow(QStringLiteral("gpssimul")))) {
+      sim->startDemo();
+      // Out of the chart's way; the title bar stays at hand to stop the simulation.
+      if (auto* frame = qobject_cast<QMdiSubWindow*>(sim->parentWidget())) frame->showMinimized();
+    }
+  }
   return true;
 }
 

@@ -35,7 +35,12 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(a
   resize(1200, 800);
 }
 
-MainWindow::~MainWindow() { m_app.windows.open = nullptr; }
+MainWindow::~MainWindow() {
+  // Child windows go first, while the menus and timers they may reach still exist.
+  stopTimers();
+  for (QMdiSubWindow* sub : m_mdi->subWindowList()) delete sub;
+  m_app.windows.open = nullptr;
+}
 
 void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));

@@ -1,16 +1,20 @@
 #include "nmea/ui/communication_menu.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QTimer>
 
 #include "app/app.h"
+#include "core/messages.h"
 #include "core/ui/main_window.h"
 #include "nmea/ui/comm_setup_window.h"
 #include "nmea/ui/gps_status_window.h"
 #include "nmea/ui/nmea_messages_window.h"
 #include "nmea/ui/nmea_setup_window.h"
 #include "nmea/ui/nmea_status_window.h"
+#include "nmea/ui/simulation_window.h"
 
 namespace tavrik {
 
@@ -30,6 +34,7 @@ void registerNmeaWindows(App& app) {
     return new NmeaMessagesWindow(a, [&a] { return a.receiver.LastSentences(); });
   });
   app.windows.add(QStringLiteral("gpsstatus"), [](App& a) { return new GpsStatusWindow(a); });
+  app.windows.add(QStringLiteral("gpssimul"), [](App& a) { return new SimulationWindow(a); });
 }
 
 CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&window), m_app(app), m_window(window) {
@@ -39,6 +44,15 @@ CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&wi
   connect(start, &QAction::triggered, this, [this] { startCommunication(); });
   QAction* stop = add(m_menu, "c_stop", "Sto&p communication");
   connect(stop, &QAction::triggered, this, [this] { stopCommunication(); });
+  m_menu->addSeparator();
+  QAction* output = add(m_menu, "c_output", "&Output to testfile...");
+  output->setCheckable(true);
+  connect(output, &QAction::triggered, this, [this] { toggleRecording(); });
+  QAction* input = add(m_menu, "c_input", "&Input from testfile...");
+  input->setCheckable(true);
+  connect(input, &QAction::triggered, this, [this] { toggleReplay(); });
+  QAction* simulate = add(m_menu, "c_simulate", "&Simulate communication...");
+  connect(simulate, &QAction::triggered, this, [this] { m_window.openWindow(QStringLiteral("gpssimul")); });
   m_menu->addSeparator();
   QAction* status = add(m_menu, "c_nmeastatus", "Show &NMEA status...");
   connect(status, &QAction::triggered, this, [this, status] { openExclusive(status, QStringLiteral("gpsnmea")); });
@@ -62,6 +76,27 @@ CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&wi
     updateActions();
   };
   m_app.startCommunication = [this] { startCommunication(); };
+
+  // Replay feeds one line per testtimer tick.
+  QTimer* testtimer = window.timer(QStringLiteral("testtimer"));
+  connect(testtimer, &QTimer::timeout, this, [this] { m_app.player.tick(); });
+  m_app.player.onStopped = [this, testtimer] {
+    testtimer->stop();
+    m_app.requests.radarRedraw = true;
+    updateActions();
+  };
+  chooseTestFile = [this](bool save) {
+    const QString filter = QStringLiteral("Testfiles (*.TST)");
+    QFileDialog dialog(&m_window, save ? QStringLiteral("Output to testfile") : QStringLiteral("Input from testfile"),
+                       m_app.settings.TestDir, filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("TST"));
+    // The program asks its own question about an existing file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+  };
   window.addCommand(
       QStringLiteral("communication"),
       [this] {
@@ -72,14 +107,23 @@ CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&wi
   updateActions();
 }
 
+CommunicationMenu::~CommunicationMenu() {
+  // The receive path outlives the menus: nothing may call back into them.
+  m_app.receiver.onRunningChanged = nullptr;
+  m_app.player.onStopped = nullptr;
+  m_app.startCommunication = nullptr;
+}
+
 QAction* CommunicationMenu::add(QMenu* menu, const char* objectName, const char* text) {
   QAction* a = menu->addAction(QString::fromUtf8(text));
   a->setObjectName(QLatin1String(objectName));
+  m_actions[a->objectName()] = a;
   return a;
 }
 
 QAction* CommunicationMenu::action(const char* objectName) const {
-  return m_window.findChild<QAction*>(QLatin1String(objectName));
+  const auto it = m_actions.find(QLatin1String(objectName));
+  return it == m_actions.end() ? nullptr : it->second.data();
 }
 
 void CommunicationMenu::startCommunication() {
@@ -88,14 +132,73 @@ void CommunicationMenu::startCommunication() {
 }
 
 void CommunicationMenu::stopCommunication() {
-  m_app.receiver.StopCommunication();
+  // Whatever feeds the receive path stops the way its own command stops it.
+  if (m_app.player.isRunning()) {
+    m_app.player.stop();
+  } else if (m_app.simulator.isRunning()) {
+    if (QWidget* sim = m_window.findWindow(QStringLiteral("gpssimul"))) {
+      if (QWidget* frame = sim->parentWidget()) frame->close();
+      else sim->close();
+    } else {
+      m_app.simulator.stop();
+    }
+  } else {
+    m_app.receiver.StopCommunication();
+  }
   updateActions();
+}
+
+void CommunicationMenu::toggleRecording() {
+  if (m_app.recorder.isRecording()) {
+    m_app.recorder.stop();
+  } else {
+    const QString path = chooseTestFile ? chooseTestFile(true) : QString();
+    if (!path.isEmpty() && !m_app.recorder.start(path, m_app.prompter) && !m_app.recorder.errorText().isEmpty())
+      ShowError(m_app.prompter, 75, path + QStringLiteral(": ") + m_app.recorder.errorText());
+  }
+  updateActions();
+}
+
+void CommunicationMenu::toggleReplay() {
+  if (m_app.player.isRunning()) {
+    m_app.player.stop();
+  } else {
+    const QString path = chooseTestFile ? chooseTestFile(false) : QString();
+    if (!path.isEmpty()) startReplay(path);
+  }
+  updateActions();
+}
+
+bool CommunicationMenu::startReplay(const QString& path) {
+  // A live receiver would mix its lines into the replay; the input panel then names
+  // the test file as the source.
+  if (m_app.receiver.isRunning() && !m_app.player.isRunning()) m_app.receiver.StopCommunication();
+  m_app.panels[Panel::InputSource].clear();
+  if (!m_app.player.start(path)) {
+    // 53: the program's number for "File not found".
+    ShowError(m_app.prompter, 53, path + QStringLiteral(": ") + m_app.player.errorText());
+    updateActions();
+    return false;
+  }
+  QTimer* testtimer = m_window.timer(QStringLiteral("testtimer"));
+  testtimer->setInterval(m_app.player.intervalMs());
+  testtimer->start();
+  updateActions();
+  return true;
 }
 
 void CommunicationMenu::updateActions() {
   const bool running = m_app.receiver.isRunning();
+  const bool replaying = m_app.player.isRunning(), simulating = m_app.simulator.isRunning();
+  // Serial input, replay and simulation each own the receive path while they run.
   if (QAction* a = action("c_start")) a->setEnabled(!running);
-  if (QAction* a = action("c_stop")) a->setEnabled(running);
+  if (QAction* a = action("c_stop")) a->setEnabled(running && !replaying && !simulating);
+  if (QAction* a = action("c_input")) {
+    a->setEnabled(replaying || !simulating);
+    a->setChecked(replaying);
+  }
+  if (QAction* a = action("c_output")) a->setChecked(m_app.recorder.isRecording());
+  if (QAction* a = action("c_simulate")) a->setEnabled(!replaying);
   m_window.refreshToolbarState();
 }
 

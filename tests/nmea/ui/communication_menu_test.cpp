@@ -18,6 +18,8 @@ struct Rig {
     registerNmeaWindows(*t);
     window = std::make_unique<MainWindow>(*t);
     menu = new CommunicationMenu(*t, *window);
+    // No dialog in tests: the next file name comes from the test.
+    menu->chooseTestFile = [this](bool) { return nextFile; };
     window->rebuildToolbar();
     window->show();
   }
@@ -25,11 +27,13 @@ struct Rig {
   test::TestApp t;
   std::unique_ptr<MainWindow> window;
   CommunicationMenu* menu = nullptr;
+  QString nextFile;
 };
 
 TEST(CommunicationMenu, EveryActionHasANameAndAnEffect) {
   Rig r;
   App& app = *r.t;
+  r.nextFile = r.t.dir.filePath(QStringLiteral("walk.TST"));
   for (const char* menuName : {"m_comm", "m_setup"}) {
     QMenu* m = r.window->menu(QLatin1String(menuName));
     ASSERT_TRUE(m) << menuName;
@@ -41,16 +45,29 @@ TEST(CommunicationMenu, EveryActionHasANameAndAnEffect) {
       const int windows = r.openWindows();
       const bool running = app.receiver.isRunning();
       const size_t messages = r.t.prompter.entries().size();
+      const bool recording = app.recorder.isRecording(), replaying = app.player.isRunning();
       a->trigger();
       EXPECT_TRUE(r.openWindows() != windows || app.receiver.isRunning() != running ||
-                  r.t.prompter.entries().size() != messages)
+                  r.t.prompter.entries().size() != messages || app.recorder.isRecording() != recording ||
+                  app.player.isRunning() != replaying)
           << "no effect";
     }
   }
-  // Start ran first and enabled stop, which ran next.
+  // Start ran and enabled stop, which ran next; then recording began and the replay
+  // of that same file, which owns the receive path now.
+  EXPECT_TRUE(app.recorder.isRecording());
+  EXPECT_TRUE(r.menu->action("c_output")->isChecked());
+  EXPECT_TRUE(app.player.isRunning());
+  EXPECT_TRUE(r.menu->action("c_input")->isChecked());
+  EXPECT_FALSE(r.menu->action("c_stop")->isEnabled()) << "replay stops through its own command";
+  EXPECT_FALSE(r.menu->action("c_simulate")->isEnabled());
+  EXPECT_TRUE(r.window->timer(QStringLiteral("testtimer"))->isActive());
+  r.menu->action("c_input")->trigger();
   EXPECT_FALSE(app.receiver.isRunning());
+  EXPECT_FALSE(r.window->timer(QStringLiteral("testtimer"))->isActive());
   EXPECT_TRUE(r.menu->action("c_start")->isEnabled());
-  EXPECT_FALSE(r.menu->action("c_stop")->isEnabled());
+  r.menu->action("c_output")->trigger();
+  EXPECT_FALSE(app.recorder.isRecording());
 }
 
 TEST(CommunicationMenu, StartRunsTheReceiveCycleIntoThePanelsAndStopEmptiesThem) {

@@ -1,0 +1,71 @@
+#pragma once
+// "Simulation" (`gpssimul`): sails a virtual vessel. The start position (a waypoint
+// or an entered position), courses, speed in the current unit, depth, water
+// temperature, air pressure and wind are set through fields and sliders; OK starts
+// the simulator, and while it runs every change steers it at once. Cancel (or
+// closing the window) asks "Cancel simulation?" and stops it.
+
+#include <QWidget>
+
+#include "nmea/nmea_simulator.h"
+
+class QCloseEvent;
+class QComboBox;
+class QDoubleSpinBox;
+class QFormLayout;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTimer;
+
+namespace tavrik {
+
+class App;
+
+class SimulationWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SimulationWindow(App& app, QWidget* parent = nullptr);
+  ~SimulationWindow() override;
+
+  // OK: takes the fields and starts the simulator (its timer ticks every second).
+  void accept();
+  // Cancel: asks "Cancel simulation?" while simulating; true when the window may close.
+  bool cancel();
+  // One simulator second (the window's timer calls it).
+  void tick();
+  bool isSimulating() const;
+  // Sails 6 knots north-east from the last position (the demo chart's middle when
+  // there is none), with instrument values to show (the --simulate option).
+  void startDemo();
+  // The fields as simulator state.
+  SimulatorState fieldState() const;
+  void setFieldState(const SimulatorState& s);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QDoubleSpinBox* addValue(QFormLayout* form, const char* name, const QString& caption, double min,
+                           double max, int decimals, bool slider);
+  void fieldsChanged();
+  void chooseWaypoint(int index);
+  void showState();
+
+  App& m_app;
+  QComboBox* m_waypoint = nullptr;
+  QDoubleSpinBox *m_lat = nullptr, *m_lon = nullptr, *m_course = nullptr, *m_magnetic = nullptr,
+                 *m_speed = nullptr, *m_depth = nullptr, *m_temp = nullptr, *m_pressure = nullptr,
+                 *m_windDir = nullptr, *m_windSpeed = nullptr;
+  QLabel* m_speedUnit = nullptr;
+  QHBoxLayout* m_lastRow = nullptr;
+  QHBoxLayout* m_speedRow = nullptr;
+  QLabel* m_position = nullptr;
+  QPushButton* m_ok = nullptr;
+  QTimer* m_timer = nullptr;
+  bool m_updating = false;
+  bool m_confirmedClose = false;
+};
+
+}  // namespace tavrik
