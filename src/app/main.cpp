@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
 
   tavrik::MainWindow window(app);
   prompter.setParent(&window);
+  // A screenshot run has nobody to answer a message box.
+  prompter.setUnattended(parser.isSet(screenshot));
   tavrik::Startup startup(app, window);
   if (!startup.run(parser)) return 1;
 

@@ -103,6 +103,7 @@ void Startup::shutdown() {
   if (m_shutDown) return;
   m_shutDown = true;
   m_window.stopTimers();
+  m_window.setShuttingDown();
   // The other windows may still store what they hold, so they close before the database.
   m_window.mdiArea()->closeAllSubWindows();
   m_app.closeDatabase();

@@ -47,6 +47,9 @@ class MainWindow : public QMainWindow {
   // "rectimer" (500 ms, receive cycle), "testtimer" (test-file replay), "Timer3"
   // (60000 ms, graph histories). Subsystems connect to and start the ones they drive.
   QTimer* timer(const QString& objectName) const;
+  // Set by shutdown: windows closing now do not ask whether they may.
+  void setShuttingDown() { m_shuttingDown = true; }
+  bool isShuttingDown() const { return m_shuttingDown; }
   // Starts the timers that run from the end of start-up to shutdown (Timer1, Timer3).
   void startTimers();
   // Stops every timer (shutdown).
@@ -91,6 +94,7 @@ class MainWindow : public QMainWindow {
   QTimer* m_timer3 = nullptr;
   QToolBar* m_toolBar = nullptr;
   std::map<QString, Command> m_commands;
+  bool m_shuttingDown = false;
 };
 
 }  // namespace tavrik

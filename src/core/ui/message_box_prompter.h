@@ -13,6 +13,9 @@ class MessageBoxPrompter final : public Prompter {
  public:
   explicit MessageBoxPrompter(QWidget* parent = nullptr) : m_parent(parent) {}
   void setParent(QWidget* parent) { m_parent = parent; }
+  // Unattended runs (--screenshot) show no boxes: texts go to standard error and every
+  // question gets the default answer (No, Cancel), so nothing waits for a user.
+  void setUnattended(bool on) { m_unattended = on; }
   void information(const QString& text, const QString& title = {}) override;
   void exclamation(const QString& text, const QString& title = {}) override;
   void critical(const QString& text, const QString& title = {}) override;
@@ -21,6 +24,7 @@ class MessageBoxPrompter final : public Prompter {
 
  private:
   QPointer<QWidget> m_parent;
+  bool m_unattended = false;
 };
 
 }  // namespace tavrik

@@ -16,6 +16,7 @@
 #include "app/app.h"
 #include "core/main_cycle.h"
 #include "core/messages.h"
+#include "core/ui/main_window.h"
 #include "store/database.h"
 
 namespace tavrik {
@@ -273,6 +274,8 @@ bool SimulationWindow::cancel() {
 }
 
 void SimulationWindow::closeEvent(QCloseEvent* event) {
+  const auto* main = qobject_cast<const MainWindow*>(window());
+  if (main && main->isShuttingDown()) m_confirmedClose = true;  // the program ends: no question
   if (!m_confirmedClose && !cancel()) {
     event->ignore();
     return;
