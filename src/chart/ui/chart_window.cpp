@@ -512,16 +512,24 @@ void ChartWindow::redrawAll() {
     m_canvas->update();
     return;
   }
-  OverlayScene fresh;
+  const qint64 stamp = m_provider ? m_provider->changeStamp() : -1;
+  const QString chartName = m_chart ? m_chart->description : QString();
+  if (stamp == -1 || stamp != m_tablesStamp || chartName != m_tablesChart) {
+    m_tables = OverlayScene();
+    if (m_provider && m_chart) m_provider->fillScene(m_tables, chartName);
+    m_tablesStamp = stamp;
+    m_tablesChart = chartName;
+  }
+  OverlayScene fresh = m_tables;
   fresh.route = m_handedOver.route;
   fresh.loadedTracks = m_handedOver.loadedTracks;
   fresh.log = m_handedOver.log;
   fresh.showLog = m_handedOver.showLog;
-  fresh.info = m_handedOver.info;
-  fresh.infoIcons = m_handedOver.infoIcons;
-  fresh.showInfo = m_handedOver.showInfo;  // the info database's points of this chart add to these
+  // Info points handed over add to the info database's points of this chart.
+  fresh.info.insert(fresh.info.end(), m_handedOver.info.begin(), m_handedOver.info.end());
+  fresh.infoIcons.insert(m_handedOver.infoIcons.begin(), m_handedOver.infoIcons.end());
+  fresh.showInfo = fresh.showInfo || m_handedOver.showInfo;
   fresh.radar = m_handedOver.radar;
-  if (m_provider && m_chart) m_provider->fillScene(fresh, m_chart->description);
   fresh.sailedTrack = m_trackFile.readAll();
   fresh.showTrack = m_app.settings.ChartTrack;
   m_scene = std::move(fresh);

@@ -151,6 +151,11 @@ class ChartWindow : public QWidget {
   double m_zoom = 1.0;
   OverlayScene m_scene;
   OverlayScene m_handedOver;  // route, loaded tracks, log, info points, radar
+  // The overlay tables as last read, re-read only when the database changed or another
+  // chart is shown.
+  OverlayScene m_tables;
+  qint64 m_tablesStamp = -2;
+  QString m_tablesChart;
   OverlayRenderer m_renderer;
   OverlayRegions m_regions;
   TrackFile m_trackFile;

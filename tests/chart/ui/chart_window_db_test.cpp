@@ -329,6 +329,14 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   EXPECT_EQ(w.regions().count(), 3);  // two zones, one proximity circle
   const QImage shot = w.grab().toImage();
   EXPECT_TRUE(shot.save(QStringLiteral(TAVRIK_BINARY_DIR "/chart_window_overlays.png")));
+  // The tables are kept between redraws and read again once the database changed.
+  w.redrawAll();
+  EXPECT_EQ(w.regions().count(), 3);
+  ASSERT_TRUE(db.execute("INSERT INTO Zones (zone, Name) VALUES (3, 'New')").ok());
+  for (auto [lat, lon] : {std::pair{52.1, 4.1}, {52.1, 4.2}, {52.05, 4.15}})
+    ASSERT_TRUE(db.execute("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (3, ?, ?, 0)", {lat, lon}).ok());
+  w.redrawAll();
+  EXPECT_EQ(w.regions().count(), 4);
 }
 
 }  // namespace
