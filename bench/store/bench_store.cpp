@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "store/database.h"
+#include "store/db_datum_lookup.h"
 #include "store/schema.h"
 
 using namespace tavrik;
@@ -79,6 +80,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "read back %d rows, expected %d\n", n, kRows);
     return 1;
   }
+  // The conversion looks its two datums up for every fix.
+  t.restart();
+  DatabaseDatumLookup lookup(db);
+  double axes = 0;
+  for (int i = 0; i < 10000; ++i) axes += lookup.datum(1 + i % 20).value_or(DatumDefinition{}).majorAxis;
+  const double lookupUs = t.nsecsElapsed() / 1e3 / 10000;
+  if (axes <= 0) return 1;
+  bench("store_datum_lookup", lookupUs, "us");
+
   const QString ddl = db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'Track data'")).toString();
   db.close();
 

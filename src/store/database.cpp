@@ -231,6 +231,11 @@ void Database::close() {
     r->m_db = nullptr;
   }
   m_readers.clear();
+  sqlite3_finalize(m_schemaVersionStmt);
+  m_schemaVersionStmt = nullptr;
+  m_cachedSchemaVersion = -1;
+  m_tableNameCache.clear();
+  m_counterCache.clear();
   if (m_depth > 0) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
   m_depth = 0;
   sqlite3_close_v2(m_db);
@@ -319,6 +324,26 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params, StoreR
   return v;
 }
 
+std::vector<QVariantList> Database::rows(const QString& sql, const QVariantList& params, StoreResult* result) {
+  std::vector<QVariantList> out;
+  Statement s;
+  StoreResult r = prepare(translateJetSql(sql), &s.st);
+  if (r.ok()) {
+    for (int i = 0; i < params.size() && i < sqlite3_bind_parameter_count(s.st); ++i) bindValue(s.st, i + 1, params[i]);
+    const int n = sqlite3_column_count(s.st);
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+      QVariantList row;
+      row.reserve(n);
+      for (int i = 0; i < n; ++i) row << columnValue(s.st, i);
+      out.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) r = fail(rc, sql);
+  }
+  if (result) *result = r;
+  return out;
+}
+
 qint64 Database::lastInsertId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
 
 StoreResult Database::beginTrans() {
@@ -366,13 +391,48 @@ QStringList Database::tableNames() const {
   return names;
 }
 
+int Database::schemaVersion() const {
+  if (!m_db) return -1;
+  if (!m_schemaVersionStmt && !prepare(QStringLiteral("PRAGMA schema_version"), &m_schemaVersionStmt).ok()) return -1;
+  const int v = sqlite3_step(m_schemaVersionStmt) == SQLITE_ROW ? sqlite3_column_int(m_schemaVersionStmt, 0) : -1;
+  sqlite3_reset(m_schemaVersionStmt);
+  return v;
+}
+
+void Database::checkSchemaCache() const {
+  const int v = schemaVersion();
+  if (v != m_cachedSchemaVersion || v < 0) {
+    m_tableNameCache.clear();
+    m_counterCache.clear();
+    m_cachedSchemaVersion = v;
+  }
+}
+
+QString Database::counterField(const QString& table) const {
+  checkSchemaCache();
+  const auto it = m_counterCache.find(table);
+  if (it != m_counterCache.end()) return it->second;
+  QString counter;
+  if (const auto def = tableDef(table))
+    for (const FieldDef& f : def->fields)
+      if (f.counter) counter = f.name;
+  if (m_cachedSchemaVersion >= 0) m_counterCache[table] = counter;
+  return counter;
+}
+
 QString Database::tableName(const QString& anyCase) const {
+  checkSchemaCache();
+  const QString key = stripBrackets(anyCase).toLower();
+  const auto it = m_tableNameCache.find(key);
+  if (it != m_tableNameCache.end()) return it->second;
   Statement s;
   if (!prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"), &s.st).ok())
     return {};
   const QByteArray n = stripBrackets(anyCase).toUtf8();
   sqlite3_bind_text(s.st, 1, n.constData(), static_cast<int>(n.size()), SQLITE_TRANSIENT);
-  return sqlite3_step(s.st) == SQLITE_ROW ? columnValue(s.st, 0).toString() : QString();
+  const QString actual = sqlite3_step(s.st) == SQLITE_ROW ? columnValue(s.st, 0).toString() : QString();
+  if (m_cachedSchemaVersion >= 0) m_tableNameCache[key] = actual;
+  return actual;
 }
 
 bool Database::hasField(const QString& table, const QString& field) const {
@@ -781,12 +841,7 @@ StoreResult Recordset::start() {
     const char* decl = sqlite3_column_decltype(m_stmt, i);
     m_types.push_back(decl ? fieldFromDeclared({}, QString::fromUtf8(decl)).type : FieldType::Double);
   }
-  if (!m_base.isEmpty()) {
-    const auto def = m_db->tableDef(m_base);
-    if (def)
-      for (const FieldDef& f : def->fields)
-        if (f.counter) m_counter = f.name;
-  }
+  if (!m_base.isEmpty()) m_counter = m_db->counterField(m_base);
   fetchOne();
   m_pos = 0;
   return m_last;

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -212,6 +213,8 @@ class Database {
   int recordsAffected() const { return m_affected; }
   // The first column of the first row, invalid when there is none.
   QVariant scalar(const QString& sql, const QVariantList& params = {}, StoreResult* result = nullptr);
+  // Every row of a query, each a list of its column values (Null as invalid).
+  std::vector<QVariantList> rows(const QString& sql, const QVariantList& params = {}, StoreResult* result = nullptr);
   qint64 lastInsertId() const;
 
   // Workspace transactions; they nest (an inner one is a savepoint).
@@ -248,6 +251,15 @@ class Database {
   void settleReaders();  // reads every open recordset to its end so the schema may change
   void registerReader(Recordset* r) { m_readers.insert(r); }
   void unregisterReader(Recordset* r) { m_readers.erase(r); }
+
+  // Table names and counter fields, valid while the schema version stays.
+  int schemaVersion() const;
+  void checkSchemaCache() const;
+  QString counterField(const QString& table) const;
+  mutable sqlite3_stmt* m_schemaVersionStmt = nullptr;
+  mutable int m_cachedSchemaVersion = -1;
+  mutable std::map<QString, QString> m_tableNameCache;  // lower case -> actual ("" = none)
+  mutable std::map<QString, QString> m_counterCache;    // actual table -> counter field
 
   sqlite3* m_db = nullptr;
   QString m_path;

@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include "geo/datum_catalogue.h"
+#include "store/db_datum_lookup.h"
 #include "store/schema.h"
 #include "store/sql_text.h"
 
@@ -378,6 +380,39 @@ TEST_F(StoreTest, TheProgramsQueriesRun) {
     EXPECT_TRUE(db.execute(QString::fromUtf8(sql)).ok());
     EXPECT_EQ(db.recordsAffected(), 1);
   }
+}
+
+// The seeded tables give the conversion what the built-in catalogue gives.
+TEST_F(StoreTest, DatumLookupFromTheTables) {
+  DatabaseDatumLookup fromDb(db);
+  CatalogueDatumLookup builtin;
+  for (const DatumRow& d : builtinDatums()) {
+    SCOPED_TRACE(d.description);
+    const auto a = fromDb.datum(d.datum);
+    const auto b = builtin.datum(d.datum);
+    ASSERT_EQ(a.has_value(), b.has_value());
+    if (!a) continue;
+    EXPECT_EQ(a->description, b->description);
+    EXPECT_EQ(a->ellipse, b->ellipse);
+    EXPECT_EQ(a->majorAxis, b->majorAxis);
+    EXPECT_EQ(a->minorAxis, b->minorAxis);
+    EXPECT_EQ(a->x, b->x);
+    EXPECT_EQ(a->z, b->z);
+    CalcRecord ra, rb;
+    ra.Lat1 = rb.Lat1 = 52.5;
+    ra.Lon1 = rb.Lon1 = 4.5;
+    ra.Datum1 = rb.Datum1 = d.datum;
+    ra.Datum2 = rb.Datum2 = kWgs84Datum;
+    DatumConvert(ra, fromDb);
+    DatumConvert(rb, builtin);
+    EXPECT_EQ(ra.Lat2, rb.Lat2);
+    EXPECT_EQ(ra.Lon2, rb.Lon2);
+  }
+  db.execute(QStringLiteral("INSERT INTO Datums (datum, ellipse, description) VALUES (900, 'x', 'text ellipse')"));
+  db.execute(QStringLiteral("INSERT INTO Datums (datum, ellipse, description) VALUES (901, 777, 'no ellipse')"));
+  EXPECT_FALSE(fromDb.datum(900));
+  EXPECT_FALSE(fromDb.datum(901));
+  EXPECT_FALSE(fromDb.datum(902));
 }
 
 TEST(StoreOpen, NotADatabaseIsReportedNotCrashed) {
