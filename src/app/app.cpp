@@ -4,6 +4,7 @@
 
 #include "core/messages.h"
 #include "core/registry.h"
+#include "geo/grid_notation.h"
 #include "store/main_database.h"
 #include "store/system_row.h"
 
@@ -17,6 +18,14 @@ QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
 App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
     : paths(p), ini(p.settingsFile()), clock(c), prompter(pr), sound(s) {
   receiver.resetRadarTargets = [this] { radar.reset(); };
+  // The position panel shows the position in the notation and decimals of the
+  // settings, as the position control would.
+  cycle.hooks.positionText = [this](double lat, double lon) {
+    GridNotation notation;
+    notation.grid = settings.system.grid;
+    notation.decimals = settings.decimals();
+    return notation.positionText(lat, lon);
+  };
 }
 
 App::~App() = default;

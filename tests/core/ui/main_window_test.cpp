@@ -116,6 +116,12 @@ TEST(MainWindowTimers, TimersExistStoppedAndTimer1RunsTheCycle) {
   t.app->nav.Latitude = 10.5f;
   QMetaObject::invokeMethod(w.timer("Timer1"), "timeout", Qt::DirectConnection);
   EXPECT_EQ(w.panel(Panel::Position)->text(), QString::fromUtf8("10° 30.000' N / 0° 0.000' E"));
+  // The notation of the settings: UTM.
+  t.app->settings.system.grid = 2;
+  t.app->nav.Latitude = 52.25f;
+  t.app->nav.Longitude = 4.5f;
+  QMetaObject::invokeMethod(w.timer("Timer1"), "timeout", Qt::DirectConnection);
+  EXPECT_TRUE(w.panel(Panel::Position)->text().startsWith(QStringLiteral("31 U "))) << w.panel(Panel::Position)->text().toStdString();
   w.stopTimers();
   EXPECT_FALSE(w.timer("Timer1")->isActive());
 }
