@@ -18,6 +18,7 @@ NmeaMessagesWindow::NmeaMessagesWindow(App&, std::function<QStringList()> lastSe
   m_text->setReadOnly(true);
   m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  m_text->setMinimumSize(520, 220);
   auto* v = new QVBoxLayout(this);
   v->addWidget(m_text);
   resize(560, 320);

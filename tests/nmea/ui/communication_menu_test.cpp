@@ -1,12 +1,17 @@
 #include "nmea/ui/communication_menu.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "core/messages.h"
 #include "core/ui/main_window.h"
 #include "ui_test_app.h"
 
@@ -96,6 +101,62 @@ TEST(CommunicationMenu, StartRunsTheReceiveCycleIntoThePanelsAndStopEmptiesThem)
   EXPECT_FALSE(rectimer->isActive());
   EXPECT_TRUE(app.panels[Panel::Speed].isEmpty());
   EXPECT_TRUE(app.nav.TimeStale);
+}
+
+// The last TPV report gpsd made of a capture: an independent decoder's last fix.
+struct GpsdFix {
+  double lat = 0, lon = 0, track = 0, speedMs = 0;
+  int satellitesUsed = 0;
+};
+GpsdFix lastGpsdFix(const QString& chkFile) {
+  QFile f(chkFile);
+  GpsdFix fix;
+  if (!f.open(QIODevice::ReadOnly)) return fix;
+  while (!f.atEnd()) {
+    const QJsonObject o = QJsonDocument::fromJson(f.readLine()).object();
+    if (o.value("class").toString() == QLatin1String("TPV") && o.contains("lat")) {
+      fix.lat = o.value("lat").toDouble();
+      fix.lon = o.value("lon").toDouble();
+      fix.track = o.value("track").toDouble();
+      fix.speedMs = o.value("speed").toDouble();
+    }
+  }
+  return fix;
+}
+
+TEST(CommunicationMenu, ReplayOfARealCaptureEndsOnTheReceiversLastFix) {
+  Rig r;
+  App& app = *r.t;
+  const QString capture = QStringLiteral(TAVRIK_TESTDATA "/nmea/haicom-305N.log");
+  r.nextFile = capture;
+  r.menu->action("c_input")->trigger();
+  ASSERT_TRUE(app.player.isRunning());
+  QTimer* testtimer = r.window->timer(QStringLiteral("testtimer"));
+  EXPECT_EQ(testtimer->interval(), 1000) << "one line a second at Test interval 1";
+  EXPECT_EQ(app.settings.TestDir, QFileInfo(capture).absolutePath());
+  // One receive cycle after each replayed line, until the end of the file.
+  int lines = 0;
+  while (app.player.isRunning() && lines < 1000) {
+    QMetaObject::invokeMethod(testtimer, "timeout", Qt::DirectConnection);
+    if (!app.player.isRunning()) break;
+    QMetaObject::invokeMethod(r.window->timer(QStringLiteral("rectimer")), "timeout", Qt::DirectConnection);
+    ++lines;
+    if (lines == 300) {
+      EXPECT_EQ(app.panels.inputSource(), QStringLiteral("Test")) << "GGA leaves the replay's name";
+    }
+  }
+  EXPECT_EQ(lines, 335) << "every line of the file, comments included";
+  EXPECT_EQ(r.t.prompter.lastText(), MessageText(Msg::EndOfTestfile));
+  const GpsdFix gpsd = lastGpsdFix(capture + QStringLiteral(".chk"));
+  // Both decoders read the same ddmm.mmmm fields; single precision at 153 degrees
+  // holds about 1e-5 degrees.
+  EXPECT_NEAR(app.nav.Latitude, gpsd.lat, 2e-5);
+  EXPECT_NEAR(app.nav.Longitude, gpsd.lon, 2e-5);
+  EXPECT_NEAR(app.nav.CourseOverGround, gpsd.track, 1e-3);
+  EXPECT_FALSE(r.menu->action("c_input")->isChecked());
+  EXPECT_FALSE(testtimer->isActive());
+  EXPECT_TRUE(app.panels[Panel::Speed].isEmpty()) << "replay stopped: fix panels emptied";
+  EXPECT_TRUE(app.requests.radarRedraw);
 }
 
 TEST(CommunicationMenu, NmeaStatusCommandIsDisabledWhileItsWindowIsOpen) {

@@ -2,11 +2,13 @@
 // when TAVRIK_SHOTS names a folder.
 #include <gtest/gtest.h>
 
+#include "core/ui/pc_time_window.h"
 #include "nmea/ui/comm_setup_window.h"
 #include "nmea/ui/gps_status_window.h"
 #include "nmea/ui/nmea_messages_window.h"
 #include "nmea/ui/nmea_setup_window.h"
 #include "nmea/ui/nmea_status_window.h"
+#include "nmea/ui/simulation_window.h"
 #include "ui_test_app.h"
 
 namespace tavrik {
@@ -53,6 +55,15 @@ TEST(WindowShots, InstrumentLinkWindows) {
                          "$IIDBT,036.41,f,011.10,M,005.99,F*25"};
     });
     shoot(w, "gpsmess");
+  }
+  {
+    SimulationWindow w(app);
+    shoot(w, "gpssimul");
+  }
+  {
+    app.panels[Panel::Time] = QStringLiteral("14:05:09 UTC");
+    PcTimeWindow w(app);
+    shoot(w, "gpstime");
   }
   {
     GpsStatusWindow w(app);
