@@ -64,7 +64,9 @@ void Startup::placeMainWindow(bool forScreenshot) {
 bool Startup::run(const QCommandLineParser& parser) {
   m_app.loadSettings();
   const QString folder = m_app.paths.programFolder();
-  if (!m_app.openDatabase([&folder] { return askDatabaseFile(folder); })) return false;
+  // A screenshot run has nobody to choose another database: it ends instead.
+  const bool unattended = parser.isSet(QStringLiteral("screenshot"));
+  if (!m_app.openDatabase([&] { return unattended ? QString() : askDatabaseFile(folder); })) return false;
   m_app.loadSystemSettings();
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
