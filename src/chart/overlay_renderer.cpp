@@ -42,7 +42,7 @@ int ColorSetting(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue(
 
 QPolygonF VesselSymbol(QPointF pos, double directionDeg, int width) {
   // (lateral, forward) offsets in pixels per unit of width: a hull pointing forward.
-  static constexpr double kHull[][2] = {{0, 20}, {6, 4}, {6, -10}, {-6, -10}, {-6, 4}};
+  static constexpr double kHull[][2] = {{0, 26}, {8, 6}, {7, -12}, {-7, -12}, {-8, 6}};
   const double unit = std::max(1, width);
   const double d = directionDeg * Pi() / 180.0;
   QPolygonF poly;

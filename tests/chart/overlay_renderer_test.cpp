@@ -50,9 +50,9 @@ TEST(OverlayRenderer, VesselSymbolLandsOnTheConvertedPositionAtEveryZoom) {
     // 40 px off to the side.
     EXPECT_TRUE(isReddish(img.pixel(at.toPoint()))) << std::hex << img.pixel(at.toPoint());
     EXPECT_EQ(img.pixel(at.toPoint() + QPoint(40, 0)), qRgb(255, 255, 255));
-    // The bow points up the screen: red 15 px above the position, white 15 px below.
-    EXPECT_TRUE(isReddish(img.pixel(at.toPoint() + QPoint(0, -15))));
-    EXPECT_EQ(img.pixel(at.toPoint() + QPoint(0, 15)), qRgb(255, 255, 255));
+    // The bow points up the screen: red 18 px above the position, white 18 px below.
+    EXPECT_TRUE(isReddish(img.pixel(at.toPoint() + QPoint(0, -18))));
+    EXPECT_EQ(img.pixel(at.toPoint() + QPoint(0, 18)), qRgb(255, 255, 255));
   }
   // At 300 % the position is three times as far from the corner: the calibration
   // scales, not the place on the chart.
@@ -63,12 +63,12 @@ TEST(OverlayRenderer, VesselSymbolTurnsWithTheDirection) {
   const QPolygonF north = VesselSymbol({100, 100}, 0, 1);
   const QPolygonF east = VesselSymbol({100, 100}, 90, 1);
   const QPolygonF south = VesselSymbol({100, 100}, 180, 2);
-  // The bow is vertex 0, 20 units ahead, scaled by the width.
+  // The bow is vertex 0, 26 units ahead, scaled by the width.
   EXPECT_NEAR(north[0].x(), 100, 1e-9);
-  EXPECT_NEAR(north[0].y(), 80, 1e-9);
-  EXPECT_NEAR(east[0].x(), 120, 1e-9);
+  EXPECT_NEAR(north[0].y(), 74, 1e-9);
+  EXPECT_NEAR(east[0].x(), 126, 1e-9);
   EXPECT_NEAR(east[0].y(), 100, 1e-9);
-  EXPECT_NEAR(south[0].y(), 140, 1e-9);
+  EXPECT_NEAR(south[0].y(), 152, 1e-9);
 }
 
 TEST(OverlayRenderer, ZoneRegionContainsThePointsInsideItOnly) {

@@ -540,7 +540,13 @@ void ChartWindow::redrawAll() {
 }
 
 void ChartWindow::keepInView() {
-  if (!m_chart || !m_proj || m_mouseHeld || !FixPresent(m_app.nav)) return;
+  if (!m_chart || !m_proj) return;
+  if (!FixPresent(m_app.nav)) {
+    m_keepPending = true;
+    return;
+  }
+  if (m_mouseHeld) return;
+  m_keepPending = false;
   KeepInViewInput in;
   in.vessel = m_proj->toPixel(m_app.nav.Latitude, m_app.nav.Longitude);
   in.scroll = scrollValue();
@@ -708,6 +714,7 @@ void ChartWindow::tick() {
   if (m_proj) {
     m_renderer.setVessel(VesselMark{r.vesselPx, r.directionDeg});
     updateDynamic();
+    if (m_keepPending) keepInView();
     m_canvas->update();
   }
   updateCaption();

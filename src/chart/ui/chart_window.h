@@ -186,6 +186,8 @@ class ChartWindow : public QWidget {
   bool m_placementRestored = false;
   bool m_unloaded = false;
   bool m_folderMissShown = false;
+  // A chart load or zoom happened without a fix: the first fix keeps the vessel in view.
+  bool m_keepPending = false;
   QPointer<QWidget> m_watchedTop;
 };
 

@@ -262,6 +262,22 @@ TEST(ChartWindow, KeepInViewPutsTheVesselAtThreeQuartersWhenHeadingNorth) {
   EXPECT_NEAR(v.y() - f.window->scrollValue().y(), 0.75 * vis.height(), 1.0);
 }
 
+TEST(ChartWindow, FirstFixAfterALoadWithoutFixKeepsTheVesselInView) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  EXPECT_EQ(f.window->scrollValue(), QPoint(0, 0));
+  f.app->settings.CenterChart = true;
+  f.fix(52.4, 4.9);  // far down and right on the sheet
+  f.window->tick();
+  const QPointF v = *f.window->vesselPixel() - QPointF(f.window->scrollValue());
+  EXPECT_TRUE(QRectF(QPointF(0, 0), QSizeF(f.window->visibleSize())).contains(v));
+  // Later fixes leave the view to Timer5 (automatic positioning) and the user.
+  const QPoint s = f.window->scrollValue();
+  f.fix(52.3, 4.95);
+  f.window->tick();
+  EXPECT_EQ(f.window->scrollValue(), s);
+}
+
 TEST(ChartWindow, ClosingWhileTrackingAsksAndDeletesTheTrackFile) {
   Fixture f;
   ASSERT_TRUE(f.window->loadChart("Home sheet"));
