@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include "app/app.h"
+#include "chart/raster_chart.h"
 #include "chart/ui/chart_info_window.h"
 #include "chart/ui/chart_window.h"
 #include "chart/ui/color_window.h"
@@ -115,6 +116,12 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
     if (auto* info = qobject_cast<ChartInfoWindow*>(m_window.openWindow(QStringLiteral("gpschartinfo"))))
       info->setInformation(title, text);
   });
+  add("ch_fileinfo", QStringLiteral("Chart &file information..."), [this] {
+    const QString file = QFileDialog::getOpenFileName(&m_window, QStringLiteral("Chart information"),
+                                                      m_app.settings.ChartDir,
+                                                      QStringLiteral("BSB/KAP charts (*.kap *.KAP);;All files (*)"));
+    if (!file.isEmpty()) showFileInformation(file);
+  });
   connect(m_menu, &QMenu::aboutToShow, this, [this] { refresh(); });
   refresh();
 }
@@ -139,6 +146,12 @@ void ChartMenu::startWithFolder(int folderKey, const QString& name) {
   }
   // The chart for the position from the chosen folder.
   m_app.requests.searchChart = true;
+}
+
+void ChartMenu::showFileInformation(const QString& path) {
+  // What the file says about itself, or why it cannot be read.
+  if (auto* info = qobject_cast<ChartInfoWindow*>(m_window.openWindow(QStringLiteral("gpschartinfo"))))
+    info->setInformation(fileNamePart(path), chartInformationText(path));
 }
 
 bool ChartMenu::openChartFile(const QString& path) {

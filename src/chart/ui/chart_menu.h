@@ -29,6 +29,8 @@ class ChartMenu : public QObject {
   QMenu* menu() const { return m_menu; }
   // Opens a chart file in the chart window (the command line's --chart).
   bool openChartFile(const QString& path);
+  // The chart information window for a chart file.
+  void showFileInformation(const QString& path);
   // "Start with folder": folder 0 (none) searches the whole chart table.
   void startWithFolder(int folderKey, const QString& name);
 

@@ -424,6 +424,15 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   EXPECT_EQ(app.settings.system.folder, 3);
   EXPECT_EQ(app.panels[Panel::Folder], "Coast");
   EXPECT_TRUE(app.requests.searchChart);
+  // Information of a chart file: a file that is no chart says why.
+  QFile bad(dir.filePath("bad.kap"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("nothing");
+  bad.close();
+  chartMenu.showFileInformation(bad.fileName());
+  auto* info = qobject_cast<ChartInfoWindow*>(main.findWindow("gpschartinfo"));
+  ASSERT_NE(info, nullptr);
+  EXPECT_TRUE(info->text().startsWith("Cannot load BSB chart")) << info->text().toStdString();
   // Show/hide: the second time hides the chart window's frame.
   act("ch_window");
   EXPECT_FALSE(findChartWindow(main)->parentWidget()->isVisible());
