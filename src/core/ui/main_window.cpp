@@ -38,7 +38,8 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(a
 MainWindow::~MainWindow() {
   // Child windows go first, while the menus and timers they may reach still exist.
   stopTimers();
-  for (QMdiSubWindow* sub : m_mdi->subWindowList()) delete sub;
+  // Closed ones too: they wait for a deferred delete that no event loop will run now.
+  for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>()) delete sub;
   m_app.windows.open = nullptr;
 }
 

@@ -281,6 +281,8 @@ void SimulationWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   m_confirmedClose = false;
+  m_timer->stop();
+  if (m_app.simulator.isRunning()) m_app.simulator.stop();
   QWidget::closeEvent(event);
 }
 
