@@ -55,7 +55,8 @@ void SkyPlot::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.fillRect(rect(), palette().base());
-  const double r = std::min(width(), height()) / 2.0 - 16;
+  // Room outside the horizon ring for the compass letters, clear of low satellites.
+  const double r = std::min(width(), height()) / 2.0 - 24;
   const QPointF c(width() / 2.0, height() / 2.0);
   p.setPen(QPen(palette().mid().color(), 1));
   for (int e : {0, 30, 60}) p.drawEllipse(c, r * (90 - e) / 90.0, r * (90 - e) / 90.0);
@@ -67,10 +68,10 @@ void SkyPlot::paintEvent(QPaintEvent*) {
     const QString s = QLatin1String(t);
     p.drawText(QPointF(c.x() + dx - fm.horizontalAdvance(s) / 2.0, c.y() + dy + fm.ascent() / 2.0 - 1), s);
   };
-  label("N", 0, -r - 8);
-  label("S", 0, r + 8);
-  label("E", r + 8, 0);
-  label("W", -r - 8, 0);
+  label("N", 0, -r - 16);
+  label("S", 0, r + 16);
+  label("E", r + 16, 0);
+  label("W", -r - 16, 0);
   for (const SatelliteRecord& s : m_sats) {
     const double elev = std::clamp<double>(s.Elevation, 0, 90);
     const double dist = r * (90 - elev) / 90.0;
