@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "core/messages.h"
+#include "core/units.h"
 #include "core/ui/main_window.h"
 #include "ui_test_app.h"
 
@@ -169,6 +170,38 @@ TEST(CommunicationMenu, NmeaStatusCommandIsDisabledWhileItsWindowIsOpen) {
   w->parentWidget()->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(status->isEnabled());
+}
+
+}  // namespace
+}  // namespace tavrik
+
+namespace tavrik {
+namespace {
+
+TEST(MainCycleWithReceiver, GllOnlyReceiverLeavesTheComputerClockInTheTimePanel) {
+  test::TestApp t;
+  App& app = *t;
+  app.receiver.beginSession();
+  app.nav.TimeStale = app.nav.DateStale = true;  // as after the data stopped once
+  app.panels[Panel::InputSource] = QStringLiteral("Gps");
+  for (int s = 0; s < 20; ++s) {
+    t.clock.advanceSecs(1);
+    const QString gll = QStringLiteral("$GPGLL,5133.81,N,00042.25,W,0715%1,A\r\n").arg(s, 2, 10, QLatin1Char('0'));
+    app.receiver.inject(0, gll.toStdString());
+    app.receiver.tick();
+    app.cycle.tick();
+  }
+  EXPECT_NEAR(app.nav.Latitude, 51 + 33.81 / 60, 1e-4) << "the position is taken";
+  EXPECT_EQ(app.nav.FixTime, QTime(7, 15, 19)) << "and the fix time";
+  EXPECT_TRUE(app.nav.TimeStale);
+  EXPECT_EQ(app.panels[Panel::Time], FormatTime(t.clock.now().time())) << "but the panel shows the computer clock";
+  // An RMC clears the staleness: from then on the panel keeps the fix time.
+  app.receiver.inject(0, "$GPRMC,071520,A,5133.81,N,00042.25,W,0.0,0.0,010626,,\r\n");
+  app.receiver.tick();
+  t.clock.advanceSecs(1);
+  app.cycle.tick();
+  EXPECT_FALSE(app.nav.TimeStale);
+  EXPECT_EQ(app.panels[Panel::Time], FormatTime(QTime(7, 15, 20)));
 }
 
 }  // namespace
