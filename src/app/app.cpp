@@ -1,5 +1,7 @@
 #include "app/app.h"
 
+#include "geo/datum.h"
+
 #include <QFile>
 
 #include "core/messages.h"
@@ -18,6 +20,18 @@ QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
 App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
     : paths(p), ini(p.settingsFile()), clock(c), prompter(pr), sound(s) {
   receiver.resetRadarTargets = [this] { radar.reset(); };
+  // Positions arrive in the receiver's datum; the chart shows its own.
+  receiver.datumConversion = [this](double& lat, double& lon) {
+    if (settings.system.gpsDatum == activeChartDatum) return;
+    CalcRecord r;
+    r.Lat1 = lat;
+    r.Lon1 = lon;
+    r.Datum1 = settings.system.gpsDatum;
+    r.Datum2 = activeChartDatum;
+    DatumConvert(r, datumLookup);
+    lat = r.Lat2;
+    lon = r.Lon2;
+  };
   // The position panel shows the position in the notation and decimals of the
   // settings, as the position control would.
   cycle.hooks.positionText = [this](double lat, double lon) {

@@ -80,6 +80,8 @@ class App {
   DatabaseDatumLookup datumLookup{db};
   // Description of the active chart (the "/l" option and the Chart/Last setting).
   QString activeChart;
+  // Datum of the chart shown: received positions are converted into it.
+  int activeChartDatum = 0;
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
   // Radar targets (TTM, TLL) and the time of the last RSD.

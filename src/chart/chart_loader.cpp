@@ -166,7 +166,7 @@ ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QStri
   if (shown.library) r.bsb = true;  // the extension says so, whatever the row holds
   ChartView view;
   view.raster = raster.get();
-  ChartLoadResult rec = LoadChartRecord(r, datumLookup(m_db), view);
+  ChartLoadResult rec = LoadChartRecord(r, chartDatumLookup(m_db), view);
   if (!rec.warning.isEmpty()) {
     shown.warning = rec.warning;
     // A chart without usable calibration is still shown; the user learns why the
@@ -190,6 +190,7 @@ ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QStri
                             .arg(rec.record.lonmax, 0, 'f', 5);
   }
   m_chartDatum = rec.record.datum;
+  shown.datum = rec.record.datum;
   const ChartRecord record = rec.record;
   shown.projectionAt = [record, raster](double zoom) {
     return std::make_unique<RecordProjection>(record, raster, zoom);

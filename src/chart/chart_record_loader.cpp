@@ -38,7 +38,7 @@ QString CalibrationProblem(const ChartRecord& c) {
   return {};
 }
 
-ChartLoadResult LoadChartRecord(const ChartRow& row, const DatumLookup& datums, const ChartView& view) {
+ChartLoadResult LoadChartRecord(const ChartRow& row, const ChartDatumLookup& datums, const ChartView& view) {
   ChartLoadResult out;
   ChartRecord& c = out.record;
   c.description = row.description.trimmed();

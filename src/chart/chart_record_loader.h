@@ -37,7 +37,7 @@ struct ChartDatumRow {
 };
 
 // Looks a datum up by key ("Datum = " + key); nullopt when there is no such row.
-using DatumLookup = std::function<std::optional<ChartDatumRow>(int datumKey)>;
+using ChartDatumLookup = std::function<std::optional<ChartDatumRow>(int datumKey)>;
 
 struct ChartLoadResult {
   ChartRecord record;
@@ -55,7 +55,7 @@ QString chartFilter(const QString& description);
 // name and ellipsoid looked up ("WGS-84" and 39 when the datum is missing), rotation
 // derived with `view`. Empty bounds are computed from the calibration for native
 // charts (with the image size and margins of the row) and reported.
-ChartLoadResult LoadChartRecord(const ChartRow& row, const DatumLookup& datums, const ChartView& view = {});
+ChartLoadResult LoadChartRecord(const ChartRow& row, const ChartDatumLookup& datums, const ChartView& view = {});
 
 // Why a record cannot convert positions, or empty when it can.
 QString CalibrationProblem(const ChartRecord& c);

@@ -66,7 +66,7 @@ std::optional<ChartRow> findChartRow(Database& db, const QString& description, S
   return chartRowFromRecordset(*rs);
 }
 
-DatumLookup datumLookup(Database& db) {
+ChartDatumLookup chartDatumLookup(Database& db) {
   return [&db](int key) -> std::optional<ChartDatumRow> {
     std::unique_ptr<Recordset> rs = db.openRecordset(QStringLiteral("Datums"));
     if (!rs) return std::nullopt;
@@ -80,7 +80,7 @@ std::optional<ChartLoadResult> LoadChartRecord(Database& db, const QString& desc
                                                StoreResult* result) {
   const std::optional<ChartRow> row = findChartRow(db, description, result);
   if (!row) return std::nullopt;
-  return LoadChartRecord(*row, datumLookup(db), view);
+  return LoadChartRecord(*row, chartDatumLookup(db), view);
 }
 
 }  // namespace tavrik

@@ -20,7 +20,7 @@ ChartRow chartRowFromRecordset(Recordset& rs);
 std::optional<ChartRow> findChartRow(Database& db, const QString& description, StoreResult* result = nullptr);
 
 // Looks datums up in `Datums` ("Datum = " + key).
-DatumLookup datumLookup(Database& db);
+ChartDatumLookup chartDatumLookup(Database& db);
 
 // The active record of a chart by description: the row, its datum and rotation.
 // nullopt with `result` set when the chart is not in the database.

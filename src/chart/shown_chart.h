@@ -15,6 +15,7 @@ struct ShownChart {
   QString description;  // trimmed
   QString path;         // image or chart file
   bool library = false; // read through the raster chart library
+  int datum = 0;        // key of the chart's datum in `Datums`; 0 the default
   std::shared_ptr<const ChartImageSource> image;
   // The conversion at a display factor (1.0 = one displayed pixel per image pixel).
   std::function<std::unique_ptr<ChartProjection>(double zoom)> projectionAt;

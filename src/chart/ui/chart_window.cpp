@@ -449,6 +449,7 @@ void ChartWindow::showChart(ShownChart chart) {
   m_tiles.setSource(m_chart->image);
   m_tiles.setZoom(1.0);
   m_app.settings.ChartLast = m_chart->description;
+  m_app.activeChartDatum = m_chart->datum;
   setProjectionForZoom();
   updateScrollRanges();
   setScrollValue({0, 0});
