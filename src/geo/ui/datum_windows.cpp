@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "core/ui/main_window.h"
+#include "geo/ui/datum_conversion_window.h"
 #include "geo/ui/datum_edit_window.h"
 #include "geo/ui/ellipsoid_edit_window.h"
 #include "geo/ui/record_list_window.h"
@@ -20,6 +21,7 @@ void registerDatumWindows(App& app) {
               QStringLiteral("Datums"), QStringLiteral("datum"), QStringLiteral("gpsedatum"),
               &ellipsoidsEntered});
   });
+  windows.add(QStringLiteral("gpsdconv"), [](App& app) -> QWidget* { return new DatumConversionWindow(app); });
   windows.add(QStringLiteral("gpsedatum"), [](App& app) -> QWidget* { return new DatumEditWindow(app); });
   windows.add(QStringLiteral("gpselips"), [](App& app) -> QWidget* {
     return new RecordListWindow(
@@ -40,6 +42,7 @@ void addDatumMenuEntries(MainWindow& window) {
   };
   add("s_datums", QObject::tr("&Datums..."), QStringLiteral("gpsdatum"));
   add("s_ellipsoids", QObject::tr("&Ellipsoids..."), QStringLiteral("gpselips"));
+  add("s_dconv", QObject::tr("Datum &conversion..."), QStringLiteral("gpsdconv"));
 }
 
 }  // namespace tavrik
