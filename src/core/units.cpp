@@ -39,7 +39,20 @@ QString FormatSpeed(float knots, const Units& units) {
 QString FormatCourse(float degrees) { return formatNumber(degrees, u"#0.0") + QStringLiteral("° T"); }
 
 QString FormatTime(const QTime& time) {
-  return QLocale::system().toString(time, QLocale::LongFormat);
+  // The system's long time format without its zone name: fix times carry the
+  // local-time offset of the settings, not the computer's zone.
+  static const QString format = [] {
+    const QString f = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (QChar c : f) {
+      if (c == '\'') quoted = !quoted;
+      if (!quoted && c == 't') continue;
+      out += c;
+    }
+    return out.simplified();
+  }();
+  return QLocale::system().toString(time, format);
 }
 
 QString FormatDate(const QDate& date) { return date.toString(QStringLiteral("MM-dd-yyyy")); }

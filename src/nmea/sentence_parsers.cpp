@@ -392,7 +392,9 @@ ParseResult parseHsc(ParseContext& ctx, const SentenceFields& f) {
     e.longitude = nav.Longitude;
     e.text = nav.SteerHeading != -1 ? QStringLiteral("Autopilot locked on ") + formatNumber(nav.SteerHeading, u"#0.0")
                                     : QStringLiteral("Autopilot unlocked");
-    ctx.state.pendingLogEvents.push_back(std::move(e));
+    auto& pending = ctx.state.pendingLogEvents;
+    if (pending.size() >= ParserState::kMaxPendingLogEvents) pending.erase(pending.begin());
+    pending.push_back(std::move(e));
   }
   ctx.state.LastSteerHeading = nav.SteerHeading;
   return {true, kSteerHeading};

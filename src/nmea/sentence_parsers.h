@@ -50,6 +50,9 @@ struct ParserState {
   // HSC: the heading to steer of the previous HSC.
   float LastSteerHeading = 0;
   // Logbook events waiting for the main timer (oldest first).
+  // Written by the main timer's next tick; an autopilot hunting between headings with
+  // nobody taking the events must not grow this without end, so the oldest go first.
+  static constexpr size_t kMaxPendingLogEvents = 64;
   std::vector<LogbookEvent> pendingLogEvents;
   // The date FixDate was last formatted from, so an unchanged date is not re-formatted.
   QDate lastFixDate;

@@ -230,3 +230,22 @@ TEST(NavigationState, ResetKeepsOnlyThePosition) {
 
 }  // namespace
 }  // namespace tavrik
+
+namespace tavrik {
+namespace {
+
+// Fix times are local by the settings' offset, so the time panel must not name the
+// computer's zone (it showed "14:05:09 UTC" for a time two hours off UTC).
+TEST(FormatTime, ShowsTheClockWithoutTheComputersZoneName) {
+  const QString text = FormatTime(QTime(14, 5, 9));
+  EXPECT_TRUE(text.contains(QStringLiteral("05"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("09"))) << text.toStdString();
+  const QString zone = QDateTime::currentDateTime().timeZoneAbbreviation();
+  if (!zone.isEmpty()) {
+    EXPECT_FALSE(text.contains(zone)) << text.toStdString();
+  }
+  EXPECT_FALSE(text.contains(QStringLiteral("UTC"))) << text.toStdString();
+}
+
+}  // namespace
+}  // namespace tavrik

@@ -340,6 +340,16 @@ TEST(SentenceParsers, HscRaisesOneLogbookEventPerChangeOfHeadingToSteer) {
   EXPECT_EQ(events[1].text, "Autopilot locked on 121.0");
 }
 
+TEST(SentenceParsers, PendingHscEventsAreBoundedAndKeepTheNewest) {
+  ReceiverRig rig;
+  std::string lines;
+  for (int i = 0; i < 500; ++i) lines += "$APHSC,,T," + std::to_string(100 + i % 2) + ".0,M\r\n";
+  rig.feed(lines);
+  const auto events = rig.rx.takeLogbookEvents();
+  ASSERT_EQ(events.size(), ParserState::kMaxPendingLogEvents);
+  EXPECT_EQ(events.back().text, "Autopilot locked on 101.0");
+}
+
 TEST(SentenceParsers, VlwTripAddsDifferencesAndRebasesAfterAReset) {
   ReceiverRig rig;
   rig.nav.TripDistance = 5;
