@@ -4,7 +4,10 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "app/app.h"
 #include "chart/raster_chart.h"
@@ -115,6 +118,27 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
     const QString title = c->chart()->description, text = c->chart()->information;
     if (auto* info = qobject_cast<ChartInfoWindow*>(m_window.openWindow(QStringLiteral("gpschartinfo"))))
       info->setInformation(title, text);
+  });
+  add("ch_print", QStringLiteral("&Print chart..."), [this] {
+    ChartWindow* c = findChartWindow(m_window);
+    if (!c || !c->chart()) {
+      m_app.prompter.information(MessageText(Msg::NoChartLoaded));
+      return;
+    }
+    // The dialog is shown window-modal without an own event loop; the printer lives as
+    // long as the dialog.
+    auto* dialog = new QPrintDialog(&m_window);
+    dialog->setObjectName(QStringLiteral("ch_printdialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<ChartWindow> chart(c);
+    connect(dialog, qOverload<QPrinter*>(&QPrintDialog::accepted), this, [this, chart](QPrinter* printer) {
+      if (!chart || !chart->chart()) {
+        m_app.prompter.information(MessageText(Msg::NoChartLoaded));
+        return;
+      }
+      chart->printVisible(*printer);
+    });
+    dialog->open();
   });
   add("ch_fileinfo", QStringLiteral("Chart &file information..."), [this] {
     const QString file = QFileDialog::getOpenFileName(&m_window, QStringLiteral("Chart information"),

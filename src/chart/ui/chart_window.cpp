@@ -1,5 +1,7 @@
 #include "chart/ui/chart_window.h"
 
+#include <QPrinter>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,6 +16,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -902,6 +905,33 @@ QImage ChartWindow::renderView() {
   paintCanvas(p, img.rect());
   p.end();
   return img;
+}
+
+bool ChartWindow::renderVisible(QPainter& p, const QRectF& target) {
+  if (!m_chart || target.isEmpty()) return false;
+  const QSize size = m_canvas->size();
+  if (size.isEmpty()) return false;
+  const double scale = std::min(target.width() / size.width(), target.height() / size.height());
+  const QSizeF drawn(size.width() * scale, size.height() * scale);
+  p.save();
+  p.translate(target.x() + (target.width() - drawn.width()) / 2, target.y() + (target.height() - drawn.height()) / 2);
+  p.scale(scale, scale);
+  const QRect area(QPoint(0, 0), size);
+  p.setClipRect(area);
+  paintCanvas(p, area);
+  p.restore();
+  return true;
+}
+
+bool ChartWindow::printVisible(QPrinter& printer) {
+  if (!m_chart) return false;
+  QPainter p;
+  if (!p.begin(&printer)) return false;
+  // The painter's origin is the printable area's corner.
+  const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+  const bool ok = renderVisible(p, QRectF(QPointF(0, 0), QSizeF(page)));
+  p.end();
+  return ok;
 }
 
 }  // namespace tavrik

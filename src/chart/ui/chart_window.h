@@ -18,6 +18,7 @@
 #include "chart/track_file.h"
 
 class QLabel;
+class QPrinter;
 class QScrollBar;
 class QTimer;
 class QMenu;
@@ -102,6 +103,11 @@ class ChartWindow : public QWidget {
   bool timer5Active() const;
   // Renders the window's chart area into an image (screenshots and tests).
   QImage renderView();
+  // The visible chart area with its overlays, scaled into `target` keeping its aspect
+  // ratio and centred there (printing). False when no chart is shown.
+  bool renderVisible(QPainter& p, const QRectF& target);
+  // DumpChartToPrinter: the visible chart area on one page of `printer`.
+  bool printVisible(QPrinter& printer);
 
   // Pointer handling of the canvas, in window pixels of the canvas.
   void pointerMoved(QPoint canvasPos);

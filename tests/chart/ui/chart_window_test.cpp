@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -143,6 +145,61 @@ TEST(ChartWindow, VesselLandsOnItsConvertedPositionAtZoom300) {
   const QRgb c = img.pixel(onScreen);
   EXPECT_GT(qRed(c), 150);
   EXPECT_LT(qGreen(c), 120);
+}
+
+TEST(ChartWindow, PrintsTheVisibleChartAsTheWindowShowsIt) {
+  Fixture f;
+  QPrinter none(QPrinter::HighResolution);
+  none.setOutputFormat(QPrinter::PdfFormat);
+  none.setOutputFileName(f.dir.filePath("none.pdf"));
+  EXPECT_FALSE(f.window->printVisible(none));
+  EXPECT_FALSE(QFile::exists(none.outputFileName()));
+
+  f.provider->zones = {ZoneItem{1, "Harbour", {{52.95, 4.05, 0}, {52.95, 4.4, 0}, {52.7, 4.4, 0}}}};
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.fix(52.8, 4.3, 90);
+  f.window->tick();
+  f.window->redrawAll();
+  const QImage shown = f.window->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QImage drawn(shown.size(), QImage::Format_RGB32);
+  drawn.fill(Qt::black);
+  {
+    QPainter p(&drawn);
+    ASSERT_TRUE(f.window->renderVisible(p, QRectF(drawn.rect())));
+  }
+  // Same painting code at the same size: only rounding of antialiased edges may differ.
+  int worst = 0, coloured = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) {
+      const QRgb a = shown.pixel(x, y), b = drawn.pixel(x, y);
+      worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                        std::abs(qBlue(a) - qBlue(b))});
+      if (a != shown.pixel(0, 0)) ++coloured;
+    }
+  EXPECT_LE(worst, 2);
+  EXPECT_GT(coloured, 100) << "the overlays are part of the picture";
+
+  // A page twice as wide: the view keeps its shape, centred, with the margins untouched.
+  QImage wide(shown.width() * 2, shown.height(), QImage::Format_RGB32);
+  wide.fill(Qt::black);
+  {
+    QPainter p(&wide);
+    ASSERT_TRUE(f.window->renderVisible(p, QRectF(wide.rect())));
+  }
+  const int margin = shown.width() / 2;
+  EXPECT_EQ(wide.pixel(margin / 2, shown.height() / 2), qRgb(0, 0, 0));
+  EXPECT_EQ(wide.pixel(wide.width() - margin / 2, shown.height() / 2), qRgb(0, 0, 0));
+  EXPECT_EQ(wide.pixel(margin + 10, 10), drawn.pixel(10, 10));
+
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(f.dir.filePath("chart.pdf"));
+  ASSERT_TRUE(f.window->printVisible(printer));
+  QFile pdf(printer.outputFileName());
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5) == "%PDF-");
+  // A page holding the chart image, not an empty page (an empty one is about 1 kB).
+  EXPECT_GT(pdf.size(), 4000);
 }
 
 TEST(ChartWindow, FixCycleRecordsTheTrackAndWritesOneBreakPerOutage) {
@@ -409,6 +466,11 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   EXPECT_NE(main.findWindow("gpscolor"), nullptr);
   act("ch_info");
   EXPECT_EQ(prompter.lastText(), "No chart loaded");
+  const size_t told = prompter.entries().size();
+  act("ch_print");
+  ASSERT_EQ(prompter.entries().size(), told + 1);
+  EXPECT_EQ(prompter.lastText(), "No chart loaded");
+  EXPECT_EQ(main.findChild<QWidget*>("ch_printdialog"), nullptr);
   const bool circles = app.settings.ChartCircles, rulers = app.settings.Rulers, cross = app.settings.Crosshairs,
              positioning = app.settings.system.positioning;
   act("ch_circles");
