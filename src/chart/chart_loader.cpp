@@ -84,8 +84,9 @@ double RecordProjection::pixelsPerNm(double lat) const {
 }
 
 std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
-                                                         const AppPaths& paths, Database* infoDb) {
-  return std::make_unique<DatabaseChartProvider>(db, settings, paths, infoDb);
+                                                         const AppPaths& paths, Database* infoDb,
+                                                         const DatumLookup* datums) {
+  return std::make_unique<DatabaseChartProvider>(db, settings, paths, infoDb, datums);
 }
 
 std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart) {
@@ -307,7 +308,8 @@ std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
 }
 
 void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartDescription) {
-  scene.toChartDatum = chartDatumConverter(m_chartDatum);
+  // The datums as the user keeps them; the built-in ones only without a database.
+  scene.toChartDatum = chartDatumConverter(m_chartDatum, m_db.isOpen() ? m_datums : nullptr);
   if (m_infoDb && m_infoDb->isOpen() && m_infoDb->hasTable(QStringLiteral("Info points"))) {
     // Info points belong to one chart: those of the chart shown.
     QString name = chartDescription.trimmed();

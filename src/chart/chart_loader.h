@@ -16,6 +16,8 @@
 
 namespace tavrik {
 
+class DatumLookup;
+
 // The active record as the window's projection: chart units of the record (twips of
 // the unzoomed image, 15 per pixel) to displayed pixels at `zoom`. Library charts are
 // shown whole with the view origin at the image corner.
@@ -45,8 +47,8 @@ QString resolveChartFile(const QString& bitmap, const QString& chartDir, const A
 class DatabaseChartProvider final : public ChartProvider {
  public:
   DatabaseChartProvider(Database& db, const AppSettings& settings, const AppPaths& paths,
-                        Database* infoDb = nullptr)
-      : m_db(db), m_settings(settings), m_paths(paths), m_infoDb(infoDb) {}
+                        Database* infoDb = nullptr, const DatumLookup* datums = nullptr)
+      : m_db(db), m_settings(settings), m_paths(paths), m_infoDb(infoDb), m_datums(datums) {}
   ChartLoadOutcome loadChart(const QString& description, Prompter& prompter) override;
   ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) override;
   std::vector<ChartBounds> chartBounds(int folderKey) override;
@@ -59,6 +61,7 @@ class DatabaseChartProvider final : public ChartProvider {
   const AppSettings& m_settings;
   const AppPaths& m_paths;
   Database* m_infoDb;
+  const DatumLookup* m_datums;
   int m_chartDatum = 0;
 };
 

@@ -11,9 +11,13 @@ namespace tavrik {
 class Database;
 struct AppSettings;
 class AppPaths;
+class DatumLookup;
 
 // infoDb: the info database (its `[Info points]` of the chart shown), when open.
+// datums: the user's datum tables the overlays convert with while `db` is open (the
+// built-in tables otherwise, and when there is none).
 std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
-                                                         const AppPaths& paths, Database* infoDb = nullptr);
+                                                         const AppPaths& paths, Database* infoDb = nullptr,
+                                                         const DatumLookup* datums = nullptr);
 
 }  // namespace tavrik

@@ -7,9 +7,11 @@
 
 namespace tavrik {
 
-std::function<GeoPoint(const GeoPoint&)> chartDatumConverter(int chartDatum) {
+std::function<GeoPoint(const GeoPoint&)> chartDatumConverter(int chartDatum, const DatumLookup* datums) {
   if (chartDatum == 0) return {};
-  auto lookup = std::make_shared<CatalogueDatumLookup>();
+  std::shared_ptr<const DatumLookup> lookup;
+  if (datums) lookup = std::shared_ptr<const DatumLookup>(datums, [](const DatumLookup*) {});
+  else lookup = std::make_shared<CatalogueDatumLookup>();
   return [lookup, chartDatum](const GeoPoint& g) {
     if (g.datum == chartDatum || g.datum == 0) return g;
     CalcRecord r;

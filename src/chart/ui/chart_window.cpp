@@ -79,7 +79,7 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   buildUi();
   buildContextMenu();
-  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths, &m_app.infoDb);
+  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths, &m_app.infoDb, &m_app.datumLookup);
   m_renderer.setStyles(m_app.settings.Styles);
 
   // Form_Load: the sailed-track file, placement, the welcome sound.

@@ -14,7 +14,9 @@
 #include "chart/demo_chart.h"
 #include "chart/ui/chart_window.h"
 #include "core/messages.h"
+#include "geo/datum_catalogue.h"
 #include "geo/nav_math.h"
+#include "store/db_datum_lookup.h"
 #include "store/schema.h"
 
 QT_BEGIN_NAMESPACE
@@ -254,6 +256,48 @@ TEST(ChartWindowDb, FolderSearchOnEachFixLoadsTheBetterChartOnce) {
   f.fix(10.0, 10.0, 0);
   w.tick();
   EXPECT_EQ(f.prompter.entries().size(), said + 1);
+}
+
+TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
+  DbFixture f;
+  f.addChart("Picture", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  Database& db = f.app->db;
+  ASSERT_TRUE(db.execute("UPDATE Charts SET datum = ? WHERE description = 'Picture'", {kWgs84Datum}).ok());
+  // The user moved European 1950 (mean) by 400 m east-west in the Datums table.
+  constexpr int kEd50 = 12;
+  ASSERT_TRUE(db.execute("UPDATE Datums SET x = x + 400 WHERE datum = ?", {kEd50}).ok());
+  ChartWindow w(*f.app);
+  w.resize(800, 600);
+  w.show();
+  ASSERT_TRUE(w.loadChart("Picture"));
+  w.redrawAll();
+  ASSERT_TRUE(w.scene().toChartDatum);
+  const GeoPoint stored{52.7, 4.5, kEd50};
+  auto oracle = [&](const DatumLookup& lookup) {
+    CalcRecord r;
+    r.Lat1 = stored.lat;
+    r.Lon1 = stored.lon;
+    r.Datum1 = kEd50;
+    r.Datum2 = kWgs84Datum;
+    DatumConvert(r, lookup);
+    return std::pair{r.Lat2, r.Lon2};
+  };
+  const auto fromDb = oracle(DatabaseDatumLookup(db));
+  const auto fromCatalogue = oracle(CatalogueDatumLookup());
+  // 400 m of shift is far more than the tolerance of a few centimetres.
+  ASSERT_GT(std::hypot(fromDb.first - fromCatalogue.first, fromDb.second - fromCatalogue.second), 1e-3);
+  const GeoPoint shown = w.scene().toChartDatum(stored);
+  EXPECT_EQ(shown.datum, kWgs84Datum);
+  EXPECT_NEAR(shown.lat, fromDb.first, 1e-9);
+  EXPECT_NEAR(shown.lon, fromDb.second, 1e-9);
+
+  // Without a database the built-in tables are all there is.
+  db.close();
+  w.redrawAll();
+  ASSERT_TRUE(w.scene().toChartDatum);
+  const GeoPoint fallback = w.scene().toChartDatum(stored);
+  EXPECT_NEAR(fallback.lat, fromCatalogue.first, 1e-9);
+  EXPECT_NEAR(fallback.lon, fromCatalogue.second, 1e-9);
 }
 
 TEST(ChartWindowDb, EveryOverlayRendered) {
