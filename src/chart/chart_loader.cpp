@@ -10,6 +10,7 @@
 #include "chart/overlay_datum.h"
 #include "core/messages.h"
 #include "geo/nav_math.h"
+#include "store/sql_text.h"
 
 namespace tavrik {
 
@@ -312,9 +313,8 @@ void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartD
   scene.toChartDatum = chartDatumConverter(m_chartDatum, m_db.isOpen() ? m_datums : nullptr);
   if (m_infoDb && m_infoDb->isOpen() && m_infoDb->hasTable(QStringLiteral("Info points"))) {
     // Info points belong to one chart: those of the chart shown.
-    QString name = chartDescription.trimmed();
-    name.replace('\'', QStringLiteral("''"));
-    auto rs = m_infoDb->openRecordset(QStringLiteral("SELECT * FROM [Info points] WHERE Chart = '") + name + "'");
+    auto rs = m_infoDb->openRecordset(QStringLiteral("SELECT * FROM [Info points] WHERE ") +
+                                      sqlEquals(QStringLiteral("Chart"), chartDescription.trimmed()));
     for (; !rs->eof(); rs->moveNext()) {
       InfoItem i;
       i.key = static_cast<long>(rs->integer("Info"));

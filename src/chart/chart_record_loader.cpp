@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "store/sql_text.h"
+
 namespace tavrik {
 namespace {
 constexpr int kDefaultEllipse = 39;
@@ -13,9 +15,7 @@ bool finite(double v) { return std::isfinite(v); }
 }  // namespace
 
 QString chartFilter(const QString& description) {
-  QString name = description.trimmed();
-  name.replace('\'', QStringLiteral("''"));
-  return QStringLiteral("Description = '") + name + "'";
+  return sqlEquals(QStringLiteral("Description"), description.trimmed());
 }
 
 QString CalibrationProblem(const ChartRecord& c) {

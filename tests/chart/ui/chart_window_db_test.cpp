@@ -300,6 +300,31 @@ TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
   EXPECT_NEAR(fallback.lon, fromCatalogue.second, 1e-9);
 }
 
+TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
+  DbFixture f;
+  f.addChart("Skipper's Rock", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  f.addChart("Skipper", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  const StoreResult r = createInfoDatabase(f.app->infoDb, f.dir.filePath("info.db"), InfoDatabaseHeader{});
+  ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+  for (const char* chart : {"Skipper's Rock", "Skipper", "Skipper's Rock' OR '1'='1"})
+    ASSERT_TRUE(f.app->infoDb
+                    .execute("INSERT INTO [Info points] (Name, File, Latitude, Longitude, Icon, Chart) "
+                             "VALUES (?, ' ', 52.7, 4.5, ' ', ?)",
+                             {QStringLiteral("Point of ") + QLatin1String(chart), QLatin1String(chart)})
+                    .ok());
+  ChartWindow w(*f.app);
+  w.resize(800, 600);
+  w.show();
+  ASSERT_TRUE(w.loadChart("Skipper's Rock"));
+  EXPECT_TRUE(f.prompter.entries().empty()) << f.prompter.lastText().toStdString();
+  ASSERT_NE(w.chart(), nullptr);
+  EXPECT_EQ(w.chart()->description, "Skipper's Rock");
+  w.redrawAll();
+  // Only the chart's own point: the name is one quoted value, never part of the query.
+  ASSERT_EQ(w.scene().info.size(), 1u);
+  EXPECT_EQ(w.scene().info[0].name, "Point of Skipper's Rock");
+}
+
 TEST(ChartWindowDb, EveryOverlayRendered) {
   DbFixture f;
   f.addChart("Demo", f.kap, true, 52.0, 52.5, 4.0, 5.0, 100);
