@@ -282,29 +282,33 @@ std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
                                           " WHERE [Folder charts].Chart = Charts.chart" +
                                           " AND [Folder charts].Folder = " + QString::number(folderKey)
                                     : "SELECT " + cols + " FROM Charts";
-  auto rs = m_db.openRecordset(sql);
-  const int iDesc = rs->fieldIndex("description"), iLatmin = rs->fieldIndex("latmin"),
-            iLatmax = rs->fieldIndex("latmax"), iLonmin = rs->fieldIndex("lonmin"),
-            iLonmax = rs->fieldIndex("lonmax"), iMilelat = rs->fieldIndex("milelat");
-  if (iDesc < 0 || iLatmin < 0 || iLatmax < 0 || iLonmin < 0 || iLonmax < 0 || iMilelat < 0) return out;
-  for (; !rs->eof(); rs->moveNext()) {
+  // The rows straight from the engine in the table's order (the searches break ties
+  // by it): going through a QVariant per value took three times as long as the read.
+  sqlite3_stmt* st = nullptr;
+  const QByteArray text = sql.toUtf8();
+  if (sqlite3_prepare_v2(m_db.handle(), text.constData(), static_cast<int>(text.size()), &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return out;
+  }
+  while (sqlite3_step(st) == SQLITE_ROW) {
     ChartBounds b;
-    b.description = rs->value(iDesc).toString().trimmed();
-    const QVariant v[4] = {rs->value(iLatmin), rs->value(iLatmax), rs->value(iLonmin), rs->value(iLonmax)};
+    if (const auto* d = reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
+      b.description = QString::fromUtf8(d, sqlite3_column_bytes(st, 0)).trimmed();
     bool ok = true;
     double d[4];
     for (int i = 0; i < 4; ++i) {
-      if (!v[i].isValid() || v[i].isNull()) ok = false;
-      d[i] = v[i].toDouble();
+      if (sqlite3_column_type(st, i + 1) == SQLITE_NULL) ok = false;
+      d[i] = sqlite3_column_double(st, i + 1);
     }
     b.latmin = d[0];
     b.latmax = d[1];
     b.lonmin = d[2];
     b.lonmax = d[3];
-    b.milelat = rs->value(iMilelat).toDouble();
+    b.milelat = sqlite3_column_double(st, 5);
     b.hasBounds = ok;
     out.push_back(std::move(b));
   }
+  sqlite3_finalize(st);
   return out;
 }
 

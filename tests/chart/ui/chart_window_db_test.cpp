@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "chart/database_chart_provider.h"
 #include "chart/demo_chart.h"
 #include "chart/ui/chart_window.h"
 #include "core/messages.h"
@@ -323,6 +324,55 @@ TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
   // Only the chart's own point: the name is one quoted value, never part of the query.
   ASSERT_EQ(w.scene().info.size(), 1u);
   EXPECT_EQ(w.scene().info[0].name, "Point of Skipper's Rock");
+}
+
+TEST(ChartWindowDb, ChartBoundsReadInTableOrderWithEmptyBoundsMarked) {
+  DbFixture f;
+  Database& db = f.app->db;
+  struct Row {
+    const char* description;
+    QVariant latmin;
+    double milelat;
+    bool inFolder;
+  };
+  const Row rows[] = {{"Wide  ", 52.0, 10, true}, {"Skipper's Rock", 52.1, 200, false}, {"No bounds", QVariant(), 50, true},
+                      {"Tie", 52.0, 10, true}};
+  for (const Row& r : rows)
+    ASSERT_TRUE(db.execute("INSERT INTO Charts (description, bitmap, latmin, latmax, lonmin, lonmax, milelat) "
+                           "VALUES (?, 'x.png', ?, 53.5, 4.0, 5.5, ?)",
+                           {QLatin1String(r.description), r.latmin, r.milelat})
+                    .ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Folders (folder, description) VALUES (7, 'Coast')").ok());
+  ASSERT_TRUE(db.execute("INSERT INTO [Folder charts] (Folder, Chart) SELECT 7, chart FROM Charts WHERE description <> "
+                         "'Skipper''s Rock' ORDER BY chart")
+                  .ok());
+  auto provider = makeDatabaseChartProvider(db, f.app->settings, f.app->paths);
+  for (int folder : {0, 7}) {
+    SCOPED_TRACE(folder == 0 ? "all charts" : "folder 7");
+    const std::vector<ChartBounds> got = provider->chartBounds(folder);
+    std::vector<const Row*> want;
+    for (const Row& r : rows)
+      if (folder == 0 || r.inFolder) want.push_back(&r);
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+      SCOPED_TRACE(want[i]->description);
+      EXPECT_EQ(got[i].description, QString::fromLatin1(want[i]->description).trimmed());
+      EXPECT_EQ(got[i].hasBounds, want[i]->latmin.isValid());
+      if (want[i]->latmin.isValid()) {
+        EXPECT_DOUBLE_EQ(got[i].latmin, want[i]->latmin.toDouble());
+      }
+      EXPECT_DOUBLE_EQ(got[i].latmax, 53.5);
+      EXPECT_DOUBLE_EQ(got[i].lonmin, 4.0);
+      EXPECT_DOUBLE_EQ(got[i].lonmax, 5.5);
+      EXPECT_DOUBLE_EQ(got[i].milelat, want[i]->milelat);
+    }
+  }
+  // Two charts of the same scale over the position: the first in the table wins.
+  ChartIndex index;
+  index.reset(provider->chartBounds(0));
+  const int best = index.searchBest(52.8, 4.7, ChartRanking::Overview);
+  ASSERT_GE(best, 0);
+  EXPECT_EQ(index.rows()[static_cast<size_t>(best)].description, "Wide");
 }
 
 TEST(ChartWindowDb, EveryOverlayRendered) {
