@@ -11,6 +11,7 @@
 #include "chart/ui/chart_window.h"
 #include "core/ui/main_window.h"
 #include "core/ui/pc_time_window.h"
+#include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
@@ -43,6 +44,7 @@ void Startup::registerWindows() {
   registerNmeaWindows(m_app);
   registerChartWindows(m_app);
   registerDatumWindows(m_app);
+  registerGridWindows(m_app);
   registerStoreWindows(m_app);
 }
 
@@ -72,6 +74,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
   auto* comm = new CommunicationMenu(m_app, m_window);
   addDatumMenuEntries(m_window);
+  addCalculationMenu(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();

@@ -10,11 +10,11 @@
 #include <QChar>
 #include <QString>
 
+#include "geo/datum.h"
 #include "geo/nav_math.h"
 
 namespace tavrik {
 
-inline constexpr double kWgs84MajorAxis = 6378137.0;
 // The map ellipsoid's default minor axis (WGS-84's 6356752.314 rounded to a decimetre).
 inline constexpr double kDefaultMinorAxis = 6356752.3;
 
