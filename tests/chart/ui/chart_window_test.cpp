@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -190,6 +191,7 @@ TEST(ChartWindow, PrintsTheVisibleChartAsTheWindowShowsIt) {
   EXPECT_EQ(wide.pixel(margin / 2, shown.height() / 2), qRgb(0, 0, 0));
   EXPECT_EQ(wide.pixel(wide.width() - margin / 2, shown.height() / 2), qRgb(0, 0, 0));
   EXPECT_EQ(wide.pixel(margin + 10, 10), drawn.pixel(10, 10));
+  wide.save(QStringLiteral(TAVRIK_BINARY_DIR "/chart_print_page.png"));
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -495,6 +497,20 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   auto* info = qobject_cast<ChartInfoWindow*>(main.findWindow("gpschartinfo"));
   ASSERT_NE(info, nullptr);
   EXPECT_TRUE(info->text().startsWith("Cannot load BSB chart")) << info->text().toStdString();
+  // With a chart shown, printing asks for the printer.
+  {
+    auto p = std::make_unique<FakeProvider>();
+    p->sheets = {{"Home sheet", 53.0, 4.0}};
+    findChartWindow(main)->setProvider(std::move(p));
+    ASSERT_TRUE(findChartWindow(main)->loadChart("Home sheet"));
+    const size_t before = prompter.entries().size();
+    act("ch_print");
+    auto* dialog = main.findChild<QPrintDialog*>("ch_printdialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(prompter.entries().size(), before);
+    dialog->reject();
+  }
   // Show/hide: the second time hides the chart window's frame.
   act("ch_window");
   EXPECT_FALSE(findChartWindow(main)->parentWidget()->isVisible());
