@@ -55,7 +55,8 @@ void list() {
 
 int main(int argc, char** argv) {
   int from = -1, to = -1;
-  for (int i = 1; i < argc; ++i) {
+  // Options come in pairs (--from N, --to M), so the loop steps by what it consumed.
+  for (int i = 1; i < argc;) {
     if (!std::strcmp(argv[i], "--list")) {
       list();
       return 0;
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tavrik-datum: no built-in datum \"%s\" (see --list)\n", argv[i + 1]);
       return 2;
     }
-    ++i;
+    i += 2;
   }
   if (from < 0 || to < 0) {
     usage();

@@ -79,7 +79,7 @@ class DatumAgainstProj : public ::testing::Test {
     if (m_cct.isEmpty()) GTEST_SKIP() << "cct (package proj-bin) is not installed";
   }
   QString m_cct;
-  const CatalogueDatumLookup m_lookup;
+  CatalogueDatumLookup m_lookup;
 };
 
 TEST_F(DatumAgainstProj, MolodenskyMatchesProjMolodensky) {
