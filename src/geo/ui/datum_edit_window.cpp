@@ -2,11 +2,8 @@
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "app/app.h"
 #include "core/messages.h"
@@ -20,11 +17,6 @@ namespace tavrik {
 namespace {
 
 QString shiftText(double v) { return formatNumber(v, u"0.####"); }
-
-void report(App& app, const StoreResult& r) {
-  if (r.message) app.prompter.information(MessageText(r.message));
-  else ShowError(app.prompter, r.error, r.detail);
-}
 
 }  // namespace
 
@@ -59,26 +51,9 @@ DatumEditWindow::DatumEditWindow(App& app, QWidget* parent) : RecordEditWindow(p
   form->addRow(tr("Shift Y (m)"), m_y);
   form->addRow(tr("Shift Z (m)"), m_z);
 
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("cmdOK"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancel"), this);
-  cancel->setObjectName(QStringLiteral("cmdCancel"));
-  connect(ok, &QPushButton::clicked, this, [this] { save(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-
   auto* note = new QLabel(tr("The shift is from this datum to WGS-84."), this);
   note->setObjectName(QStringLiteral("Label1"));
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addWidget(note);
-  layout->addStretch();
-  layout->addLayout(buttons);
+  layOut(form, note);
 }
 
 void DatumEditWindow::loadEllipsoids() {
@@ -126,45 +101,13 @@ bool DatumEditWindow::save() {
     m_app.prompter.information(MessageText(Msg::NoEllipseSelected));
     return false;
   }
-  Database& db = m_app.db;
-  auto rs = db.openRecordset(QStringLiteral("Datums"));
-  if (!rs->lastResult()) {
-    report(m_app, rs->lastResult());
-    return false;
-  }
-  // Rows are found by description, so two rows must not share one.
-  if (description.compare(m_original, Qt::CaseInsensitive) != 0 &&
-      rs->findFirst(sqlEquals(QStringLiteral("description"), description))) {
-    m_app.prompter.information(MessageText(Msg::NameExists));
-    return false;
-  }
-  StoreResult r;
-  if (m_original.isEmpty()) {
-    r = rs->addNew();
-    const QVariant key = nextKey(db, QStringLiteral("Datums"), QStringLiteral("datum"));
-    if (r && key.isValid()) r = rs->setValue(QStringLiteral("datum"), key);
-  } else if (!rs->findFirst(sqlEquals(QStringLiteral("description"), m_original))) {
-    m_app.prompter.information(MessageText(Msg::NoRecordSelected));
-    return false;
-  } else {
-    r = rs->edit();
-  }
-  if (r) r = rs->setValue(QStringLiteral("description"), description);
-  if (r) r = rs->setValue(QStringLiteral("ellipse"), m_ellipse->currentData().toLongLong());
-  if (r) r = rs->setValue(QStringLiteral("x"), parseLocaleNumber(m_x->text()));
-  if (r) r = rs->setValue(QStringLiteral("y"), parseLocaleNumber(m_y->text()));
-  if (r) r = rs->setValue(QStringLiteral("z"), parseLocaleNumber(m_z->text()));
-  if (r) r = rs->update();
-  if (!r) {
-    if (rs->editing()) rs->cancelUpdate();
-    report(m_app, r);
-    return false;
-  }
-  rs->close();
-  m_original = description;
-  emit saved(description);
-  closeWindow(this);
-  return true;
+  return storeRow(m_app, QStringLiteral("Datums"), QStringLiteral("datum"), description, [this](Recordset& rs) {
+    StoreResult r = rs.setValue(QStringLiteral("ellipse"), m_ellipse->currentData().toLongLong());
+    if (r) r = rs.setValue(QStringLiteral("x"), parseLocaleNumber(m_x->text()));
+    if (r) r = rs.setValue(QStringLiteral("y"), parseLocaleNumber(m_y->text()));
+    if (r) r = rs.setValue(QStringLiteral("z"), parseLocaleNumber(m_z->text()));
+    return r;
+  });
 }
 
 }  // namespace tavrik

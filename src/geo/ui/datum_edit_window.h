@@ -16,14 +16,12 @@ class DatumEditWindow : public RecordEditWindow {
  public:
   explicit DatumEditWindow(App& app, QWidget* parent = nullptr);
   bool start(const QString& description) override;
-  // The OK button: checks, stores the row, closes. False when nothing was stored.
-  bool save();
+  bool save() override;
 
  private:
   void loadEllipsoids();
 
   App& m_app;
-  QString m_original;  // description of the row being edited; empty for a new row
   QLineEdit* m_desc = nullptr;
   QComboBox* m_ellipse = nullptr;
   QLineEdit* m_x = nullptr;

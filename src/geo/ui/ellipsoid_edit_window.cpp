@@ -2,11 +2,8 @@
 
 #include <QEvent>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "app/app.h"
 #include "core/messages.h"
@@ -17,15 +14,6 @@
 namespace tavrik {
 
 using Box = EllipsoidEditor::Box;
-
-namespace {
-
-void report(App& app, const StoreResult& r) {
-  if (r.message) app.prompter.information(MessageText(r.message));
-  else ShowError(app.prompter, r.error, r.detail);
-}
-
-}  // namespace
 
 EllipsoidEditWindow::EllipsoidEditWindow(App& app, QWidget* parent)
     : RecordEditWindow(parent), m_app(app) {
@@ -58,23 +46,7 @@ EllipsoidEditWindow::EllipsoidEditWindow(App& app, QWidget* parent)
   auto* note = new QLabel(tr("da and df are the differences from WGS-84."), this);
   note->setObjectName(QStringLiteral("Label1"));
 
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("cmdOK"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancel"), this);
-  cancel->setObjectName(QStringLiteral("cmdCancel"));
-  connect(ok, &QPushButton::clicked, this, [this] { save(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addWidget(note);
-  layout->addStretch();
-  layout->addLayout(buttons);
+  layOut(form, note);
 }
 
 QLineEdit* EllipsoidEditWindow::box(Box b) const {
@@ -148,43 +120,11 @@ bool EllipsoidEditWindow::save() {
     m_app.prompter.information(MessageText(message));
     return false;
   }
-  Database& db = m_app.db;
-  auto rs = db.openRecordset(QStringLiteral("Ellipsoids"));
-  if (!rs->lastResult()) {
-    report(m_app, rs->lastResult());
-    return false;
-  }
-  // Rows are found by description, so two rows must not share one.
-  if (description.compare(m_original, Qt::CaseInsensitive) != 0 &&
-      rs->findFirst(sqlEquals(QStringLiteral("description"), description))) {
-    m_app.prompter.information(MessageText(Msg::NameExists));
-    return false;
-  }
-  StoreResult r;
-  if (m_original.isEmpty()) {
-    r = rs->addNew();
-    const QVariant key = nextKey(db, QStringLiteral("Ellipsoids"), QStringLiteral("ellipse"));
-    if (r && key.isValid()) r = rs->setValue(QStringLiteral("ellipse"), key);
-  } else if (!rs->findFirst(sqlEquals(QStringLiteral("description"), m_original))) {
-    m_app.prompter.information(MessageText(Msg::NoRecordSelected));
-    return false;
-  } else {
-    r = rs->edit();
-  }
-  if (r) r = rs->setValue(QStringLiteral("description"), description);
-  if (r) r = rs->setValue(QStringLiteral("majoraxis"), m_editor.majorAxis());
-  if (r) r = rs->setValue(QStringLiteral("minoraxis"), m_editor.minorAxis());
-  if (r) r = rs->update();
-  if (!r) {
-    if (rs->editing()) rs->cancelUpdate();
-    report(m_app, r);
-    return false;
-  }
-  rs->close();
-  m_original = description;
-  emit saved(description);
-  closeWindow(this);
-  return true;
+  return storeRow(m_app, QStringLiteral("Ellipsoids"), QStringLiteral("ellipse"), description, [this](Recordset& rs) {
+    StoreResult r = rs.setValue(QStringLiteral("majoraxis"), m_editor.majorAxis());
+    if (r) r = rs.setValue(QStringLiteral("minoraxis"), m_editor.minorAxis());
+    return r;
+  });
 }
 
 }  // namespace tavrik

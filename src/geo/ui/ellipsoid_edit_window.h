@@ -18,8 +18,7 @@ class EllipsoidEditWindow : public RecordEditWindow {
  public:
   explicit EllipsoidEditWindow(App& app, QWidget* parent = nullptr);
   bool start(const QString& description) override;
-  // The OK button: checks, stores the row, closes. False when nothing was stored.
-  bool save();
+  bool save() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,7 +29,6 @@ class EllipsoidEditWindow : public RecordEditWindow {
 
   App& m_app;
   EllipsoidEditor m_editor;
-  QString m_original;
   QLineEdit* m_desc = nullptr;
   QLineEdit* m_majoraxis = nullptr;
   QLineEdit* m_minoraxis = nullptr;

@@ -14,15 +14,6 @@
 
 namespace tavrik {
 
-QVariant nextKey(Database& db, const QString& table, const QString& keyField) {
-  const std::optional<TableDef> def = db.tableDef(table);
-  if (def) {
-    if (const FieldDef* f = def->field(keyField); f && f->counter) return {};
-  }
-  const QVariant max = db.scalar(QStringLiteral("SELECT MAX(%1) FROM %2").arg(sqlName(keyField), sqlName(table)));
-  return QVariant::fromValue<qint64>((max.isValid() && !max.isNull() ? max.toLongLong() : 0) + 1);
-}
-
 void closeWindow(QWidget* window) {
   if (!window) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) sub->close();
