@@ -94,7 +94,7 @@ SerialLink* NmeaReceiver::ensureLink(int port) {
   return l.get();
 }
 
-void NmeaReceiver::beginSession() {
+void NmeaReceiver::resetForSession() {
   applySettings();
   m_nav.clearCounters();
   if (resetRadarTargets) resetRadarTargets();
@@ -104,6 +104,20 @@ void NmeaReceiver::beginSession() {
   }
   m_portFailure.fill(QString());
   m_failureReported.fill(false);
+}
+
+void NmeaReceiver::openPort(int i) {
+  const PortSettings& ps = m_settings.Comm[static_cast<size_t>(i)];
+  SerialLink* l = ensureLink(i);
+  if (!l) return;
+  if (l->isOpen()) l->close();
+  if (!l->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(std::clamp(ps.Handshake, 0, 2))))
+    m_prompter.critical(QStringLiteral("COM ") + ps.Port.trimmed() + QStringLiteral(": ") +
+                        MessageText(Msg::CommSettingsNotCorrect));
+}
+
+void NmeaReceiver::beginSession() {
+  resetForSession();
   m_running = true;
   if (onRunningChanged) onRunningChanged(true);
 }
@@ -114,24 +128,8 @@ void NmeaReceiver::endSession() {
 }
 
 void NmeaReceiver::StartCommunication() {
-  applySettings();
-  m_nav.clearCounters();
-  if (resetRadarTargets) resetRadarTargets();
-  for (Buffer& b : m_buffers) {
-    b.data.clear();
-    b.head = 0;
-  }
-  m_portFailure.fill(QString());
-  m_failureReported.fill(false);
-  for (int i = 0; i < m_portCount; ++i) {
-    const PortSettings& ps = m_settings.Comm[static_cast<size_t>(i)];
-    SerialLink* l = ensureLink(i);
-    if (!l) continue;
-    if (l->isOpen()) l->close();
-    if (!l->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(std::clamp(ps.Handshake, 0, 2))))
-      m_prompter.critical(QStringLiteral("COM ") + ps.Port.trimmed() + QStringLiteral(": ") +
-                          MessageText(Msg::CommSettingsNotCorrect));
-  }
+  resetForSession();
+  for (int i = 0; i < m_portCount; ++i) openPort(i);
   m_running = true;
   if (onRunningChanged) onRunningChanged(true);
 }
@@ -149,14 +147,7 @@ void NmeaReceiver::StopCommunication() {
 
 void NmeaReceiver::openForwardPort() {
   if (m_forwardPort < 1 || m_forwardPort > kPortSetCount) return;
-  const int i = m_forwardPort - 1;
-  const PortSettings& ps = m_settings.Comm[static_cast<size_t>(i)];
-  SerialLink* l = ensureLink(i);
-  if (!l) return;
-  if (l->isOpen()) l->close();
-  if (!l->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(std::clamp(ps.Handshake, 0, 2))))
-    m_prompter.critical(QStringLiteral("COM ") + ps.Port.trimmed() + QStringLiteral(": ") +
-                        MessageText(Msg::CommSettingsNotCorrect));
+  openPort(m_forwardPort - 1);
 }
 
 void NmeaReceiver::OnSerialEvent(int port, const QByteArray& bytes) {

@@ -135,6 +135,10 @@ class NmeaReceiver {
   void parse(int id, std::string_view line, bool badChecksum);
   void reportFailedPorts();
   SerialLink* ensureLink(int port);
+  // Clears the buffers, counters and failure reports and reads the settings again.
+  void resetForSession();
+  // Opens (again) the serial line of port set i; a refusal is shown.
+  void openPort(int i);
 
   NavigationState& m_nav;
   StatusPanels& m_panels;

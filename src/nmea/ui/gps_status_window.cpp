@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "core/number_format.h"
+#include "nmea/ui/refresh_timer.h"
 
 namespace tavrik {
 
@@ -153,12 +154,7 @@ GpsStatusWindow::GpsStatusWindow(App& app, QWidget* parent) : QWidget(parent), m
   auto* v = new QVBoxLayout(this);
   v->addLayout(upper, 1);
   v->addWidget(m_bars);
-  m_timer = new QTimer(this);
-  m_timer->setObjectName(QStringLiteral("Timer1"));
-  m_timer->setInterval(1000);
-  connect(m_timer, &QTimer::timeout, this, [this] { refresh(); });
-  m_timer->start();
-  refresh();
+  m_timer = startRefreshTimer(this);
 }
 
 void GpsStatusWindow::refresh() {

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "nmea/ui/refresh_timer.h"
 
 namespace tavrik {
 
@@ -22,12 +23,7 @@ NmeaMessagesWindow::NmeaMessagesWindow(App&, std::function<QStringList()> lastSe
   auto* v = new QVBoxLayout(this);
   v->addWidget(m_text);
   resize(560, 320);
-  m_timer = new QTimer(this);
-  m_timer->setObjectName(QStringLiteral("Timer1"));
-  m_timer->setInterval(1000);
-  connect(m_timer, &QTimer::timeout, this, [this] { refresh(); });
-  m_timer->start();
-  refresh();
+  m_timer = startRefreshTimer(this);
 }
 
 void NmeaMessagesWindow::refresh() {

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/app.h"
+#include "nmea/ui/refresh_timer.h"
 
 namespace tavrik {
 
@@ -47,12 +48,7 @@ NmeaStatusWindow::NmeaStatusWindow(App& app, QWidget* parent) : QWidget(parent),
     grid->addWidget(m_discarded[j], row, col + 2);
   }
   grid->setRowStretch(kRowsPerBlock + 1, 1);
-  m_timer = new QTimer(this);
-  m_timer->setObjectName(QStringLiteral("Timer1"));
-  m_timer->setInterval(1000);
-  connect(m_timer, &QTimer::timeout, this, [this] { refresh(); });
-  m_timer->start();
-  refresh();
+  m_timer = startRefreshTimer(this);
 }
 
 void NmeaStatusWindow::refresh() {
