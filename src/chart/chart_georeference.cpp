@@ -97,16 +97,24 @@ std::array<double, 10> toArray(const KapPolynomial& p) {
   return a;
 }
 
+std::optional<ChartGeoreference> noGeoreference(QString* error, const QString& why) {
+  if (error) *error = why;
+  return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<ChartGeoreference> ChartGeoreference::fromHeader(const KapHeader& h, QString* error) {
-  auto fail = [&](const QString& why) -> std::optional<ChartGeoreference> {
-    if (error) *error = why;
-    return std::nullopt;
-  };
+ChartGeoreference ChartGeoreference::centredOn(const KapHeader& h) {
+  // Longitudes are taken within 180 degrees of the chart's first reference point.
   ChartGeoreference g;
   if (!h.references.isEmpty()) g.m_lon0 = h.references.first().lon;
   else if (!h.outline.isEmpty()) g.m_lon0 = h.outline.first().second;
+  return g;
+}
+
+std::optional<ChartGeoreference> ChartGeoreference::fromHeader(const KapHeader& h, QString* error) {
+  const auto fail = [error](const QString& why) { return noGeoreference(error, why); };
+  ChartGeoreference g = centredOn(h);
 
   if (h.hasPolynomials()) {
     QString polyError;
@@ -135,13 +143,8 @@ double ChartGeoreference::worstReferenceError(const KapHeader& h) const {
 }
 
 std::optional<ChartGeoreference> ChartGeoreference::fromPolynomials(const KapHeader& h, QString* error) {
-  auto fail = [&](const QString& why) -> std::optional<ChartGeoreference> {
-    if (error) *error = why;
-    return std::nullopt;
-  };
-  ChartGeoreference g;
-  if (!h.references.isEmpty()) g.m_lon0 = h.references.first().lon;
-  else if (!h.outline.isEmpty()) g.m_lon0 = h.outline.first().second;
+  const auto fail = [error](const QString& why) { return noGeoreference(error, why); };
+  ChartGeoreference g = centredOn(h);
   {
     // The chart's own polynomials work on plain longitude and latitude and pixels.
     g.m_fromPolynomials = true;
@@ -174,10 +177,7 @@ std::optional<ChartGeoreference> ChartGeoreference::fromPolynomials(const KapHea
 
 std::optional<ChartGeoreference> ChartGeoreference::fitReferences(const KapHeader& h, ChartGeoreference g,
                                                                   QString* error) {
-  auto fail = [&](const QString& why) -> std::optional<ChartGeoreference> {
-    if (error) *error = why;
-    return std::nullopt;
-  };
+  const auto fail = [error](const QString& why) { return noGeoreference(error, why); };
   const QString pr = h.projection.trimmed().toUpper();
   g.m_mercator = pr == QLatin1String("MERCATOR");
   QVector<double> rawU, rawV, px, py;

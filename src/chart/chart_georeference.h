@@ -36,6 +36,7 @@ class ChartGeoreference {
   bool mercatorOrdinate() const { return m_mercator; }
 
  private:
+  static ChartGeoreference centredOn(const KapHeader& header);
   static std::optional<ChartGeoreference> fromPolynomials(const KapHeader& header, QString* error);
   static std::optional<ChartGeoreference> fitReferences(const KapHeader& header, ChartGeoreference start,
                                                         QString* error);
