@@ -1034,10 +1034,10 @@ bool Recordset::matches(const QString& criterion, const Row& row) {
   return rc == SQLITE_ROW;
 }
 
-bool Recordset::findFirst(const QString& criterion) {
+bool Recordset::findForward(int from, const QString& criterion) {
   m_last = StoreResult::success();
   if (!m_db) return !(m_noMatch = true);
-  for (int i = 0;; ++i) {
+  for (int i = from;; ++i) {
     while (i >= static_cast<int>(m_rows.size()) && fetchOne()) {
     }
     if (i >= static_cast<int>(m_rows.size())) break;
@@ -1053,24 +1053,9 @@ bool Recordset::findFirst(const QString& criterion) {
   return false;
 }
 
-bool Recordset::findNext(const QString& criterion) {
-  m_last = StoreResult::success();
-  if (!m_db) return !(m_noMatch = true);
-  for (int i = std::max(m_pos + 1, 0);; ++i) {
-    while (i >= static_cast<int>(m_rows.size()) && fetchOne()) {
-    }
-    if (i >= static_cast<int>(m_rows.size())) break;
-    if (m_rows[static_cast<size_t>(i)].deleted) continue;
-    if (matches(criterion, m_rows[static_cast<size_t>(i)])) {
-      m_pos = i;
-      m_noMatch = false;
-      return true;
-    }
-    if (!m_last.ok()) break;
-  }
-  m_noMatch = true;
-  return false;
-}
+bool Recordset::findFirst(const QString& criterion) { return findForward(0, criterion); }
+
+bool Recordset::findNext(const QString& criterion) { return findForward(std::max(m_pos + 1, 0), criterion); }
 
 bool Recordset::findPrevious(const QString& criterion) {
   m_last = StoreResult::success();

@@ -154,6 +154,8 @@ class Recordset {
   void finishStatement();
   bool currentValid();
   bool matches(const QString& criterion, const Row& row);
+  // The first row from `from` on that matches; the current row stays when none does.
+  bool findForward(int from, const QString& criterion);
   QVariant stored(int column, const QVariant& v) const;
 
   Database* m_db;

@@ -24,6 +24,31 @@ bool flagOr(Recordset& rs, const char* field, bool def) {
   return rs.flag(QString::fromUtf8(field));
 }
 
+// Writes the settings into the fields the row has (older rows lack some).
+void setSystemFields(Recordset& rs, const SystemSettings& s) {
+  const auto set = [&](const char* f, const QVariant& v) {
+    if (rs.hasField(QString::fromUtf8(f))) rs.setValue(QString::fromUtf8(f), v);
+  };
+  set("grid", s.grid);
+  set("ellipse", s.ellipse);
+  set("Track interval", s.trackInterval);
+  set("Test interval", s.testInterval);
+  set("units", s.units);
+  set("speed", s.speed);
+  set("variation", s.variation);
+  set("Local time", s.localTime);
+  set("Grid distance", static_cast<double>(s.gridDistance));
+  set("Start log", s.startLog);
+  set("folder", s.folder);
+  set("GPS datum", s.gpsDatum);
+  set("latitude", s.latitude);
+  set("longitude", s.longitude);
+  set("cursor", s.cursor);
+  set("Icon", s.icon);
+  set("Positioning", s.positioning);
+  set("Log interval", s.logInterval);
+}
+
 }  // namespace
 
 StoreResult insertSystemRow(Database& db) {
@@ -32,29 +57,9 @@ StoreResult insertSystemRow(Database& db) {
   if (!rs->lastResult().ok()) return rs->lastResult();
   StoreResult r = rs->addNew();
   if (!r.ok()) return r;
-  const auto set = [&](const char* f, const QVariant& v) {
-    if (rs->hasField(QString::fromUtf8(f))) rs->setValue(QString::fromUtf8(f), v);
-  };
-  set("id", 1);
-  set("grid", d.grid);
-  set("ellipse", d.ellipse);
-  set("Track interval", d.trackInterval);
-  set("Test interval", d.testInterval);
-  set("units", d.units);
-  set("speed", d.speed);
-  set("variation", d.variation);
-  set("Local time", d.localTime);
-  set("Grid distance", static_cast<double>(d.gridDistance));
-  set("Start log", d.startLog);
-  set("folder", d.folder);
-  set("Folder name", QStringLiteral(" "));
-  set("GPS datum", d.gpsDatum);
-  set("latitude", d.latitude);
-  set("longitude", d.longitude);
-  set("cursor", d.cursor);
-  set("Icon", d.icon);
-  set("Positioning", d.positioning);
-  set("Log interval", d.logInterval);
+  setSystemFields(*rs, d);
+  if (rs->hasField(QStringLiteral("id"))) rs->setValue(QStringLiteral("id"), 1);
+  if (rs->hasField(QStringLiteral("Folder name"))) rs->setValue(QStringLiteral("Folder name"), QStringLiteral(" "));
   return rs->update();
 }
 
@@ -114,27 +119,7 @@ StoreResult writeSystemRow(Database& db, const SystemSettings& s) {
   if (rs->noMatch()) return StoreResult::failure(DbError::NoCurrentRecord, QStringLiteral("No System row Id = 1"));
   r = rs->edit();
   if (!r.ok()) return r;
-  const auto set = [&](const char* f, const QVariant& v) {
-    if (rs->hasField(QString::fromUtf8(f))) rs->setValue(QString::fromUtf8(f), v);
-  };
-  set("grid", s.grid);
-  set("ellipse", s.ellipse);
-  set("Track interval", s.trackInterval);
-  set("Test interval", s.testInterval);
-  set("units", s.units);
-  set("speed", s.speed);
-  set("variation", s.variation);
-  set("Local time", s.localTime);
-  set("Grid distance", static_cast<double>(s.gridDistance));
-  set("Start log", s.startLog);
-  set("folder", s.folder);
-  set("GPS datum", s.gpsDatum);
-  set("latitude", s.latitude);
-  set("longitude", s.longitude);
-  set("cursor", s.cursor);
-  set("Icon", s.icon);
-  set("Positioning", s.positioning);
-  set("Log interval", s.logInterval);
+  setSystemFields(*rs, s);
   return rs->update();
 }
 
