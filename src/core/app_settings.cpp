@@ -42,6 +42,31 @@ void AppSettings::applySystem(const SystemSettings& s) {
   compass.UserVariation = static_cast<float>(s.variation);
 }
 
+namespace {
+
+// A serial port's section: the line settings, the port and the handshake.
+PortSettings readPort(const SettingsStore& ini, const QString& s, const QString& port, int handshake) {
+  PortSettings p;
+  p.Baudrate = ini.get(s, "Baudrate", "4800");
+  p.Bits = ini.get(s, "Bits", "8");
+  p.Parity = ini.get(s, "Parity", "N");
+  p.Paritybits = ini.get(s, "Paritybits", "1");
+  p.Port = ini.get(s, "Port", port);
+  p.Handshake = ini.getInt(s, "Handshake", handshake);
+  return p;
+}
+
+void writePort(SettingsStore& ini, const QString& s, const PortSettings& p) {
+  ini.set(s, "Baudrate", p.Baudrate);
+  ini.set(s, "Bits", p.Bits);
+  ini.set(s, "Parity", p.Parity);
+  ini.set(s, "Paritybits", p.Paritybits);
+  ini.set(s, "Port", p.Port);
+  ini.setInt(s, "Handshake", p.Handshake);
+}
+
+}  // namespace
+
 void AppSettings::load(const SettingsStore& ini, const AppPaths& paths) {
   const QString folder = paths.programFolder() + '/';
   AutoScroll = ini.getBool(kGps, "AutoScroll", true);
@@ -86,23 +111,9 @@ void AppSettings::load(const SettingsStore& ini, const AppPaths& paths) {
     StatusbarVisible[i] = ini.getBool("Statusbar", QString::number(i + 1), !(i + 1 >= 7 && i + 1 <= 13));
   XTiles = ini.get("Maptech", "XTiles", "6");
   YTiles = ini.get("Maptech", "YTiles", "5");
-  for (int i = 0; i < 4; ++i) {
-    const QString s = commSection(i);
-    PortSettings& p = Comm[i];
-    p.Baudrate = ini.get(s, "Baudrate", "4800");
-    p.Bits = ini.get(s, "Bits", "8");
-    p.Parity = ini.get(s, "Parity", "N");
-    p.Paritybits = ini.get(s, "Paritybits", "1");
-    p.Port = ini.get(s, "Port", "1");
-    p.Handshake = ini.getInt(s, "Handshake", 0);
-  }
+  for (int i = 0; i < 4; ++i) Comm[i] = readPort(ini, commSection(i), QStringLiteral("1"), 0);
   Ports = ini.get("COMM", "Ports", "1");
-  ShipsPort.Baudrate = ini.get("Ships", "Baudrate", "4800");
-  ShipsPort.Bits = ini.get("Ships", "Bits", "8");
-  ShipsPort.Parity = ini.get("Ships", "Parity", "N");
-  ShipsPort.Paritybits = ini.get("Ships", "Paritybits", "1");
-  ShipsPort.Port = ini.get("Ships", "Port", "2");
-  ShipsPort.Handshake = ini.getInt("Ships", "Handshake", 2);
+  ShipsPort = readPort(ini, QStringLiteral("Ships"), QStringLiteral("2"), 2);
   ShipsCommunication = ini.get("Ships", "Communication", "0");
   AnchorWatch = ini.get("Anchor", "Watch", "0.07");
   ChartTrack = ini.getBool("Chart", "Track", true);
@@ -201,23 +212,9 @@ void AppSettings::save(SettingsStore& ini) const {
   for (int i = 0; i < 16; ++i) ini.setBool("Statusbar", QString::number(i + 1), StatusbarVisible[i]);
   ini.set("Maptech", "XTiles", XTiles);
   ini.set("Maptech", "YTiles", YTiles);
-  for (int i = 0; i < 4; ++i) {
-    const QString s = commSection(i);
-    const PortSettings& p = Comm[i];
-    ini.set(s, "Baudrate", p.Baudrate);
-    ini.set(s, "Bits", p.Bits);
-    ini.set(s, "Parity", p.Parity);
-    ini.set(s, "Paritybits", p.Paritybits);
-    ini.set(s, "Port", p.Port);
-    ini.setInt(s, "Handshake", p.Handshake);
-  }
+  for (int i = 0; i < 4; ++i) writePort(ini, commSection(i), Comm[i]);
   ini.set("COMM", "Ports", Ports);
-  ini.set("Ships", "Baudrate", ShipsPort.Baudrate);
-  ini.set("Ships", "Bits", ShipsPort.Bits);
-  ini.set("Ships", "Parity", ShipsPort.Parity);
-  ini.set("Ships", "Paritybits", ShipsPort.Paritybits);
-  ini.set("Ships", "Port", ShipsPort.Port);
-  ini.setInt("Ships", "Handshake", ShipsPort.Handshake);
+  writePort(ini, QStringLiteral("Ships"), ShipsPort);
   ini.set("Ships", "Communication", ShipsCommunication);
   ini.set("Anchor", "Watch", formatNumber(leniNumber(AnchorWatch), u"#0.000"));
   ini.setBool("Chart", "Track", ChartTrack);
