@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(static_cast<int>(qMax(0.0, seconds) * 1000), &window, [&] {
       const bool ok = window.grab().save(file, "PNG");
       if (!ok) std::fprintf(stderr, "tavrik: cannot write %s\n", qPrintable(file));
-      window.close();
+      // The shutdown that follows closes the windows (and asks what they ask) once.
       QApplication::exit(ok ? 0 : 1);
     });
   }
