@@ -66,8 +66,8 @@ TEST(NmeaReceiver, ChecksumsDecideWhatIsParsedAndRepeated) {
     EXPECT_EQ(rig.received(Sentence::HDT), 1u);
     EXPECT_EQ(rig.errors(Sentence::HDT), row.good ? 0u : 1u);
     EXPECT_EQ(rig.nav.HeadingTrue != 0, row.good);
-    ASSERT_EQ(rig.links.links.size(), 2u);
-    EXPECT_EQ(rig.links.links[1]->written.toStdString(), row.good ? row.line + "\r\n" : "");
+    ASSERT_EQ(rig.links.size(), 2u);
+    EXPECT_EQ(rig.links[1]->written.toStdString(), row.good ? row.line + "\r\n" : "");
   }
 }
 
@@ -86,7 +86,7 @@ TEST(NmeaReceiver, TalkerAndSentenceFiltersGateParsingNotTheLastSentences) {
   EXPECT_EQ(rig.received(Sentence::ZDA), 1u);
   EXPECT_EQ(rig.nav.Latitude, 0.0f);
   EXPECT_EQ(rig.rx.LastSentences(), lines);
-  EXPECT_EQ(rig.links.links[1]->written, (lines[0] + "\r\n" + lines[2] + "\r\n").toLatin1()) << "GGA, $AP's XTE";
+  EXPECT_EQ(rig.links[1]->written, (lines[0] + "\r\n" + lines[2] + "\r\n").toLatin1()) << "GGA, $AP's XTE";
 }
 
 TEST(NmeaReceiver, LastMatchingTalkerWinsAndLastSentencesKeepsOneLinePerHeader) {
@@ -111,7 +111,7 @@ TEST(NmeaReceiver, AstralShipsAndRadarSentencesTakeTheirOwnPaths) {
   EXPECT_EQ(rig.rx.RemoteShipFields(), ships);
   EXPECT_EQ(rig.received(Sentence::TTM), 0u) << "no radar parser installed yet";
   EXPECT_EQ(rig.rx.LastSentences().size(), 1) << "only the TTM line has a table entry";
-  EXPECT_EQ(rig.links.links[1]->written.toStdString(), "ASTRAL\r\n");
+  EXPECT_EQ(rig.links[1]->written.toStdString(), "ASTRAL\r\n");
 
   int calls = 0;
   rig.rx.setParser(Sentence::TTM, [&](const SentenceFields& f) {
@@ -130,17 +130,19 @@ TEST(NmeaReceiver, StartCommunicationOpensEveryPortSetAndNamesTheOneThatFails) {
   rig.settings.Comm[0].Port = "/dev/ttyUSB0";
   rig.settings.Comm[1] = {.Baudrate = " 9600", .Bits = "7", .Parity = "E", .Paritybits = "2", .Port = "2"};
   rig.settings.Comm[2].Port = "/dev/ttyS9";
-  rig.links.refuse = {false, true, false};
+  rig.settings.Comm[2].Handshake = 2;
+  rig.refuse = {false, true, false};
   rig.nav.received(Sentence::RMC) = 5;
   rig.rx.inject(1, "stale");
   bool running = false;
   rig.rx.onRunningChanged = [&](bool r) { running = r; };
   rig.rx.StartCommunication();
-  ASSERT_EQ(rig.links.links.size(), 3u);
-  EXPECT_EQ(rig.links.links[0]->device, "/dev/ttyUSB0");
-  EXPECT_EQ(rig.links.links[0]->settings, "4800,N,8,1");
-  EXPECT_EQ(rig.links.links[1]->settings, "9600,E,7,2");
-  EXPECT_TRUE(rig.links.links[2]->isOpen()) << "a failing port does not stop the others";
+  ASSERT_EQ(rig.links.size(), 3u);
+  EXPECT_EQ(rig.links[0]->device, "/dev/ttyUSB0");
+  EXPECT_EQ(rig.links[0]->settings, "4800,N,8,1");
+  EXPECT_EQ(rig.links[1]->settings, "9600,E,7,2");
+  EXPECT_TRUE(rig.links[2]->isOpen()) << "a failing port does not stop the others";
+  EXPECT_EQ(rig.links[2]->handshake, Handshake::RtsCts);
   ASSERT_EQ(rig.prompter.entries().size(), 1u);
   EXPECT_EQ(rig.prompter.entries()[0].kind, Prompter::Kind::Critical);
   EXPECT_EQ(rig.prompter.lastText(), "COM 2: Comm settings not correct, please run setup");
@@ -152,7 +154,7 @@ TEST(NmeaReceiver, StartCommunicationOpensEveryPortSetAndNamesTheOneThatFails) {
   rig.nav.SpeedOverGround = 5;
   rig.rx.StopCommunication();
   EXPECT_FALSE(running);
-  EXPECT_FALSE(rig.links.links[0]->isOpen());
+  EXPECT_FALSE(rig.links[0]->isOpen());
   EXPECT_TRUE(rig.nav.TimeStale && rig.nav.DateStale);
   EXPECT_EQ(rig.nav.SpeedOverGround, 0.0f);
   EXPECT_TRUE(rig.panels[Panel::Speed].isEmpty());
@@ -162,7 +164,7 @@ TEST(NmeaReceiver, SerialEventFollowsTheInputSourcePanel) {
   ReceiverRig rig;
   rig.settings.Ports = "2";
   rig.rx.StartCommunication();
-  FakeSerialLink& port2 = *rig.links.links[1];
+  FakeSerialLink& port2 = *rig.links[1];
   port2.deliver("$GPHDT,1.0,T\r\n");
   EXPECT_EQ(rig.panels.inputSource(), "Gps");
   for (const char* source : {"Simul", "Test"}) {
@@ -183,7 +185,7 @@ TEST(NmeaReceiver, SerialEventFollowsTheInputSourcePanel) {
 TEST(NmeaReceiver, PortThatVanishesIsReportedOnceAndClosed) {
   ReceiverRig rig;
   rig.rx.StartCommunication();
-  FakeSerialLink& port = *rig.links.links[0];
+  FakeSerialLink& port = *rig.links[0];
   port.deliver("$GPHDT,1");
   port.fail("Resource error");
   port.fail("Resource error");

@@ -19,17 +19,8 @@ namespace {
 using test::TestApp;
 
 TEST(NmeaSetupWindow, BadTalkerIdBeepsFocusesAndStoresNothing) {
-  struct Row {
-    const char* legend;
-    int talker;
-    const char* id;
-  };
-  const Row rows[] = {
-      {"two characters", 2, "$R"},
-      {"no dollar", 0, "GPS"},
-      {"empty", 5, ""},
-      {"dollar later", 3, "DE$"},
-  };
+  struct Row { const char* legend; int talker; const char* id; };
+  const Row rows[] = {{"two characters", 2, "$R"}, {"no dollar", 0, "GPS"}, {"empty", 5, ""}, {"dollar later", 3, "DE$"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.legend);
     TestApp t;
@@ -90,13 +81,9 @@ TEST(NmeaSetupWindow, OkStoresFiltersTalkersAndAllNmea) {
 }
 
 TEST(CommSetupWindow, SamePortUsedTwiceIsRefused) {
-  struct Row {
-    const char* legend;
-    std::vector<QString> ports;
-    bool refused;
-  };
+  struct Row { const char* legend; std::vector<QString> ports; bool refused; };
   const QStringList listed = {"/dev/ttyUSB0", "/dev/ttyS0"};
-  const std::vector<Row> rows = {
+  const Row rows[] = {
       {"two numbers alike", {"1", "1"}, true},
       {"number and the device it means", {"/dev/ttyUSB0", "1"}, true},
       {"blanks do not make a port different", {"/dev/pts/3", " /dev/pts/3 "}, true},
@@ -158,18 +145,13 @@ TEST(NmeaStatusWindow, RowsFollowTheCountersInTableOrder) {
   t.app->nav.received(Sentence::ZDA) = 9;
   EXPECT_EQ(w.receivedLabel(static_cast<int>(Sentence::RMC))->text(), QStringLiteral("0")) << "until the timer runs";
   w.refresh();
-  struct Row {
-    const char* name;
-    const char* received;
-    const char* discarded;
-  };
+  struct Row { const char *name, *received, *discarded; };
   const Row rows[] = {{"DBS", "7", "0"}, {"RMC", "120", "3"}, {"ZDA", "9", "0"}, {"GGA", "0", "0"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("received_%1").arg(QLatin1String(r.name)))->text(),
-              QLatin1String(r.received));
-    EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("discarded_%1").arg(QLatin1String(r.name)))->text(),
-              QLatin1String(r.discarded));
+    const auto label = [&](const char* kind) { return w.findChild<QLabel*>(kind + QLatin1String(r.name))->text(); };
+    EXPECT_EQ(label("received_"), QLatin1String(r.received));
+    EXPECT_EQ(label("discarded_"), QLatin1String(r.discarded));
   }
   EXPECT_EQ(w.findChildren<QLabel*>(QRegularExpression(QStringLiteral("^sentence_"))).size(), kSentenceCount);
 }
@@ -184,13 +166,8 @@ TEST(NmeaMessagesWindow, ShowsLastSentencesUpToTheFirstEmptyEntry) {
   EXPECT_EQ(w.text(), QStringLiteral("$GPRMC,3\n$GPGGA,2\n"));
 }
 
-TEST(GpsStatus, FixText) {
-  struct Row {
-    const char* legend;
-    const char* mode;
-    int type;
-    const char* text;
-  };
+TEST(GpsStatus, FixTextAndTheSatellitesInView) {
+  struct Row { const char* legend; const char* mode; int type; const char* text; };
   const Row rows[] = {
       {"nothing received", "", 0, "No information"},
       {"automatic 3D", "A", 3, "Automatic 3D"},
@@ -206,11 +183,21 @@ TEST(GpsStatus, FixText) {
     nav.FixType = static_cast<int16_t>(r.type);
     EXPECT_EQ(gpsFixText(nav), QLatin1String(r.text));
   }
-  NavigationState nav;
+  TestApp t;
+  NavigationState& nav = t.app->nav;
   nav.Satellites = {{5, 40, 120, 38}, {0, 0, 0, 0}, {12, 10, 300, 0}};
+  nav.SatellitesInView = 3;
+  nav.FixMode = QStringLiteral("M");
+  nav.FixType = 2;
+  nav.Hdop = 1.25f;
   const auto sats = satellitesInView(nav);
   ASSERT_EQ(sats.size(), 2u) << "slots without PRN are skipped";
   EXPECT_EQ(sats[1].Prn, 12);
+  GpsStatusWindow w(*t);
+  const auto label = [&](const char* name) { return w.findChild<QLabel*>(QLatin1String(name))->text(); };
+  EXPECT_EQ(label("fix"), QStringLiteral("Manual 2D"));
+  EXPECT_EQ(label("hdop"), QStringLiteral("1.3"));
+  EXPECT_EQ(label("inview"), QStringLiteral("3 in view, 1 tracked")) << "an SNR below 1 is not tracked";
 }
 
 }  // namespace
