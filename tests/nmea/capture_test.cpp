@@ -99,7 +99,8 @@ Result compare(const QString& name) {
         if (rep.contains("lat") && fix) {
           ++r.compared["position"];
           if (!(changed & kLatitude)) {
-            r.diff("position not taken", s, QString("gpsd %1 %2").arg(rep["lat"].toDouble()).arg(rep["lon"].toDouble()));
+            r.diff("position not taken", s,
+                   QString("gpsd %1 %2").arg(rep["lat"].toDouble()).arg(rep["lon"].toDouble()));
           } else {
             check("latitude", nav.Latitude, rep["lat"].toDouble(), kPositionTolerance);
             check("longitude", nav.Longitude, rep["lon"].toDouble(), kPositionTolerance);
@@ -119,7 +120,8 @@ Result compare(const QString& name) {
         // gpsd reports metres per second with three decimals.
         if (has("speed", motion, kSpeedOverGround))
           check("speed", nav.SpeedOverGround * 1852.0 / 3600.0, rep["speed"].toDouble(), 1e-3);
-        if (has("track", motion, kCourseOverGround)) check("course", nav.CourseOverGround, rep["track"].toDouble(), 1e-3);
+        if (has("track", motion, kCourseOverGround))
+          check("course", nav.CourseOverGround, rep["track"].toDouble(), 1e-3);
         if (has("depth", k == "DBT", kDepthMetres)) check("depth", nav.DepthMetres, rep["depth"].toDouble(), 1e-3);
       } else if (rep["class"].toString() == "SKY") {
         if (has("hdop", k == "GSA", kHdop)) check("hdop", nav.Hdop, rep["hdop"].toDouble(), 1e-3);

@@ -50,14 +50,18 @@ struct ReceiverRig {
   RecordingPrompter prompter;
   std::vector<FakeSerialLink*> links;  // in the order the receive path made them
   std::vector<bool> refuse;            // which of them refuse to open
-  NmeaReceiver rx{nav, panels, settings, prompter, [this]() -> std::unique_ptr<SerialLink> {
-                    auto l = std::make_unique<FakeSerialLink>();
-                    l->refuseOpen = links.size() < refuse.size() && refuse[links.size()];
-                    links.push_back(l.get());
-                    return l;
-                  }};
+  NmeaReceiver rx;
 
-  ReceiverRig() { rx.beginSession(); }
+  // Serial lines in memory unless another factory is given.
+  explicit ReceiverRig(SerialLinkFactory factory = {})
+      : rx(nav, panels, settings, prompter, factory ? std::move(factory) : [this]() -> std::unique_ptr<SerialLink> {
+          auto l = std::make_unique<FakeSerialLink>();
+          l->refuseOpen = links.size() < refuse.size() && refuse[links.size()];
+          links.push_back(l.get());
+          return l;
+        }) {
+    rx.beginSession();
+  }
   // Feeds text into buffer 0 and runs one receive cycle.
   void feed(const std::string& text) {
     rx.inject(0, text);

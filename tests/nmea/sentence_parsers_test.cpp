@@ -45,32 +45,32 @@ TEST(PositionRule, ReadsDegreesAndMinutesAsTheReceiverWritesThem) {
   EXPECT_NEAR(rig.nav.Longitude, 4 + 52.1234 / 60 - 0.002, kF32Deg);
 }
 
-TEST(SentenceParsers, InvalidFixesMoveNothing) {
-  struct Row { const char* legend; std::string line; Sentence id; bool timeSet; };
+TEST(SentenceParsers, InvalidFixesMoveNothingButTheClock) {
+  struct Row { const char* legend; std::string line; Sentence id; QTime time; QString date; };
   const Row rows[] = {
-      {"RMC void", "$GPRMC,095255.810,V,2712.6404,S,15303.1201,E,3.00,90.00,080407,5.0,E,A", Sentence::RMC, true},
-      {"RMA void", "$LCRMA,V,2712.6404,S,15303.1201,E,,,3.0,90.0,5.0,E", Sentence::RMA, false},
-      {"GLL void", "$GPGLL,2712.6404,S,15303.1201,E,095258,V,N", Sentence::GLL, true},
+      {"RMC void", "$GPRMC,095255.810,V,2712.6404,S,15303.1201,E,3.00,90.00,080407,5.0,E,A", Sentence::RMC,
+       QTime(9, 52, 55), "04-08-2007"},
+      {"RMA void", "$LCRMA,V,2712.6404,S,15303.1201,E,,,3.0,90.0,5.0,E", Sentence::RMA, QTime(), ""},
+      {"GLL void", "$GPGLL,2712.6404,S,15303.1201,E,095258,V,N", Sentence::GLL, QTime(9, 52, 58), ""},
       {"GGA without fix", "$GPGGA,000416.984,0000.0000,N,00000.0000,E,0,00,50.0,0.0,M,0.0,M,0.0,0000*70",
-       Sentence::GGA, true},
+       Sentence::GGA, QTime(0, 4, 16), ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.legend);
     ReceiverRig rig;
     NavigationState& n = rig.nav;
     n.Latitude = 10, n.Longitude = 20, n.SpeedOverGround = 1, n.CourseOverGround = 2, n.GpsVariation = 3;
+    n.TimeStale = true;
     rig.feed(r.line + "\r\n");
     EXPECT_EQ(rig.received(r.id), 1u);
     EXPECT_EQ(rig.errors(r.id), 0u);
     EXPECT_EQ(std::vector<float>({n.Latitude, n.Longitude, n.SpeedOverGround, n.CourseOverGround, n.GpsVariation}),
               std::vector<float>({10, 20, 1, 2, 3}));
-    EXPECT_EQ(n.FixTime.isValid(), r.timeSet);
+    EXPECT_EQ(n.FixTime, r.time);
+    EXPECT_EQ(n.FixDate, r.date);
+    // A void RMC or a GGA without fix still sets the clock; GLL time leaves the computer's shown.
+    EXPECT_EQ(n.TimeStale, r.id == Sentence::GLL || !r.time.isValid());
   }
-  ReceiverRig rig;
-  rig.feed("$GPRMC,095255.810,V,2712.6404,S,15303.1201,E,0.00,0.00,080407,,,A*6E\r\n");
-  EXPECT_EQ(rig.nav.FixTime, QTime(9, 52, 55)) << "a void RMC still sets the clock";
-  EXPECT_EQ(rig.nav.FixDate, "04-08-2007");
-  EXPECT_FALSE(rig.nav.TimeStale);
 }
 
 TEST(SentenceParsers, RmcWritesMotionTimeDateAndPanels) {
@@ -117,11 +117,7 @@ TEST(SentenceParsers, TimeAndDateRollOverWithTheLocalOffset) {
   zda.feed("$GPZDA,235959.00,31,12,444444444444444444444444,00,00\r\n");
   EXPECT_EQ(zda.errors(Sentence::ZDA), 1u);
   EXPECT_TRUE(zda.nav.FixDate.isEmpty());
-  ReceiverRig gll;
-  gll.nav.TimeStale = true;
-  gll.feed("$GPGLL,5200.0,N,00400.0,E,101010,A\r\n");
-  EXPECT_EQ(gll.nav.FixTime, QTime(10, 10, 10));
-  EXPECT_TRUE(gll.nav.TimeStale) << "GLL time leaves the computer clock shown";
+  // GLL time leaving the computer clock shown: MainCycleWithReceiver.
 }
 
 TEST(SentenceParsers, GgaAloneDerivesCourseAndSpeedUntilAnotherSourceArrives) {
@@ -206,6 +202,8 @@ TEST(SentenceParsers, OneSentenceWritesItsFieldsAndPanels) {
       {"GSA", "$GPGSA,A,3,12,25,21,29,30,,,,,,,,2.6,1.9,1.8*38", Sentence::GSA, true,
        {{&N::Pdop, 2.6}, {&N::Hdop, 1.9}, {&N::Vdop, 1.8}}, {}},
       {"VTG short", "$GPVTG,0.00,T,,M", Sentence::VTG, false, {}, {}},
+      {"VWR", "$IIVWR,30.0,L,12.0,N,6.2,M,22.2,K", Sentence::VWR, true, {{&N::WindAngle, 30}, {&N::WindSpeed, 12}},
+       {{Panel::WindSpeed, "12.0Kts"}, {Panel::WindDirection, QStringLiteral("330°")}}},
       {"RMB never moves the vessel", "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V",
        Sentence::RMB, true, {{&N::Latitude, 0}, {&N::Longitude, 0}}, {}},
       {"RMB with an empty destination fails the position check", "$GPRMB,A,,,,,,,,,,,,V", Sentence::RMB, false,
@@ -220,6 +218,7 @@ TEST(SentenceParsers, OneSentenceWritesItsFieldsAndPanels) {
     EXPECT_EQ(rig.errors(r.id), r.accepted ? 0u : 1u);
     for (const auto& [field, value] : r.values) EXPECT_FLOAT_EQ(rig.nav.*field, static_cast<float>(value));
     for (const auto& [panel, text] : r.panels) EXPECT_EQ(rig.panels[panel], text);
+    EXPECT_EQ(rig.nav.WindSide, r.id == Sentence::VWR ? "L" : "");
     if (r.id == Sentence::GSA) {
       EXPECT_EQ(rig.nav.FixMode, "A");
       EXPECT_EQ(rig.nav.FixType, 3);
@@ -242,11 +241,6 @@ TEST(SentenceParsers, VwrDirectionFollowsTheMagneticHeading) {
     rig.feed(std::string("$IIVWR,") + r.fields + ",N,6.2,M,22.2,K\r\n");
     EXPECT_FLOAT_EQ(rig.nav.WindDirection, r.direction);
   }
-  ReceiverRig rig;
-  rig.feed("$IIVWR,30.0,L,12.0,N,6.2,M,22.2,K\r\n");
-  EXPECT_EQ(rig.nav.WindSide, "L");
-  EXPECT_EQ(rig.panels[Panel::WindSpeed], "12.0Kts");
-  EXPECT_EQ(rig.panels[Panel::WindDirection], QStringLiteral("330°"));
 }
 
 TEST(SentenceParsers, HscLocksAndUnlocksTheLogbookAndFallsSilentAfterTenCycles) {

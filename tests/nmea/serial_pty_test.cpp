@@ -15,12 +15,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "core/app_settings.h"
-#include "core/navigation_state.h"
-#include "core/prompter.h"
-#include "core/status_panels.h"
-#include "nmea/nmea_receiver.h"
 #include "nmea/qserial_link.h"
+#include "nmea/receiver_rig.h"
 
 namespace tavrik::test {
 namespace {
@@ -58,50 +54,45 @@ struct Pty {
   }
 };
 
-struct SerialRig {
-  NavigationState nav;
-  StatusPanels panels;
-  AppSettings settings;
-  RecordingPrompter prompter;
-  std::unique_ptr<NmeaReceiver> rx;
+struct SerialRig : ReceiverRig {
   std::vector<std::unique_ptr<Pty>> ptys;
-  explicit SerialRig(int ports) {
+  explicit SerialRig(int ports) : ReceiverRig(qserialLinkFactory()) {
     settings.Ports = QString::number(ports);
     for (int i = 0; i < ports; ++i) {
       ptys.push_back(std::make_unique<Pty>());
       settings.Comm[static_cast<size_t>(i)].Port = ptys.back()->name;
     }
-    rx = std::make_unique<NmeaReceiver>(nav, panels, settings, prompter, qserialLinkFactory());
   }
   bool waitForBuffer(int port, size_t length) {
-    return QTest::qWaitFor([&] { return rx->bufferLength(port) >= length; }, kWaitMs);
+    return QTest::qWaitFor([&] { return rx.bufferLength(port) >= length; }, kWaitMs);
   }
 };
 
 TEST(SerialPty, SentencesInOneChunkAreDispatchedInOrderAndASplitOneOnceItsLineEndArrives) {
   SerialRig rig(1);
   ASSERT_FALSE(rig.ptys[0]->name.isEmpty());
-  rig.rx->StartCommunication();
+  rig.rx.StartCommunication();
   ASSERT_TRUE(rig.prompter.empty()) << rig.prompter.lastText().toStdString();
   std::vector<std::string> order;
-  rig.rx->lineRecorder = [&](std::string_view l) { order.emplace_back(l.substr(0, 6)); };
-  const QByteArray chunk = "$GPHDT,274.07,T*03\r\n$GPRMC,095304.802,A,2712.6520,S,15303.1397,E,0.00,133.96,080407,,,A*78\r\n";
+  rig.rx.lineRecorder = [&](std::string_view l) { order.emplace_back(l.substr(0, 6)); };
+  const QByteArray chunk =
+      "$GPHDT,274.07,T*03\r\n$GPRMC,095304.802,A,2712.6520,S,15303.1397,E,0.00,133.96,080407,,,A*78\r\n";
   rig.ptys[0]->send(chunk);
   ASSERT_TRUE(rig.waitForBuffer(0, static_cast<size_t>(chunk.size())));
-  rig.rx->tick();
+  rig.rx.tick();
   EXPECT_EQ(order, (std::vector<std::string>{"$GPHDT", "$GPRMC"}));
   EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 274.07f);
   EXPECT_NEAR(rig.nav.Latitude, -(27 + 12.6520 / 60), 2e-5);  // f32 resolution
   EXPECT_EQ(rig.panels.inputSource(), "Gps");
   rig.ptys[0]->send("$GPHDT,27");
   ASSERT_TRUE(rig.waitForBuffer(0, 9));
-  rig.rx->tick();
-  EXPECT_EQ(rig.nav.received(Sentence::HDT), 1u) << "not before its line end";
+  rig.rx.tick();
+  EXPECT_EQ(rig.received(Sentence::HDT), 1u) << "not before its line end";
   rig.ptys[0]->send("5.07,T*02\r\n");
   ASSERT_TRUE(rig.waitForBuffer(0, 20));
-  rig.rx->tick();
-  EXPECT_EQ(rig.nav.received(Sentence::HDT), 2u);
-  EXPECT_EQ(rig.nav.errors(Sentence::HDT), 0u);
+  rig.rx.tick();
+  EXPECT_EQ(rig.received(Sentence::HDT), 2u);
+  EXPECT_EQ(rig.errors(Sentence::HDT), 0u);
   EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 275.07f);
 }
 
@@ -110,7 +101,7 @@ TEST(SerialPty, FourPortsFeedTheirOwnBuffersAndTheForwardPortRepeatsByteForByte)
   rig.settings.NMEAOutput = "4";
   rig.settings.NMEAIn[5] = "1111111111111111111110";   // $II ZDA not parsed
   rig.settings.NMEAOut[0] = "1111111011111111111111";  // $GP HDT (index 7) not repeated
-  rig.rx->StartCommunication();
+  rig.rx.StartCommunication();
   ASSERT_TRUE(rig.prompter.empty()) << rig.prompter.lastText().toStdString();
   const std::vector<QByteArray> input = {
       "$GPHDT,10.0,T\r\n$GPVTG,45.0,T,,M,3.0,N,5.6,K\r\n",
@@ -121,13 +112,13 @@ TEST(SerialPty, FourPortsFeedTheirOwnBuffersAndTheForwardPortRepeatsByteForByte)
   for (size_t i = 0; i < input.size(); ++i) rig.ptys[i]->send(input[i]);
   for (size_t i = 0; i < input.size(); ++i)
     ASSERT_TRUE(rig.waitForBuffer(static_cast<int>(i), static_cast<size_t>(input[i].size()))) << i;
-  rig.rx->tick();
+  rig.rx.tick();
   EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 100.0f) << "VHW on port 4 came last, true heading from magnetic";
   EXPECT_FLOAT_EQ(rig.nav.SpeedOverGround, 3.0f);
   EXPECT_FLOAT_EQ(rig.nav.DepthMetres, 3.7f);
-  EXPECT_EQ(rig.nav.received(Sentence::ZDA), 0u);
-  EXPECT_EQ(rig.nav.received(Sentence::MTW), 2u);
-  EXPECT_EQ(rig.nav.errors(Sentence::MTW), 1u);
+  EXPECT_EQ(rig.received(Sentence::ZDA), 0u);
+  EXPECT_EQ(rig.received(Sentence::MTW), 2u);
+  EXPECT_EQ(rig.errors(Sentence::MTW), 1u);
   EXPECT_FLOAT_EQ(rig.nav.WaterSpeed, 6.5f);
   // Port order, then line order; no HDT (filtered), no MTW with the wrong checksum,
   // no proprietary line (no talker), and the forward port's own input repeated too.
@@ -152,7 +143,7 @@ TEST(SerialPty, SettingsTextReachesTheLineAndPortsThatCannotOpenAreNamed) {
   rig.settings.Comm[0].Paritybits = "2";
   rig.settings.Comm[1].Port = "/dev/does-not-exist";
   rig.settings.Comm[2].Port = QString::number(QSerialPortInfo::availablePorts().size() + 1);
-  rig.rx->StartCommunication();
+  rig.rx.StartCommunication();
   termios t{};
   ASSERT_EQ(tcgetattr(rig.ptys[0]->slave, &t), 0);
   EXPECT_EQ(cfgetispeed(&t), static_cast<speed_t>(B9600));
@@ -172,19 +163,19 @@ TEST(SerialPty, SettingsTextReachesTheLineAndPortsThatCannotOpenAreNamed) {
 
 TEST(SerialPty, UnpluggedPortIsReportedOnceWithoutHangingTheCycle) {
   SerialRig rig(1);
-  rig.rx->StartCommunication();
+  rig.rx.StartCommunication();
   rig.ptys[0]->send("$GPHDT,1");
   ASSERT_TRUE(rig.waitForBuffer(0, 8));
   rig.ptys[0]->closeMaster();  // the adapter goes away
-  SerialLink* link = rig.rx->link(0);
+  SerialLink* link = rig.rx.link(0);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !link->isOpen(); }, kWaitMs));
-  rig.rx->tick();
-  rig.rx->tick();
+  rig.rx.tick();
+  rig.rx.tick();
   ASSERT_EQ(rig.prompter.entries().size(), 1u);
   EXPECT_TRUE(rig.prompter.lastText().startsWith("COM " + rig.ptys[0]->name + ": "));
   EXPECT_EQ(rig.prompter.entries()[0].kind, Prompter::Kind::Critical);
-  rig.rx->inject(0, "0.0,T\r\n");
-  rig.rx->tick();
+  rig.rx.inject(0, "0.0,T\r\n");
+  rig.rx.tick();
   EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 10.0f) << "the other sources keep flowing";
   QCoreApplication::processEvents();  // deferred deletion of the closed port
 }

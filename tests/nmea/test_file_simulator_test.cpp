@@ -109,7 +109,8 @@ TEST(TestFileRecorder, RecordedLiveLinesReplayToTheSameResults) {
   EXPECT_GT(live.received(Sentence::RMC), 10u);
   EXPECT_EQ(std::tuple(replay.nav.Latitude, replay.nav.Longitude, replay.nav.FixTime, replay.nav.FixDate),
             std::tuple(live.nav.Latitude, live.nav.Longitude, live.nav.FixTime, live.nav.FixDate));
-  EXPECT_EQ(std::tuple(replay.nav.Hdop, replay.nav.SatellitesInView), std::tuple(live.nav.Hdop, live.nav.SatellitesInView));
+  EXPECT_EQ(std::tuple(replay.nav.Hdop, replay.nav.SatellitesInView),
+            std::tuple(live.nav.Hdop, live.nav.SatellitesInView));
   EXPECT_EQ(replay.nav.SpeedOverGround, 0.0f) << "stopping replay clears the speed";
   EXPECT_EQ(replay.rx.LastSentences(), live.rx.LastSentences());
 }

@@ -30,7 +30,9 @@ struct Rig {
     window->show();
   }
   int openWindows() const { return static_cast<int>(window->mdiArea()->subWindowList().size()); }
-  void fire(const char* timer) { QMetaObject::invokeMethod(window->timer(QLatin1String(timer)), "timeout", Qt::DirectConnection); }
+  void fire(const char* timer) {
+    QMetaObject::invokeMethod(window->timer(QLatin1String(timer)), "timeout", Qt::DirectConnection);
+  }
   test::TestApp t;
   std::unique_ptr<MainWindow> window;
   CommunicationMenu* menu = nullptr;
@@ -84,7 +86,7 @@ TEST(CommunicationMenu, StartRunsTheReceiveCycleIntoThePanelsAndStopEmptiesThem)
   r.menu->action("c_start")->trigger();
   EXPECT_TRUE(rectimer->isActive());
   ASSERT_FALSE(r.t.prompter.empty()) << "the port that cannot open is named";
-  EXPECT_EQ(r.t.prompter.lastText(), QStringLiteral("COM /nonexistent/tty: Comm settings not correct, please run setup"));
+  EXPECT_EQ(r.t.prompter.lastText(), "COM /nonexistent/tty: Comm settings not correct, please run setup");
   EXPECT_FALSE(r.menu->action("c_start")->isEnabled());
   EXPECT_TRUE(r.window->findChild<QAction*>(QStringLiteral("but26"))->isChecked());
 

@@ -18,9 +18,13 @@ namespace {
 
 using test::TestApp;
 
+QCheckBox* box(const QWidget& w, const QString& name) { return w.findChild<QCheckBox*>(name); }
+QComboBox* combo(const QWidget& w, const QString& name) { return w.findChild<QComboBox*>(name); }
+
 TEST(NmeaSetupWindow, BadTalkerIdBeepsFocusesAndStoresNothing) {
   struct Row { const char* legend; int talker; const char* id; };
-  const Row rows[] = {{"two characters", 2, "$R"}, {"no dollar", 0, "GPS"}, {"empty", 5, ""}, {"dollar later", 3, "DE$"}};
+  const Row rows[] = {
+      {"two characters", 2, "$R"}, {"no dollar", 0, "GPS"}, {"empty", 5, ""}, {"dollar later", 3, "DE$"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.legend);
     TestApp t;
@@ -31,7 +35,7 @@ TEST(NmeaSetupWindow, BadTalkerIdBeepsFocusesAndStoresNothing) {
     ASSERT_TRUE(id);
     id->setText(QLatin1String(r.id));
     // Some other change that must not be stored either.
-    w.findChild<QCheckBox*>(QStringLiteral("in1_GGA"))->setChecked(false);
+    box(w, "in1_GGA")->setChecked(false);
     bool stored = false;
     w.onStored = [&] { stored = true; };
     EXPECT_FALSE(w.accept());
@@ -56,10 +60,9 @@ TEST(NmeaSetupWindow, OkStoresFiltersTalkersAndAllNmea) {
     emit id->textEdited(id->text());
   }
   EXPECT_EQ(id->text(), QStringLiteral("$IN"));
-  w.findChild<QCheckBox*>(QStringLiteral("in0_GGA"))->setChecked(false);
-  w.findChild<QCheckBox*>(QStringLiteral("out0_ZDA"))->setChecked(false);
-  auto* all = w.findChild<QCheckBox*>(QStringLiteral("all2"));
-  auto* out2 = w.findChild<QCheckBox*>(QStringLiteral("out2_RMB"));
+  box(w, "in0_GGA")->setChecked(false);
+  box(w, "out0_ZDA")->setChecked(false);
+  QCheckBox *all = box(w, "all2"), *out2 = box(w, "out2_RMB");
   out2->setChecked(false);
   all->setChecked(true);
   EXPECT_TRUE(out2->isChecked());
@@ -99,7 +102,7 @@ TEST(CommSetupWindow, SamePortUsedTwiceIsRefused) {
     CommSetupWindow w(*t, listed);
     ASSERT_EQ(w.portSetCount(), static_cast<int>(r.ports.size()));
     for (size_t i = 0; i < r.ports.size(); ++i)
-      w.findChild<QComboBox*>(QStringLiteral("port%1").arg(i))->setCurrentText(r.ports[i]);
+      combo(w, QStringLiteral("port%1").arg(i))->setCurrentText(r.ports[i]);
     EXPECT_EQ(w.accept(), !r.refused);
     if (r.refused) {
       EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::SamePortUsedTwice));
@@ -118,14 +121,13 @@ TEST(CommSetupWindow, AddDeleteAndTheOutputBoxesAreStored) {
   w.addPortSet();
   w.addPortSet();
   EXPECT_EQ(w.portSetCount(), 3);
-  EXPECT_EQ(w.findChild<QComboBox*>(QStringLiteral("port1"))->currentText(), QStringLiteral("2"))
-      << "a new set is offered a port not yet used";
-  w.findChild<QComboBox*>(QStringLiteral("baud2"))->setCurrentText(QStringLiteral("38400"));
-  w.findChild<QComboBox*>(QStringLiteral("handshaking2"))->setCurrentIndex(2);
-  w.findChild<QCheckBox*>(QStringLiteral("output0"))->setChecked(true);
-  w.findChild<QCheckBox*>(QStringLiteral("output2"))->setChecked(true);
-  EXPECT_FALSE(w.findChild<QCheckBox*>(QStringLiteral("output0"))->isChecked()) << "one forward port";
-  w.findChild<QCheckBox*>(QStringLiteral("autopilot1"))->setChecked(true);
+  EXPECT_EQ(combo(w, "port1")->currentText(), "2") << "a new set is offered a port not yet used";
+  combo(w, "baud2")->setCurrentText(QStringLiteral("38400"));
+  combo(w, "handshaking2")->setCurrentIndex(2);
+  box(w, "output0")->setChecked(true);
+  box(w, "output2")->setChecked(true);
+  EXPECT_FALSE(box(w, "output0")->isChecked()) << "one forward port";
+  box(w, "autopilot1")->setChecked(true);
   EXPECT_TRUE(w.accept());
   const AppSettings& s = t.app->settings;
   EXPECT_EQ(s.Ports, QStringLiteral("3"));
@@ -169,12 +171,9 @@ TEST(NmeaMessagesWindow, ShowsLastSentencesUpToTheFirstEmptyEntry) {
 TEST(GpsStatus, FixTextAndTheSatellitesInView) {
   struct Row { const char* legend; const char* mode; int type; const char* text; };
   const Row rows[] = {
-      {"nothing received", "", 0, "No information"},
-      {"automatic 3D", "A", 3, "Automatic 3D"},
-      {"manual 2D", "M", 2, "Manual 2D"},
-      {"automatic without fix", "A", 1, "Automatic No fix"},
-      {"type without mode", "", 3, "3D"},
-      {"mode without a known type", "A", 7, "Automatic"},
+      {"nothing received", "", 0, "No information"}, {"automatic 3D", "A", 3, "Automatic 3D"},
+      {"manual 2D", "M", 2, "Manual 2D"},             {"automatic without fix", "A", 1, "Automatic No fix"},
+      {"type without mode", "", 3, "3D"},             {"mode without a known type", "A", 7, "Automatic"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.legend);
