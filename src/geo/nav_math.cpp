@@ -290,6 +290,13 @@ void DeadReckoning(CalcRecord& r) {
   const float tanCourse = tanDeg(course);
   const float dLatMin = cosDeg(course) * distance;
   r.Lat2 = r.Lat1 + dLatMin / 60.0f;
+  if (std::fabs(r.Lat2) > 90) {
+    // A rhumb line spirals into the pole and ends there, so a longer run stops at the
+    // pole (whose longitude is taken as the start's) instead of passing latitude 90.
+    r.Lat2 = r.Lat2 > 0 ? 90 : -90;
+    r.Lon2 = r.Lon1;
+    return;
+  }
   const float dMP = kMeridionalParts.single(r.Lat2) - mp1;
   float dLonMin;
   if (dMP == 0) {

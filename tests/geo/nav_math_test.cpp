@@ -103,6 +103,11 @@ void DeadReckoning(CalcRecord& r) {
   const float distance = static_cast<float>(r.Distance);
   const float dLatMin = CosDeg(course) * distance;
   r.Lat2 = r.Lat1 + dLatMin / 60.0f;
+  if (std::fabs(r.Lat2) > 90) {  // mended since: a run past the pole stops there
+    r.Lat2 = r.Lat2 > 0 ? 90 : -90;
+    r.Lon2 = r.Lon1;
+    return;
+  }
   const float dMP = static_cast<float>(MeridionalParts(r.Lat2)) - static_cast<float>(MeridionalParts(r.Lat1));
   float dLonMin;
   if (dMP == 0) {
@@ -410,6 +415,26 @@ TEST(DeadReckoning, WorkedExamples) {
     DeadReckoning(c);
     EXPECT_DOUBLE_EQ(c.Lat2, -20);
     EXPECT_DOUBLE_EQ(c.Lon2, 40);
+  }
+}
+
+// A rhumb line spirals into the pole: a run longer than the way there ends at the
+// pole (it used to give latitude 95 and a longitude that is not a number).
+TEST(DeadReckoning, StopsAtThePole) {
+  const struct {
+    double lat, course, distance, lat2;
+  } rows[] = {{85, 0, 600, 90}, {85, 10, 1200, 90}, {-85, 180, 600, -90}, {-89, 200, 120, -90}, {85, 180, 600, 75}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE("from " + std::to_string(r.lat) + " course " + std::to_string(r.course));
+    CalcRecord c = points(r.lat, 10, 0, 0);
+    c.Course = r.course;
+    c.Distance = r.distance;
+    DeadReckoning(c);
+    EXPECT_NEAR(c.Lat2, r.lat2, 1e-4);
+    EXPECT_TRUE(std::isfinite(c.Lon2));
+    if (std::fabs(r.lat2) == 90) {
+      EXPECT_DOUBLE_EQ(c.Lon2, 10);
+    }
   }
 }
 
