@@ -28,17 +28,14 @@ TEST(KapHeader, ReadsRecordsAndContinuations) {
   const KapHeaderResult r = readKapHeader(text);
   ASSERT_TRUE(r.header) << r.error.toStdString();
   const KapHeader& h = *r.header;
-  EXPECT_EQ(h.name, "APPROACHES, HARBOUR OF REFUGE");  // a comma inside a value
-  EXPECT_EQ(h.number, "1234");
+  // A comma inside a value; the depth unit from the continuation line.
+  for (auto [got, want] : {std::pair<QString, const char*>{h.name, "APPROACHES, HARBOUR OF REFUGE"},
+                           {h.number, "1234"}, {h.scale, "25000"}, {h.datum, "WGS84"}, {h.projection, "MERCATOR"},
+                           {h.depthUnit, "METERS"}, {h.soundingDatum, "LAT"}, {h.edition, "04/01/2019"},
+                           {h.version, "3.0"}})
+    EXPECT_EQ(got, want);
   EXPECT_EQ(h.width, 640);
   EXPECT_EQ(h.height, 480);
-  EXPECT_EQ(h.scale, "25000");
-  EXPECT_EQ(h.datum, "WGS84");
-  EXPECT_EQ(h.projection, "MERCATOR");
-  EXPECT_EQ(h.depthUnit, "METERS");  // from the continuation line
-  EXPECT_EQ(h.soundingDatum, "LAT");
-  EXPECT_EQ(h.edition, "04/01/2019");
-  EXPECT_EQ(h.version, "3.0");
   ASSERT_EQ(h.references.size(), 2);
   EXPECT_EQ(h.references[1].x, 600);
   EXPECT_EQ(h.references[1].lon, 4.9);

@@ -15,8 +15,9 @@ TEST(KeepInView, PlacesTheVesselWithMostOfTheWindowAhead) {
     QPointF vessel;
     double direction;
     QPoint expected;
-  };
-  const Row rows[] = {
+    bool centre = false;
+    QSize content = {4000, 4000};
+  } rows[] = {
       {"heading north across the upper quarter: vessel at three quarters", {1400, 1140}, 0, {1000, 1140 - 450}},
       {"heading south across the upper quarter: vessel at one quarter", {1400, 1140}, 180, {1000, 1140 - 150}},
       {"heading south across the lower quarter: vessel at one quarter", {1400, 1460}, 180, {1000, 1460 - 150}},
@@ -30,6 +31,9 @@ TEST(KeepInView, PlacesTheVesselWithMostOfTheWindowAhead) {
       {"near the picture's top the scroll is clamped to 0", {1400, 100}, 0, {1000, 0}},
       {"outside the picture: nothing happens", {-5, 1300}, 0, {1000, 1000}},
       {"a position the calibration cannot place: nothing happens", {std::nan(""), 1300}, 0, {1000, 1000}},
+      {"CenterChart: the vessel in the middle", {2000, 1500}, 0, {1600, 1200}, true},
+      {"CenterChart within the scroll range", {3900, 3950}, 0, {3200, 3400}, true},
+      {"a picture smaller than the window never scrolls", {250, 200}, 0, {0, 0}, true, {500, 400}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.legend);
@@ -37,27 +41,12 @@ TEST(KeepInView, PlacesTheVesselWithMostOfTheWindowAhead) {
     in.vessel = r.vessel;
     in.scroll = {1000, 1000};
     in.visible = {800, 600};
-    in.content = {4000, 4000};
+    in.content = r.content;
     in.margin = 0.25;
     in.directionDeg = r.direction;
+    in.centreChart = r.centre;
     EXPECT_EQ(KeepInView(in), r.expected);
   }
-}
-
-TEST(KeepInView, CenterChartPutsTheVesselInTheMiddleWithinTheScrollRange) {
-  KeepInViewInput in;
-  in.vessel = {2000, 1500};
-  in.scroll = {0, 0};
-  in.visible = {800, 600};
-  in.content = {4000, 4000};
-  in.centreChart = true;
-  EXPECT_EQ(KeepInView(in), QPoint(1600, 1200));
-  in.vessel = {3900, 3950};
-  EXPECT_EQ(KeepInView(in), QPoint(3200, 3400));
-  // A picture smaller than the window never scrolls.
-  in.content = {500, 400};
-  in.vessel = {250, 200};
-  EXPECT_EQ(KeepInView(in), QPoint(0, 0));
 }
 
 }  // namespace

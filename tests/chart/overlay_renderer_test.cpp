@@ -17,58 +17,59 @@ class GuiApp : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "chart_window_tests";
     static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) m_app = new QGuiApplication(argc, argv);
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
   }
-  QGuiApplication* m_app = nullptr;
 };
 const auto* const kGuiApp = ::testing::AddGlobalTestEnvironment(new GuiApp);
 
 // Sheet from 53 N, 4 E at 20 pixels per minute of longitude.
 MercatorSheet sheet(double zoom = 1.0) { return MercatorSheet(53.0, 4.0, 20.0, zoom); }
 
-std::array<OverlayStyle, kOverlayCount> styles() {
-  AppSettings s;
-  return s.Styles;
-}
+// A renderer with the default styles, and what it paints on white.
+struct Renderer : OverlayRenderer {
+  Renderer() { setStyles(AppSettings().Styles); }
+  QImage painted(QSize size, bool dynamic = false) const {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    dynamic ? paintDynamic(p, QRectF(img.rect())) : paint(p, QRectF(img.rect()));
+    p.end();
+    return img;
+  }
+};
 
 bool isReddish(QRgb c) { return qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120; }
 
-TEST(OverlayRenderer, VesselSymbolLandsOnTheConvertedPositionAtEveryZoom) {
+TEST(OverlayRenderer, VesselSymbolLandsOnTheConvertedPositionAndTurns) {
   for (double zoom : {1.0, 3.0}) {
     SCOPED_TRACE(zoom);
-    const MercatorSheet proj = sheet(zoom);
-    const QPointF at = proj.toPixel(52.9, 4.1);
-    QImage img(int(at.x()) + 100, int(at.y()) + 100, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    OverlayRenderer r;
-    r.setStyles(styles());
+    const QPointF at = sheet(zoom).toPixel(52.9, 4.1);
+    Renderer r;
     r.setVessel(VesselMark{at, 0});
-    QPainter p(&img);
-    r.paintDynamic(p, QRectF(img.rect()));
-    p.end();
+    const QImage img = r.painted(QSize(int(at.x()) + 100, int(at.y()) + 100), true);
     // The position dot is red (Position colour 255) at the converted pixel; white
     // 40 px off to the side.
-    EXPECT_TRUE(isReddish(img.pixel(at.toPoint()))) << std::hex << img.pixel(at.toPoint());
-    EXPECT_EQ(img.pixel(at.toPoint() + QPoint(40, 0)), qRgb(255, 255, 255));
+    const QPoint p = at.toPoint();
+    EXPECT_TRUE(isReddish(img.pixel(p))) << std::hex << img.pixel(p);
+    EXPECT_EQ(img.pixel(p + QPoint(40, 0)), qRgb(255, 255, 255));
     // The bow points up the screen: red 18 px above the position, white 18 px below.
-    EXPECT_TRUE(isReddish(img.pixel(at.toPoint() + QPoint(0, -18))));
-    EXPECT_EQ(img.pixel(at.toPoint() + QPoint(0, 18)), qRgb(255, 255, 255));
+    EXPECT_TRUE(isReddish(img.pixel(p + QPoint(0, -18))));
+    EXPECT_EQ(img.pixel(p + QPoint(0, 18)), qRgb(255, 255, 255));
   }
   // At 300 % the position is three times as far from the corner: the calibration
   // scales, not the place on the chart.
   EXPECT_NEAR(sheet(3).toPixel(52.9, 4.1).x(), 3 * sheet(1).toPixel(52.9, 4.1).x(), 1e-9);
-}
-
-TEST(OverlayRenderer, VesselSymbolTurnsWithTheDirection) {
-  const QPolygonF north = VesselSymbol({100, 100}, 0, 1);
-  const QPolygonF east = VesselSymbol({100, 100}, 90, 1);
-  const QPolygonF south = VesselSymbol({100, 100}, 180, 2);
   // The bow is vertex 0, 26 units ahead, scaled by the width.
-  EXPECT_NEAR(north[0].x(), 100, 1e-9);
-  EXPECT_NEAR(north[0].y(), 74, 1e-9);
-  EXPECT_NEAR(east[0].x(), 126, 1e-9);
-  EXPECT_NEAR(east[0].y(), 100, 1e-9);
-  EXPECT_NEAR(south[0].y(), 152, 1e-9);
+  struct Row {
+    double direction, width;
+    QPointF bow;
+  } rows[] = {{0, 1, {100, 74}}, {90, 1, {126, 100}}, {180, 2, {100, 152}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.direction);
+    const QPointF bow = VesselSymbol({100, 100}, row.direction, row.width)[0];
+    EXPECT_NEAR(bow.x(), row.bow.x(), 1e-9);
+    EXPECT_NEAR(bow.y(), row.bow.y(), 1e-9);
+  }
 }
 
 TEST(OverlayRenderer, ZoneRegionContainsThePointsInsideItOnly) {
@@ -78,16 +79,14 @@ TEST(OverlayRenderer, ZoneRegionContainsThePointsInsideItOnly) {
   // A triangle: its bounding box holds points outside the triangle itself.
   scene.zones.push_back({8, "Wreck", {{52.7, 4.5}, {52.6, 4.6}, {52.6, 4.4}}});
   OverlayRegions regions;
-  OverlayRenderer r;
-  r.setStyles(styles());
+  Renderer r;
   r.rebuild(scene, proj, regions);
   ASSERT_EQ(regions.count(), 2);
   struct Row {
     const char* legend;
     double lat, lon;
     long zone;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"inside the square", 52.85, 4.2, 7},
       {"north of the square", 52.95, 4.2, -1},
       {"east of the square", 52.85, 4.35, -1},
@@ -99,28 +98,13 @@ TEST(OverlayRenderer, ZoneRegionContainsThePointsInsideItOnly) {
     EXPECT_EQ(regions.zoneAt(proj.toPixel(row.lat, row.lon)), row.zone);
   }
   // The painted outline goes where the region is: the square's corner pixel is drawn.
-  QImage img(600, 600, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  r.paint(p, QRectF(img.rect()));
-  p.end();
-  const QPoint corner = proj.toPixel(52.8, 4.1).toPoint();
-  EXPECT_NE(img.pixel(corner), qRgb(255, 255, 255));
+  EXPECT_NE(r.painted({600, 600}).pixel(proj.toPixel(52.8, 4.1).toPoint()), qRgb(255, 255, 255));
 }
 
 TEST(OverlayRenderer, ProximityCircleIsTheProximityDistanceOnTheChart) {
   const MercatorSheet proj = sheet();
   OverlayScene scene;
-  WaypointItem w;
-  w.key = 42;
-  w.name = "Buoy";
-  w.pos = {52.5, 4.5};
-  w.proximityNm = 1.0;
-  scene.waypoints.push_back(w);
-  WaypointItem plain = w;
-  plain.key = 43;
-  plain.proximityNm = 0;
-  scene.waypoints.push_back(plain);
+  scene.waypoints = {{42, "Buoy", {52.5, 4.5}, 0, 1.0}, {43, "Buoy", {52.5, 4.5}, 0, 0}};
   OverlayRegions regions;
   OverlayRenderer r;
   r.rebuild(scene, proj, regions);
@@ -136,10 +120,7 @@ TEST(OverlayRenderer, ProximityCircleIsTheProximityDistanceOnTheChart) {
     c.Distance = nm;
     DeadReckoning(c);
     const auto keys = regions.proximityAt(proj.toPixel(c.Lat2, c.Lon2));
-    EXPECT_EQ(keys.size(), inside ? 1u : 0u);
-    if (inside) {
-      EXPECT_EQ(keys[0], 42);
-    }
+    EXPECT_EQ(keys, inside ? std::vector<long>{42} : std::vector<long>{});
   }
 }
 
@@ -148,14 +129,9 @@ TEST(OverlayRenderer, SailedTrackBreakLeavesAGap) {
   OverlayScene scene;
   scene.sailedTrack = {{1, 52.9f, 4.1f}, {2, 52.9f, 4.2f}, {3, 0, 0}, {4, 52.9f, 4.3f}, {5, 52.9f, 4.4f}};
   OverlayRegions regions;
-  OverlayRenderer r;
-  r.setStyles(styles());
+  Renderer r;
   r.rebuild(scene, proj, regions);
-  QImage img(600, 300, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  r.paint(p, QRectF(img.rect()));
-  p.end();
+  QImage img = r.painted({600, 300});
   // The line is 2 px wide and antialiased: look at the pixel and its neighbours.
   auto blueAt = [&](double lon) {
     const QPoint at = proj.toPixel(52.9, lon).toPoint();
@@ -171,10 +147,7 @@ TEST(OverlayRenderer, SailedTrackBreakLeavesAGap) {
   // Track display off: nothing.
   scene.showTrack = false;
   r.rebuild(scene, proj, regions);
-  img.fill(Qt::white);
-  QPainter p2(&img);
-  r.paint(p2, QRectF(img.rect()));
-  p2.end();
+  img = r.painted({600, 300});
   EXPECT_FALSE(blueAt(4.15));
 }
 

@@ -3,118 +3,83 @@
 // broken inputs of every kind. Also renders the window with every overlay into
 // chart_window_overlays.png in the build folder, for a look.
 
-#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-#include "app/app.h"
 #include "chart/database_chart_provider.h"
 #include "chart/demo_chart.h"
-#include "chart/ui/chart_window.h"
+#include "chart/ui/chart_window_fixture.h"
 #include "core/messages.h"
 #include "geo/datum_catalogue.h"
 #include "geo/nav_math.h"
 #include "store/db_datum_lookup.h"
 #include "store/schema.h"
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 namespace tavrik {
 namespace {
 
-class QtApp : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "chart_window_db_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+struct Box {
+  double latmin, latmax, lonmin, lonmax;
 };
-const auto* const kQtApp = ::testing::AddGlobalTestEnvironment(new QtApp);
+constexpr Box kPictureBox{52.5, 53.0, 4.0, 5.0};
 
-struct DbFixture {
-  QTemporaryDir dir;
-  FakeClock clock;
-  RecordingPrompter prompter;
-  RecordingSoundPlayer sound;
-  std::unique_ptr<App> app;
-  QString kap, png;
+struct DbFixture : test::ChartWindowFixture {
+  QString kap = dir.filePath("charts/demo.kap"), png = dir.filePath("charts/picture.png");
+  Database& db = app->db;
 
   DbFixture() {
-    app = std::make_unique<App>(AppPaths::inFolder(dir.path()), clock, prompter, sound);
     EXPECT_TRUE(QDir().mkpath(dir.filePath("charts")));
-    const StoreResult r = createMainDatabase(app->db, dir.filePath("gps.db"), clock.now());
+    const StoreResult r = createMainDatabase(db, dir.filePath("gps.db"), clock.now());
     EXPECT_TRUE(r.ok()) << r.detail.toStdString();
     app->settings.ChartDir = dir.filePath("charts");
     app->settings.IconDir = dir.filePath("icons");
-    kap = dir.filePath("charts/demo.kap");
+    app->nav.SpeedOverGround = 6;
     QString error;
     EXPECT_TRUE(writeDemoChart(kap, &error)) << error.toStdString();
     // A picture of 1600 x 1200 pixels calibrated as a Mercator chart: point 1 at the
     // top-left (53 N, 4 E), point 2 at the bottom-right (52.5 N, 5 E), chart units of
     // 15 per pixel.
-    png = dir.filePath("charts/picture.png");
     QImage img(1600, 1200, QImage::Format_RGB32);
     img.fill(QColor(235, 240, 250));
     EXPECT_TRUE(img.save(png));
   }
 
-  void addChart(const QString& description, const QString& bitmap, bool bsb, std::optional<double> latmin,
-                double latmax, double lonmin, double lonmax, double milelat, bool degenerate = false) {
-    auto rs = app->db.openRecordset("Charts");
-    rs->addNew();
-    rs->setValue("description", description);
-    rs->setValue("bitmap", bitmap);
-    rs->setValue("mercator", true);
-    rs->setValue("BSB", bsb);
+  // A Mercator row over the picture's calibration; KAP files are library charts.
+  void addChart(const QString& description, const QString& bitmap, std::optional<Box> box = kPictureBox,
+                double milelat = 0, bool degenerate = false) {
+    const bool bsb = bitmap.endsWith(".kap");
     const double x2 = 1600 * 15.0, y2 = 1200 * 15.0;
-    rs->setValue("latitude1", 53.0);
-    rs->setValue("longitude1", 4.0);
-    rs->setValue("x1", 0.0);
-    rs->setValue("y1", 0.0);
-    rs->setValue("latitude2", degenerate ? 53.0 : 52.5);
-    rs->setValue("longitude2", 5.0);
-    rs->setValue("x2", x2);
-    rs->setValue("y2", y2);
     const double ml = degenerate ? 0 : y2 / std::fabs(MeridionalParts(52.5) - MeridionalParts(53.0));
-    rs->setValue("milelat", bsb ? milelat : ml);
-    rs->setValue("milelon", degenerate ? 0 : x2 / 60.0);
-    rs->setValue("maxx", x2);
-    rs->setValue("maxy", y2);
-    if (latmin) {
-      rs->setValue("latmin", *latmin);
-      rs->setValue("latmax", latmax);
-      rs->setValue("lonmin", lonmin);
-      rs->setValue("lonmax", lonmax);
-    }
-    rs->setValue("datum", 0);
+    auto rs = db.openRecordset("Charts");
+    rs->addNew();
+    const std::pair<const char*, QVariant> values[] = {
+        {"description", description}, {"bitmap", bitmap}, {"mercator", true}, {"BSB", bsb},
+        {"latitude1", 53.0}, {"longitude1", 4.0}, {"x1", 0.0}, {"y1", 0.0},
+        {"latitude2", degenerate ? 53.0 : 52.5}, {"longitude2", 5.0}, {"x2", x2}, {"y2", y2},
+        {"milelat", bsb ? milelat : ml}, {"milelon", degenerate ? 0 : x2 / 60.0}, {"maxx", x2}, {"maxy", y2},
+        {"datum", 0}};
+    for (const auto& [field, value] : values) rs->setValue(field, value);
+    if (box)
+      for (auto [field, value] : {std::pair{"latmin", box->latmin}, {"latmax", box->latmax},
+                                  {"lonmin", box->lonmin}, {"lonmax", box->lonmax}})
+        rs->setValue(field, value);
     const StoreResult u = rs->update();
     EXPECT_TRUE(u.ok()) << u.detail.toStdString();
   }
-  void fix(double lat, double lon, float cog) {
-    app->nav.Latitude = static_cast<float>(lat);
-    app->nav.Longitude = static_cast<float>(lon);
-    app->nav.CourseOverGround = cog;
-    app->nav.SpeedOverGround = 6;
-    app->nav.FixTime = clock.now().time();
-    app->nav.TimeStale = false;
+  void exec(const QString& sql, const QVariantList& args = {}) {
+    const StoreResult r = db.execute(sql, args);
+    EXPECT_TRUE(r.ok()) << sql.toStdString() << ": " << r.detail.toStdString();
   }
 };
 
-TEST(ChartWindowDb, PictureChartKeepsTheVesselOnTheSameFeatureAtZoom300) {
+TEST(ChartWindowDb, VesselOnThePictureAndTheLibraryChartAtEveryZoom) {
   DbFixture f;
-  f.addChart("Picture", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
-  ChartWindow w(*f.app);
-  w.resize(900, 700);
-  w.show();
+  f.addChart("Picture", f.png);
+  f.addChart("Demo", f.kap, Box{52.0, 52.5, 4.0, 5.0}, 100);
+  ChartWindow& w = f.open({900, 700});
   ASSERT_TRUE(w.loadChart("Picture")) << f.prompter.lastText().toStdString();
-  f.fix(52.75, 4.5, 0);
+  f.fix(52.75, 4.5);
   w.tick();
   const QPointF at1 = *w.vesselPixel();
   // Half-way in longitude is the middle column of the picture.
@@ -125,26 +90,20 @@ TEST(ChartWindowDb, PictureChartKeepsTheVesselOnTheSameFeatureAtZoom300) {
   EXPECT_NEAR(at3.x(), 3 * at1.x(), 0.01);
   EXPECT_NEAR(at3.y(), 3 * at1.y(), 0.01);
   // The mouse readout over the vessel gives its position back.
-  const QPoint canvas = (at3 - QPointF(w.scrollValue())).toPoint();
-  w.pointerMoved(canvas);
+  w.pointerMoved((at3 - QPointF(w.scrollValue())).toPoint());
   EXPECT_NEAR(w.mouseLatitude(), 52.75, 0.001);
   EXPECT_NEAR(w.mouseLongitude(), 4.5, 0.001);
   // The pointer sits on a whole pixel: a pixel is 0.002' here.
   const QString text = w.findChild<QLabel*>("position")->text();
   EXPECT_TRUE(text.startsWith(QString::fromUtf8("52°45.00")) && text.contains(QString::fromUtf8("  004°30.00")))
       << text.toStdString();
-}
 
-TEST(ChartWindowDb, LibraryChartVesselAgreesWithTheChartsOwnProjection) {
-  DbFixture f;
-  f.addChart("Demo", f.kap, true, 52.0, 52.5, 4.0, 5.0, 100);
-  ChartWindow w(*f.app);
-  w.resize(900, 700);
-  w.show();
+  // The library chart: the vessel agrees with the chart's own projection.
+  w.applyZoom(100);
   ASSERT_TRUE(w.loadChart("Demo")) << f.prompter.lastText().toStdString();
   EXPECT_TRUE(w.chart()->library);
   EXPECT_EQ(w.contentSize(), QSize(2000, 1500));
-  f.fix(52.3, 4.6, 0);
+  f.fix(52.3, 4.6);
   for (int zoom : {100, 50, 200}) {
     SCOPED_TRACE(zoom);
     w.applyZoom(zoom);
@@ -159,34 +118,25 @@ TEST(ChartWindowDb, LibraryChartVesselAgreesWithTheChartsOwnProjection) {
 
 TEST(ChartWindowDb, BadChartsGiveTheirMessageAndLeaveTheWindowUsable) {
   DbFixture f;
-  QFile corrupt(f.dir.filePath("charts/broken.kap"));
-  ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
-  corrupt.write("BSB/NA=Broken\r\nnot a chart at all");
-  corrupt.close();
-  QFile wmf(f.dir.filePath("charts/old.wmf"));
-  ASSERT_TRUE(wmf.open(QIODevice::WriteOnly));
-  wmf.write("\xd7\xcd\xc6\x9a junk");
-  wmf.close();
-  QFile junk(f.dir.filePath("charts/junk.png"));
-  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-  junk.write("this is no png");
-  junk.close();
-  f.addChart("Missing", f.dir.filePath("charts/gone.bmp"), false, 52.5, 53.0, 4.0, 5.0, 0);
-  f.addChart("Corrupt KAP", corrupt.fileName(), true, 52.5, 53.0, 4.0, 5.0, 10);
-  f.addChart("Metafile", wmf.fileName(), false, 52.5, 53.0, 4.0, 5.0, 0);
-  f.addChart("Unreadable", junk.fileName(), false, 52.5, 53.0, 4.0, 5.0, 0);
-  f.addChart("Degenerate", f.png, false, 52.5, 53.0, 4.0, 5.0, 0, true);
-  f.addChart("No bounds", f.png, false, std::nullopt, 0, 0, 0, 0);
-  ChartWindow w(*f.app);
-  w.resize(800, 600);
-  w.show();
+  auto file = [&](const char* name, const QByteArray& bytes) {
+    QFile out(f.dir.filePath(name));
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    return out.fileName();
+  };
+  f.addChart("Missing", f.dir.filePath("charts/gone.bmp"));
+  f.addChart("Corrupt KAP", file("charts/broken.kap", "BSB/NA=Broken\r\nnot a chart at all"), kPictureBox, 10);
+  f.addChart("Metafile", file("charts/old.wmf", "\xd7\xcd\xc6\x9a junk"));
+  f.addChart("Unreadable", file("charts/junk.png", "this is no png"));
+  f.addChart("Degenerate", f.png, kPictureBox, 0, true);
+  f.addChart("No bounds", f.png, std::nullopt);
+  ChartWindow& w = f.open();
   struct Row {
     const char* legend;
     const char* chart;
     bool loads;
     const char* message;  // start of the last message
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"missing image", "Missing", false, "Loading bitmap failed : "},
       {"corrupt KAP file", "Corrupt KAP", false, "Cannot load BSB chart"},
       {"Windows metafile", "Metafile", false, "Windows metafiles (.WMF, .EMF) cannot be shown"},
@@ -211,40 +161,38 @@ TEST(ChartWindowDb, BadChartsGiveTheirMessageAndLeaveTheWindowUsable) {
   // search never picks a row whose bounds are empty.
   f.prompter.clear();
   EXPECT_TRUE(w.loadChart("No bounds"));
-  f.app->db.execute("DELETE FROM Charts WHERE description <> 'No bounds'");
-  f.fix(52.7, 4.5, 0);
+  f.exec("DELETE FROM Charts WHERE description <> 'No bounds'");
+  f.fix(52.7, 4.5);
   w.searchChart();
   EXPECT_EQ(f.prompter.lastText(), "No chart found in database");
 }
 
 TEST(ChartWindowDb, FolderSearchOnEachFixLoadsTheBetterChartOnce) {
   DbFixture f;
-  f.addChart("Overview", f.png, false, 50.0, 56.0, 0.0, 10.0, 0);
-  f.addChart("Harbour", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  f.addChart("Overview", f.png, Box{50.0, 56.0, 0.0, 10.0});
+  f.addChart("Harbour", f.png);
   // Folder 1 holds both charts.
-  ASSERT_TRUE(f.app->db.execute("INSERT INTO Folders (folder, description) VALUES (1, 'Coast')").ok());
-  ASSERT_TRUE(f.app->db.execute("INSERT INTO [Folder charts] (Folder, Chart) SELECT 1, chart FROM Charts").ok());
+  f.exec("INSERT INTO Folders (folder, description) VALUES (1, 'Coast')");
+  f.exec("INSERT INTO [Folder charts] (Folder, Chart) SELECT 1, chart FROM Charts");
   f.app->settings.system.folder = 1;
   f.app->settings.system.positioning = true;
   f.app->settings.SearchScale = true;  // detail chart
-  ChartWindow w(*f.app);
-  w.resize(800, 600);
-  w.show();
-  f.fix(51.0, 2.0, 0);  // only the overview contains it
-  w.tick();
+  ChartWindow& w = f.open();
+  auto at = [&](double lat, double lon) {
+    f.fix(lat, lon);
+    w.tick();
+  };
+  at(51.0, 2.0);  // only the overview contains it
   EXPECT_TRUE(w.timer5Active());
   w.pump();
   ASSERT_TRUE(w.hasChart());
   EXPECT_EQ(w.chart()->description, "Overview");
-  f.fix(52.7, 4.5, 0);  // now the harbour chart is the best one
-  w.tick();
+  at(52.7, 4.5);  // now the harbour chart is the best one
   w.pump();
   EXPECT_EQ(w.chart()->description, "Harbour");
-  f.fix(52.71, 4.5, 0);  // staying inside: no reload request
-  w.tick();
+  at(52.71, 4.5);  // staying inside: no reload request
   EXPECT_FALSE(f.app->requests.chartChanged);
-  f.fix(10.0, 10.0, 0);  // outside every chart of the folder
-  w.tick();
+  at(10.0, 10.0);  // outside every chart of the folder
   EXPECT_EQ(f.prompter.lastText(), "No chart found in folder");
   EXPECT_EQ(f.prompter.entries().back().kind, Prompter::Kind::Exclamation);
   // Said once, not with every fix, until a chart is found again.
@@ -252,24 +200,19 @@ TEST(ChartWindowDb, FolderSearchOnEachFixLoadsTheBetterChartOnce) {
   w.tick();
   w.tick();
   EXPECT_EQ(f.prompter.entries().size(), said);
-  f.fix(52.7, 4.5, 0);
-  w.tick();
-  f.fix(10.0, 10.0, 0);
-  w.tick();
+  at(52.7, 4.5);
+  at(10.0, 10.0);
   EXPECT_EQ(f.prompter.entries().size(), said + 1);
 }
 
 TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
   DbFixture f;
-  f.addChart("Picture", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
-  Database& db = f.app->db;
-  ASSERT_TRUE(db.execute("UPDATE Charts SET datum = ? WHERE description = 'Picture'", {kWgs84Datum}).ok());
+  f.addChart("Picture", f.png);
+  f.exec("UPDATE Charts SET datum = ? WHERE description = 'Picture'", {kWgs84Datum});
   // The user moved European 1950 (mean) by 400 m east-west in the Datums table.
   constexpr int kEd50 = 12;
-  ASSERT_TRUE(db.execute("UPDATE Datums SET x = x + 400 WHERE datum = ?", {kEd50}).ok());
-  ChartWindow w(*f.app);
-  w.resize(800, 600);
-  w.show();
+  f.exec("UPDATE Datums SET x = x + 400 WHERE datum = ?", {kEd50});
+  ChartWindow& w = f.open();
   ASSERT_TRUE(w.loadChart("Picture"));
   w.redrawAll();
   ASSERT_TRUE(w.scene().toChartDatum);
@@ -283,7 +226,7 @@ TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
     DatumConvert(r, lookup);
     return std::pair{r.Lat2, r.Lon2};
   };
-  const auto fromDb = oracle(DatabaseDatumLookup(db));
+  const auto fromDb = oracle(DatabaseDatumLookup(f.db));
   const auto fromCatalogue = oracle(CatalogueDatumLookup());
   // 400 m of shift is far more than the tolerance of a few centimetres.
   ASSERT_GT(std::hypot(fromDb.first - fromCatalogue.first, fromDb.second - fromCatalogue.second), 1e-3);
@@ -291,9 +234,8 @@ TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
   EXPECT_EQ(shown.datum, kWgs84Datum);
   EXPECT_NEAR(shown.lat, fromDb.first, 1e-9);
   EXPECT_NEAR(shown.lon, fromDb.second, 1e-9);
-
   // Without a database the built-in tables are all there is.
-  db.close();
+  f.db.close();
   w.redrawAll();
   ASSERT_TRUE(w.scene().toChartDatum);
   const GeoPoint fallback = w.scene().toChartDatum(stored);
@@ -303,8 +245,8 @@ TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
 
 TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
   DbFixture f;
-  f.addChart("Skipper's Rock", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
-  f.addChart("Skipper", f.png, false, 52.5, 53.0, 4.0, 5.0, 0);
+  f.addChart("Skipper's Rock", f.png);
+  f.addChart("Skipper", f.png);
   const StoreResult r = createInfoDatabase(f.app->infoDb, f.dir.filePath("info.db"), InfoDatabaseHeader{});
   ASSERT_TRUE(r.ok()) << r.detail.toStdString();
   for (const char* chart : {"Skipper's Rock", "Skipper", "Skipper's Rock' OR '1'='1"})
@@ -313,9 +255,7 @@ TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
                              "VALUES (?, ' ', 52.7, 4.5, ' ', ?)",
                              {QStringLiteral("Point of ") + QLatin1String(chart), QLatin1String(chart)})
                     .ok());
-  ChartWindow w(*f.app);
-  w.resize(800, 600);
-  w.show();
+  ChartWindow& w = f.open();
   ASSERT_TRUE(w.loadChart("Skipper's Rock"));
   EXPECT_TRUE(f.prompter.entries().empty()) << f.prompter.lastText().toStdString();
   ASSERT_NE(w.chart(), nullptr);
@@ -328,25 +268,21 @@ TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
 
 TEST(ChartWindowDb, ChartBoundsReadInTableOrderWithEmptyBoundsMarked) {
   DbFixture f;
-  Database& db = f.app->db;
   struct Row {
     const char* description;
     QVariant latmin;
     double milelat;
     bool inFolder;
-  };
-  const Row rows[] = {{"Wide  ", 52.0, 10, true}, {"Skipper's Rock", 52.1, 200, false}, {"No bounds", QVariant(), 50, true},
-                      {"Tie", 52.0, 10, true}};
+  } rows[] = {{"Wide  ", 52.0, 10, true}, {"Skipper's Rock", 52.1, 200, false}, {"No bounds", QVariant(), 50, true},
+              {"Tie", 52.0, 10, true}};
   for (const Row& r : rows)
-    ASSERT_TRUE(db.execute("INSERT INTO Charts (description, bitmap, latmin, latmax, lonmin, lonmax, milelat) "
-                           "VALUES (?, 'x.png', ?, 53.5, 4.0, 5.5, ?)",
-                           {QLatin1String(r.description), r.latmin, r.milelat})
-                    .ok());
-  ASSERT_TRUE(db.execute("INSERT INTO Folders (folder, description) VALUES (7, 'Coast')").ok());
-  ASSERT_TRUE(db.execute("INSERT INTO [Folder charts] (Folder, Chart) SELECT 7, chart FROM Charts WHERE description <> "
-                         "'Skipper''s Rock' ORDER BY chart")
-                  .ok());
-  auto provider = makeDatabaseChartProvider(db, f.app->settings, f.app->paths);
+    f.exec("INSERT INTO Charts (description, bitmap, latmin, latmax, lonmin, lonmax, milelat) "
+           "VALUES (?, 'x.png', ?, 53.5, 4.0, 5.5, ?)",
+           {QLatin1String(r.description), r.latmin, r.milelat});
+  f.exec("INSERT INTO Folders (folder, description) VALUES (7, 'Coast')");
+  f.exec("INSERT INTO [Folder charts] (Folder, Chart) SELECT 7, chart FROM Charts WHERE description <> "
+         "'Skipper''s Rock' ORDER BY chart");
+  auto provider = makeDatabaseChartProvider(f.db, f.app->settings, f.app->paths);
   for (int folder : {0, 7}) {
     SCOPED_TRACE(folder == 0 ? "all charts" : "folder 7");
     const std::vector<ChartBounds> got = provider->chartBounds(folder);
@@ -377,26 +313,25 @@ TEST(ChartWindowDb, ChartBoundsReadInTableOrderWithEmptyBoundsMarked) {
 
 TEST(ChartWindowDb, EveryOverlayRendered) {
   DbFixture f;
-  f.addChart("Demo", f.kap, true, 52.0, 52.5, 4.0, 5.0, 100);
+  f.addChart("Demo", f.kap, Box{52.0, 52.5, 4.0, 5.0}, 100);
   // A waypoint type with an icon, two zones, waypoints (one with a proximity circle), a ship.
   QDir().mkpath(f.app->settings.IconDir);
   QImage icon(16, 16, QImage::Format_ARGB32);
   icon.fill(Qt::transparent);
-  {
-    QPainter p(&icon);
-    p.setBrush(QColor(255, 200, 0));
-    p.setPen(Qt::black);
-    p.drawEllipse(1, 1, 13, 13);
-  }
+  QPainter p(&icon);
+  p.setBrush(QColor(255, 200, 0));
+  p.setPen(Qt::black);
+  p.drawEllipse(1, 1, 13, 13);
+  p.end();
   ASSERT_TRUE(icon.save(QDir(f.app->settings.IconDir).filePath("buoy.png")));
-  Database& db = f.app->db;
-  ASSERT_TRUE(db.execute("INSERT INTO [Waypoint types] (Type, description, Icon) VALUES (77, 'Buoy', 'buoy.png')").ok());
-  ASSERT_TRUE(db.execute("INSERT INTO Zones (zone, Name) VALUES (1, 'Firing range')").ok());
-  ASSERT_TRUE(db.execute("INSERT INTO Zones (zone, Name) VALUES (2, 'Wreck')").ok());
-  for (auto [lat, lon] : {std::pair{52.42, 4.10}, {52.42, 4.30}, {52.34, 4.30}, {52.34, 4.10}})
-    ASSERT_TRUE(db.execute("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (1, ?, ?, 0)", {lat, lon}).ok());
-  for (auto [lat, lon] : {std::pair{52.20, 4.75}, {52.14, 4.85}, {52.12, 4.68}})
-    ASSERT_TRUE(db.execute("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (2, ?, ?, 0)", {lat, lon}).ok());
+  f.exec("INSERT INTO [Waypoint types] (Type, description, Icon) VALUES (77, 'Buoy', 'buoy.png')");
+  auto zone = [&](int key, const char* name, std::initializer_list<std::pair<double, double>> points) {
+    f.exec("INSERT INTO Zones (zone, Name) VALUES (?, ?)", {key, QLatin1String(name)});
+    for (auto [lat, lon] : points)
+      f.exec("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (?, ?, ?, 0)", {key, lat, lon});
+  };
+  zone(1, "Firing range", {{52.42, 4.10}, {52.42, 4.30}, {52.34, 4.30}, {52.34, 4.10}});
+  zone(2, "Wreck", {{52.20, 4.75}, {52.14, 4.85}, {52.12, 4.68}});
   struct Wp {
     const char* name;
     double lat, lon, prox;
@@ -404,20 +339,14 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   };
   for (const Wp& w : {Wp{"Buoy A", 52.30, 4.45, 0.8, 77}, Wp{"Harbour entrance", 52.22, 4.55, 0, 0},
                       Wp{"Buoy B", 52.26, 4.62, 0, 77}, Wp{"Light", 52.38, 4.62, 0, 0}})
-    ASSERT_TRUE(db.execute("INSERT INTO Waypoints (description, latitude, longitude, Type, proximity, datum) "
-                           "VALUES (?, ?, ?, ?, ?, 0)",
-                           {QString::fromLatin1(w.name), w.lat, w.lon, w.type, w.prox})
-                    .ok());
-  ASSERT_TRUE(db.execute("INSERT INTO Ships (Name, latitude, longitude, speed, course) VALUES ('Albatros', 52.18, 4.35, 5.5, 270)").ok());
-
-  f.app->settings.Rulers = true;
-  f.app->settings.Crosshairs = true;
-  f.app->settings.ChartCircles = true;
-  f.app->settings.system.gridDistance = 1;
-  f.app->settings.ChartAccuracy = "10";
-  ChartWindow w(*f.app);
-  w.resize(1100, 800);
-  w.show();
+    f.exec("INSERT INTO Waypoints (description, latitude, longitude, Type, proximity, datum) VALUES (?, ?, ?, ?, ?, 0)",
+           {QString::fromLatin1(w.name), w.lat, w.lon, w.type, w.prox});
+  f.exec("INSERT INTO Ships (Name, latitude, longitude, speed, course) VALUES ('Albatros', 52.18, 4.35, 5.5, 270)");
+  AppSettings& s = f.app->settings;
+  s.Rulers = s.Crosshairs = s.ChartCircles = true;
+  s.system.gridDistance = 1;
+  s.ChartAccuracy = "10";
+  ChartWindow& w = f.open({1100, 800});
   ASSERT_TRUE(w.loadChart("Demo"));
   w.setActiveRoute({{52.40, 4.40}, {52.30, 4.45}, {52.22, 4.55}, {52.16, 4.70}});
   w.setLoadedTracks({{{52.45, 4.05}, {52.40, 4.15}, {52.36, 4.35}, {52.33, 4.50}}});
@@ -442,18 +371,15 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   EXPECT_GE(w.renderer().trackLine().elements().size(), 5u);
   w.pump();
   w.redrawAll();
-  f.app->settings.CenterChart = true;
+  s.CenterChart = true;
   w.keepInView();
   w.pointerMoved({300, 250});
   EXPECT_EQ(w.regions().count(), 3);  // two zones, one proximity circle
-  const QImage shot = w.grab().toImage();
-  EXPECT_TRUE(shot.save(QStringLiteral(TAVRIK_BINARY_DIR "/chart_window_overlays.png")));
+  EXPECT_TRUE(w.grab().toImage().save(QStringLiteral(TAVRIK_BINARY_DIR "/chart_window_overlays.png")));
   // The tables are kept between redraws and read again once the database changed.
   w.redrawAll();
   EXPECT_EQ(w.regions().count(), 3);
-  ASSERT_TRUE(db.execute("INSERT INTO Zones (zone, Name) VALUES (3, 'New')").ok());
-  for (auto [lat, lon] : {std::pair{52.1, 4.1}, {52.1, 4.2}, {52.05, 4.15}})
-    ASSERT_TRUE(db.execute("INSERT INTO [Zone points] (Zone, latitude, longitude, Datum) VALUES (3, ?, ?, 0)", {lat, lon}).ok());
+  zone(3, "New", {{52.1, 4.1}, {52.1, 4.2}, {52.05, 4.15}});
   w.redrawAll();
   EXPECT_EQ(w.regions().count(), 4);
 }
