@@ -21,7 +21,8 @@ ChartRecord calibrated(bool mercator, const std::vector<std::array<double, 4>>& 
   ChartRecord c;
   c.mercator = mercator;
   auto set = [&](size_t i, double& lat, double& lon, float& x, float& y) {
-    if (i < p.size()) lat = p[i][0], lon = p[i][1], x = static_cast<float>(p[i][2]), y = static_cast<float>(p[i][3]);
+    if (i >= p.size()) return;
+    lat = p[i][0], lon = p[i][1], x = static_cast<float>(p[i][2]), y = static_cast<float>(p[i][3]);
   };
   set(0, c.latitude1, c.longitude1, c.x1, c.y1);
   set(1, c.latitude2, c.longitude2, c.x2, c.y2);
@@ -45,7 +46,8 @@ ChartRecord threePointChart() {
 // 10000 chart units per degree.
 ChartRecord rotatedChart(double thetaDeg) {
   const double t = thetaDeg * Pi() / 180, k = 5000, s = k * std::sin(t), c = k * std::cos(t);
-  return calibrated(false, {{52, 4, 50000, 50000}, {52, 4.5, 50000 + c, 50000 + s}, {52.5, 4, 50000 + s, 50000 - c}});
+  return calibrated(false,
+                    {{52, 4, 50000, 50000}, {52, 4.5, 50000 + c, 50000 + s}, {52.5, 4, 50000 + s, 50000 - c}});
 }
 
 template <class F>
@@ -245,9 +247,9 @@ TEST(ChartRecordStore, LoadsRowFromARealDatabase) {
   QTemporaryDir dir;
   Database db;
   ASSERT_TRUE(createMainDatabase(db, dir.filePath("gps.db"), QDateTime(QDate(2026, 12, 7), QTime(10, 0))).ok());
-  ASSERT_TRUE(
-      db.execute("INSERT INTO Datums (datum, ellipse, description, x, y, z) VALUES (901, 14, 'Test datum', 0, 0, 0)")
-          .ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Datums (datum, ellipse, description, x, y, z) "
+                         "VALUES (901, 14, 'Test datum', 0, 0, 0)")
+                  .ok());
   std::unique_ptr<Recordset> rs = db.openRecordset("Charts");
   ASSERT_TRUE(rs);
   const ChartRecord c = mercator50to51();

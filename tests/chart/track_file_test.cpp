@@ -8,7 +8,7 @@
 namespace tavrik {
 namespace {
 
-TEST(TrackFile, RecordsAreSixteenLittleEndianBytesAndBreaksSplitTheTrack) {
+TEST(TrackFile, SixteenLittleEndianBytesARecordBreaksSplitTheTrackAPartialRecordIsIgnored) {
   QTemporaryDir dir;
   const QString path = dir.filePath("$GPS.$$$");
   TrackFile f;
@@ -45,21 +45,17 @@ TEST(TrackFile, RecordsAreSixteenLittleEndianBytesAndBreaksSplitTheTrack) {
 
   f.closeAndRemove();
   EXPECT_FALSE(QFile::exists(path));
-}
-
-TEST(TrackFile, ReopeningStartsAnEmptyTrackAndAPartialRecordIsIgnored) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("$GPS.$$$");
-  {
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(40, '\x11'));  // two and a half records of an earlier run
-  }
+  // Two and a half records of an earlier run: read up to the partial one; reopening
+  // starts an empty track.
+  QFile old(path);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write(QByteArray(40, '\x11'));
+  old.close();
   EXPECT_EQ(TrackFile::readFile(path).size(), 2u);
-  TrackFile f;
-  ASSERT_TRUE(f.open(path));
-  EXPECT_EQ(f.count(), 0);
-  EXPECT_TRUE(f.readAll().empty());
+  TrackFile again;
+  ASSERT_TRUE(again.open(path));
+  EXPECT_EQ(again.count(), 0);
+  EXPECT_TRUE(again.readAll().empty());
   TrackFile bad;
   EXPECT_FALSE(bad.open(dir.filePath("no/such/folder/$GPS.$$$")));
   EXPECT_FALSE(bad.errorText().isEmpty());

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QPainter>
 
 #include "chart/database_chart_provider.h"
 #include "chart/demo_chart.h"
@@ -149,7 +148,8 @@ TEST(ChartWindowDb, BadChartsGiveTheirMessageAndLeaveTheWindowUsable) {
     f.prompter.clear();
     EXPECT_EQ(w.loadChart(r.chart), r.loads);
     ASSERT_FALSE(f.prompter.empty());
-    EXPECT_TRUE(f.prompter.lastText().startsWith(QString::fromUtf8(r.message))) << f.prompter.lastText().toStdString();
+    const QString said = f.prompter.lastText();
+    EXPECT_TRUE(said.startsWith(QString::fromUtf8(r.message))) << said.toStdString();
     // Usable: ticks, redraws, pointer and painting go on.
     f.fix(52.7, 4.5, 10);
     w.tick();
@@ -316,13 +316,8 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   f.addChart("Demo", f.kap, Box{52.0, 52.5, 4.0, 5.0}, 100);
   // A waypoint type with an icon, two zones, waypoints (one with a proximity circle), a ship.
   QDir().mkpath(f.app->settings.IconDir);
-  QImage icon(16, 16, QImage::Format_ARGB32);
-  icon.fill(Qt::transparent);
-  QPainter p(&icon);
-  p.setBrush(QColor(255, 200, 0));
-  p.setPen(Qt::black);
-  p.drawEllipse(1, 1, 13, 13);
-  p.end();
+  QImage icon(16, 16, QImage::Format_RGB32);
+  icon.fill(QColor(255, 200, 0));
   ASSERT_TRUE(icon.save(QDir(f.app->settings.IconDir).filePath("buoy.png")));
   f.exec("INSERT INTO [Waypoint types] (Type, description, Icon) VALUES (77, 'Buoy', 'buoy.png')");
   auto zone = [&](int key, const char* name, std::initializer_list<std::pair<double, double>> points) {
@@ -339,9 +334,11 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   };
   for (const Wp& w : {Wp{"Buoy A", 52.30, 4.45, 0.8, 77}, Wp{"Harbour entrance", 52.22, 4.55, 0, 0},
                       Wp{"Buoy B", 52.26, 4.62, 0, 77}, Wp{"Light", 52.38, 4.62, 0, 0}})
-    f.exec("INSERT INTO Waypoints (description, latitude, longitude, Type, proximity, datum) VALUES (?, ?, ?, ?, ?, 0)",
+    f.exec("INSERT INTO Waypoints (description, latitude, longitude, Type, proximity, datum) "
+           "VALUES (?, ?, ?, ?, ?, 0)",
            {QString::fromLatin1(w.name), w.lat, w.lon, w.type, w.prox});
-  f.exec("INSERT INTO Ships (Name, latitude, longitude, speed, course) VALUES ('Albatros', 52.18, 4.35, 5.5, 270)");
+  f.exec("INSERT INTO Ships (Name, latitude, longitude, speed, course) "
+         "VALUES ('Albatros', 52.18, 4.35, 5.5, 270)");
   AppSettings& s = f.app->settings;
   s.Rulers = s.Crosshairs = s.ChartCircles = true;
   s.system.gridDistance = 1;
