@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 #include <cmath>
 #include <limits>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "geo/datum_catalogue.h"
+#include "geo_test_support.h"
 
 namespace tavrik {
 namespace {
@@ -37,22 +37,16 @@ DatumDefinition def(int number, double a, double b, double x, double y, double z
   return d;
 }
 
-CalcRecord point(double lat, double lon, double h, int from, int to) {
+CalcRecord converted(double lat, double lon, double h, int from, int to, const DatumLookup& lookup) {
   CalcRecord r;
   r.Lat1 = lat;
   r.Lon1 = lon;
   r.Height1 = h;
   r.Datum1 = from;
   r.Datum2 = to;
-  // Stale values that a conversion must overwrite.
-  r.Lat2 = r.Lon2 = r.Height2 = -999;
+  r.Lat2 = r.Lon2 = r.Height2 = -999;  // stale values that a conversion must overwrite
+  DatumConvert(r, lookup);
   return r;
-}
-
-void expectUnchanged(const CalcRecord& r) {
-  EXPECT_EQ(r.Lat2, r.Lat1);
-  EXPECT_EQ(r.Lon2, r.Lon1);
-  EXPECT_EQ(r.Height2, r.Height1);
 }
 
 TEST(DatumConvert, LeavesPositionUnchangedWhenNothingToConvert) {
@@ -67,13 +61,11 @@ TEST(DatumConvert, LeavesPositionUnchangedWhenNothingToConvert) {
   lookup.rows[6] = def(6, nan, wgsB, 0, 0, 0);
   lookup.rows[7] = def(7, 6378137, wgsB, nan, 0, 0);
   lookup.rows[8] = def(8, 6378137, 6378137 * 2, 0, 0, 0);  // b > a: no ellipsoid
-
-  struct Row {
+  const struct {
     const char* legend;
     double lat, lon, h;
     int from, to;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"same datum, height kept exactly", 52.123456789, 4.987654321, 12.5, 2, 2},
       {"same ellipsoid and shifts", 52.123456789, 4.987654321, 0, 2, 3},
       {"source missing", 52, 4, 3, 99, 1},
@@ -88,16 +80,16 @@ TEST(DatumConvert, LeavesPositionUnchangedWhenNothingToConvert) {
       {"height infinite", 52, 4, std::numeric_limits<double>::infinity(), 2, 1},
       {"height at minus the radius of curvature", 0, 0, -6378388, 2, 1},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.legend);
-    CalcRecord r = point(row.lat, row.lon, row.h, row.from, row.to);
-    DatumConvert(r, lookup);
+    const CalcRecord r = converted(row.lat, row.lon, row.h, row.from, row.to, lookup);
     if (std::isnan(row.lat)) {
       EXPECT_TRUE(std::isnan(r.Lat2));
-      EXPECT_EQ(r.Lon2, r.Lon1);
     } else {
-      expectUnchanged(r);
+      EXPECT_EQ(r.Lat2, r.Lat1);
     }
+    EXPECT_EQ(r.Lon2, r.Lon1);
+    EXPECT_EQ(r.Height2, r.Height1);
   }
 }
 
@@ -105,47 +97,33 @@ TEST(DatumConvert, NeverProducesNonFiniteValues) {
   // Poles, the antimeridian, extreme heights and every built-in datum pair against
   // WGS-84: whatever goes in finite comes out finite.
   const CatalogueDatumLookup lookup;
-  const double lats[] = {-90, -89.9999999, -45, 0, 45, 89.9999999, 90};
-  const double lons[] = {-180, -0.5, 0, 179.9999, 180, 540};
-  const double heights[] = {-11000, 0, 9000, 36000000};
-  for (const DatumRow& d : builtinDatums()) {
-    for (double lat : lats)
-      for (double lon : lons)
-        for (double h : heights) {
-          CalcRecord r = point(lat, lon, h, d.datum, kWgs84Datum);
-          DatumConvert(r, lookup);
+  for (const DatumRow& d : builtinDatums())
+    for (double lat : {-90.0, -89.9999999, -45.0, 0.0, 45.0, 89.9999999, 90.0})
+      for (double lon : {-180.0, -0.5, 0.0, 179.9999, 180.0, 540.0})
+        for (double h : {-11000.0, 0.0, 9000.0, 36000000.0}) {
+          const CalcRecord r = converted(lat, lon, h, d.datum, kWgs84Datum, lookup);
           ASSERT_TRUE(std::isfinite(r.Lat2) && std::isfinite(r.Lon2) && std::isfinite(r.Height2))
               << d.description << " " << lat << " " << lon << " " << h;
           // A pole has no longitude to shift.
           if (std::abs(lat) == 90) { EXPECT_EQ(r.Lon2, lon) << d.description; }
         }
-  }
 }
 
-TEST(DatumConvert, HeightZeroStaysZeroOnlyWithoutDifferences) {
+TEST(DatumConvert, HeightsShiftsAndTheAntimeridian) {
   const CatalogueDatumLookup lookup;
-  CalcRecord r = point(51.5, -0.1, 0, kWgs84Datum, 3);  // WGS-84 -> NAD83: GRS 80, no shift
-  DatumConvert(r, lookup);
-  // GRS 80 differs from WGS 84 only by 0.1 mm in b: the height moves by well under 1 mm.
-  EXPECT_NEAR(r.Height2, 0, 1e-3);
-  EXPECT_NEAR(r.Lat2, 51.5, 1e-9);
+  // WGS-84 -> NAD83: GRS 80 differs from WGS 84 only by 0.1 mm in b and there is no shift,
+  // so a height of 0 moves by well under 1 mm; OSGB36 -> WGS-84 moves it by tens of metres.
+  const CalcRecord nad = converted(51.5, -0.1, 0, kWgs84Datum, 3, lookup);
+  EXPECT_NEAR(nad.Height2, 0, 1e-3);
+  EXPECT_NEAR(nad.Lat2, 51.5, 1e-9);
+  EXPECT_GT(std::abs(converted(51.5, -0.1, 0, 26, kWgs84Datum, lookup).Height2), 10.0);
 
-  r = point(51.5, -0.1, 0, 26, kWgs84Datum);  // OSGB36 -> WGS-84
-  DatumConvert(r, lookup);
-  EXPECT_GT(std::abs(r.Height2), 10.0);
-}
-
-TEST(DatumConvert, ShiftsAreRelativeToWgs84) {
   // ED50 -> OSGB36 directly must match ED50 -> WGS-84 -> OSGB36 to the size of the
   // second-order terms the transformation leaves out (a few centimetres for shifts of
   // some hundred metres).
-  const CatalogueDatumLookup lookup;
-  CalcRecord direct = point(50.8, 1.2, 0, 12, 26);
-  DatumConvert(direct, lookup);
-  CalcRecord first = point(50.8, 1.2, 0, 12, kWgs84Datum);
-  DatumConvert(first, lookup);
-  CalcRecord second = point(first.Lat2, first.Lon2, first.Height2, kWgs84Datum, 26);
-  DatumConvert(second, lookup);
+  const CalcRecord direct = converted(50.8, 1.2, 0, 12, 26, lookup);
+  const CalcRecord first = converted(50.8, 1.2, 0, 12, kWgs84Datum, lookup);
+  const CalcRecord second = converted(first.Lat2, first.Lon2, first.Height2, kWgs84Datum, 26, lookup);
   const double metresPerDegree = 111120;
   EXPECT_NEAR(direct.Lat2, second.Lat2, 0.5 / metresPerDegree);
   EXPECT_NEAR(direct.Lon2, second.Lon2, 0.5 / metresPerDegree);
@@ -154,13 +132,9 @@ TEST(DatumConvert, ShiftsAreRelativeToWgs84) {
   EXPECT_GT(std::hypot((direct.Lat2 - 50.8) * metresPerDegree,
                        (direct.Lon2 - 1.2) * metresPerDegree * std::cos(50.8 * Pi() / 180)),
             100.0);
-}
 
-TEST(DatumConvert, LongitudeIsNotWrapped) {
-  const CatalogueDatumLookup lookup;
-  CalcRecord r = point(0, 179.99999, 0, 12, kWgs84Datum);  // ED50 shift moves east here
-  DatumConvert(r, lookup);
-  EXPECT_GT(r.Lon2, 180.0);
+  // The longitude is not wrapped: the ED50 shift moves east past 180 here.
+  EXPECT_GT(converted(0, 179.99999, 0, 12, kWgs84Datum, lookup).Lon2, 180.0);
 }
 
 TEST(DatumCatalogue, RowsAreConsistent) {
@@ -185,71 +159,128 @@ TEST(DatumCatalogue, RowsAreConsistent) {
     EXPECT_NE(findBuiltinEllipsoid(d.ellipse), nullptr);
     if (d.datum != kDefaultDatum) { EXPECT_NE(d.ellipse, kDefaultEllipse); }
   }
-
-  const EllipsoidRow* def0 = findBuiltinEllipsoid(0);
-  ASSERT_NE(def0, nullptr);
-  EXPECT_STREQ(def0->description, "Default");
-  EXPECT_EQ(def0->majoraxis, 0);
-  EXPECT_EQ(def0->minoraxis, 0);
-  const DatumRow* d0 = findBuiltinDatum(0);
-  ASSERT_NE(d0, nullptr);
-  EXPECT_STREQ(d0->description, "Default");
-  EXPECT_EQ(d0->ellipse, 0);
-  EXPECT_EQ(d0->x, 0);
-  EXPECT_EQ(d0->y, 0);
-  EXPECT_EQ(d0->z, 0);
-
+  // The Default rows carry no ellipsoid and no shift; WGS-84 has the EPSG axes.
+  const EllipsoidRow* e0 = findBuiltinEllipsoid(0);
   const EllipsoidRow* wgs = findBuiltinEllipsoid(39);
-  ASSERT_NE(wgs, nullptr);
-  EXPECT_EQ(wgs->majoraxis, 6378137);
-  EXPECT_EQ(wgs->minoraxis, 6356752.3142);
+  const DatumRow* d0 = findBuiltinDatum(0);
   const DatumRow* wgsDatum = findBuiltinDatum(kWgs84Datum);
-  ASSERT_NE(wgsDatum, nullptr);
+  ASSERT_TRUE(e0 && wgs && d0 && wgsDatum);
+  EXPECT_STREQ(e0->description, "Default");
+  EXPECT_EQ(std::pair(e0->majoraxis, e0->minoraxis), std::pair(0.0, 0.0));
+  EXPECT_EQ(std::pair(wgs->majoraxis, wgs->minoraxis), std::pair(6378137.0, 6356752.3142));
+  EXPECT_STREQ(d0->description, "Default");
+  EXPECT_EQ(std::tuple(d0->ellipse, d0->x, d0->y, d0->z), std::tuple(0, 0.0, 0.0, 0.0));
   EXPECT_STREQ(wgsDatum->description, "WGS-84");
-  EXPECT_EQ(wgsDatum->ellipse, 39);
-  EXPECT_EQ(wgsDatum->x, 0);
-  EXPECT_EQ(wgsDatum->y, 0);
-  EXPECT_EQ(wgsDatum->z, 0);
-
+  EXPECT_EQ(std::tuple(wgsDatum->ellipse, wgsDatum->x, wgsDatum->y, wgsDatum->z), std::tuple(39, 0.0, 0.0, 0.0));
   EXPECT_EQ(findBuiltinDatum(-1), nullptr);
   EXPECT_FALSE(CatalogueDatumLookup().datum(12345).has_value());
 }
 
+// Molodensky against PROJ's cct: its own `molodensky` operation (the same standard
+// formulas, so agreement is close) and the exact three-parameter geocentric translation
+// that the Molodensky formulas approximate.
+TEST(DatumConvert, AgreesWithProj) {
+  if (QStandardPaths::findExecutable(QStringLiteral("cct")).isEmpty())
+    GTEST_SKIP() << "cct (package proj-bin) is not installed";
+  struct Geo {
+    double lat, lon, h;
+  };
+  const struct {
+    const char* legend;
+    int from, to;
+    std::vector<Geo> points;  // in the source datum
+  } cases[] = {
+      {"ED50 mean, North Sea and Mediterranean", 12, kWgs84Datum,
+       {{52.0, 4.0, 0}, {60.5, 5.2, 0}, {36.1, 14.3, 0}, {43.3, -8.4, 100}}},
+      {"OSGB36 England", 27, kWgs84Datum, {{50.1, -5.5, 0}, {51.5, 1.4, 0}, {54.9, -1.3, 0}}},
+      {"NAD27 CONUS", 4, kWgs84Datum, {{25.8, -80.1, 0}, {37.8, -122.5, 0}, {47.6, -52.7, 0}}},
+      {"Tokyo Japan", 40, kWgs84Datum, {{35.6, 139.8, 0}, {43.1, 141.3, 0}, {31.6, 130.6, 0}}},
+      {"Australian Geodetic 1984", 44, kWgs84Datum, {{-33.9, 151.2, 0}, {-12.4, 130.8, 0}}},
+      {"Ireland 1965", 31, kWgs84Datum, {{53.3, -6.2, 0}, {51.9, -10.4, 0}}},
+      {"European 1979", 25, kWgs84Datum, {{59.3, 18.1, 0}, {40.6, 22.9, 0}}},
+      {"Cape, southern hemisphere", 55, kWgs84Datum, {{-33.9, 18.4, 0}, {-29.9, 31.0, 0}}},
+      {"WGS-84 to Pulkovo 1942", kWgs84Datum, 34, {{59.9, 30.3, 0}, {69.0, 33.1, 0}}},
+      {"ED50 to OSGB36 (neither is WGS-84)", 14, 26, {{50.9, 1.4, 0}, {53.0, 2.5, 0}}},
+  };
+  const CatalogueDatumLookup lookup;
+  auto ellipsoid = [](const DatumDefinition& d) {
+    return QStringLiteral("+a=%1 +rf=%2")
+        .arg(d.majorAxis, 0, 'f', 4)
+        .arg(d.majorAxis / (d.majorAxis - d.minorAxis), 0, 'f', 10);
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.legend);
+    const DatumDefinition from = *lookup.datum(c.from), to = *lookup.datum(c.to);
+    auto shift = [&](const char* prefix) {
+      return QStringLiteral("+%1x=%2 +%1y=%3 +%1z=%4")
+          .arg(QLatin1String(prefix))
+          .arg(from.x - to.x, 0, 'f', 4)
+          .arg(from.y - to.y, 0, 'f', 4)
+          .arg(from.z - to.z, 0, 'f', 4);
+    };
+    const QString molodensky = QStringLiteral("+proj=molodensky %1 +da=%2 +df=%3 %4")
+                                   .arg(ellipsoid(from))
+                                   .arg(to.majorAxis - from.majorAxis, 0, 'f', 4)
+                                   .arg(to.flattening() - from.flattening(), 0, 'e', 12)
+                                   .arg(shift("d"));
+    // Geocentric: source ellipsoid -> translate by (source shift - target shift) -> target.
+    const QString helmert =
+        QStringLiteral("+proj=pipeline +step +proj=cart %1 +step +proj=helmert %2 +step +inv +proj=cart %3")
+            .arg(ellipsoid(from), shift(""), ellipsoid(to));
+    QByteArray input;
+    for (const Geo& g : c.points)
+      input += QByteArray::number(g.lon, 'f', 10) + ' ' + QByteArray::number(g.lat, 'f', 10) + ' ' +
+               QByteArray::number(g.h, 'f', 4) + " 0\n";
+    const auto mol = test::projRows("cct", QStringList{"-d", "10"} + molodensky.split(' '), input);
+    const auto geo = test::projRows("cct", QStringList{"-d", "10"} + helmert.split(' '), input);
+    ASSERT_FALSE(mol.empty()) << "cct failed for " << molodensky.toStdString();
+    ASSERT_FALSE(geo.empty()) << "cct failed for " << helmert.toStdString();
+    for (std::size_t i = 0; i < c.points.size(); ++i) {
+      const Geo& p = c.points[i];
+      const CalcRecord r = converted(p.lat, p.lon, p.h, c.from, c.to, lookup);
+      const double north = 111120, east = 111120 * std::cos(p.lat * Pi() / 180);  // metres per degree
+      // Same formulas; the differences come from the single-precision parameter block
+      // (a major axis such as 6377563.396 is held as 6377563.5). 1 cm and 20 cm in
+      // height are far above what that causes and far below any chart's accuracy.
+      EXPECT_NEAR(r.Lat2, mol[i][1], 0.01 / north) << i;
+      EXPECT_NEAR(r.Lon2, mol[i][0], 0.01 / east) << i;
+      EXPECT_NEAR(r.Height2, mol[i][2], 0.2) << i;
+      // The standard Molodensky formulas drop second-order terms: for shifts of a few
+      // hundred metres near sea level they stay well under a metre from the exact
+      // geocentric translation.
+      EXPECT_LT(std::hypot((r.Lat2 - geo[i][1]) * north, (r.Lon2 - geo[i][0]) * east), 0.5) << i;
+      EXPECT_NEAR(r.Height2, geo[i][2], 1.0) << i;
+    }
+  }
+}
+
 TEST(TavrikDatumTool, ConvertsLinesAsDatumConvertDoes) {
-  const QString tool = QStringLiteral(TAVRIK_BINARY_DIR "/src/geo/tavrik-datum");
-  struct Row {
+  const CatalogueDatumLookup lookup;
+  auto expected = [&](double lat, double lon, double h, int from, int to) {
+    const CalcRecord r = converted(lat, lon, h, from, to, lookup);
+    return QString::number(r.Lat2, 'f', 9) + ' ' + QString::number(r.Lon2, 'f', 9) + ' ' +
+           QString::number(r.Height2, 'f', 4) + '\n';
+  };
+  const struct {
     const char* legend;
     QStringList args;
     QByteArray input;
     int exitCode;
-    QByteArray out;
-    QByteArray errContains;
-  };
-  const CatalogueDatumLookup lookup;
-  auto expected = [&](double lat, double lon, double h, int from, int to) {
-    CalcRecord r = point(lat, lon, h, from, to);
-    DatumConvert(r, lookup);
-    return QByteArray::number(r.Lat2, 'f', 9) + ' ' + QByteArray::number(r.Lon2, 'f', 9) + ' ' +
-           QByteArray::number(r.Height2, 'f', 4) + '\n';
-  };
-  const Row rows[] = {
+    QString out;
+    const char* errContains;
+  } rows[] = {
       {"ED50 to WGS-84, height optional", {"--from", "12", "--to", "1"}, "52 4\n51.5,-0.1,45\n", 0,
        expected(52, 4, 0, 12, 1) + expected(51.5, -0.1, 45, 12, 1), ""},
       {"a bad line is reported and skipped", {"--from", "1", "--to", "26"}, "x y\n\n50 -1\n", 1,
        expected(50, -1, 0, 1, 26), "line 1"},
       {"unknown datum refused", {"--from", "999", "--to", "1"}, "52 4\n", 2, "", "999"},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.legend);
-    QProcess p;
-    p.start(tool, row.args);
-    ASSERT_TRUE(p.waitForStarted()) << tool.toStdString();
-    p.write(row.input);
-    p.closeWriteChannel();
-    ASSERT_TRUE(p.waitForFinished(10000));
-    EXPECT_EQ(p.exitCode(), row.exitCode);
-    EXPECT_EQ(p.readAllStandardOutput(), row.out);
-    EXPECT_TRUE(p.readAllStandardError().contains(row.errContains));
+    const test::ProgramRun run = test::runProgram(test::tool("tavrik-datum"), row.args, row.input);
+    EXPECT_EQ(run.status, row.exitCode);
+    EXPECT_EQ(run.out, row.out);
+    EXPECT_TRUE(run.err.contains(QLatin1String(row.errContains))) << run.err.toStdString();
   }
 }
 
