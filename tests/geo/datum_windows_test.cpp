@@ -30,9 +30,7 @@ TEST_F(DatumWindows, ListsShowEveryRowButDefaultByDescription) {
 }
 
 TEST_F(DatumWindows, NewDatumIsCheckedThenStored) {
-  QWidget* list = open("gpsdatum");
-  click(list, "cmdNew");
-  QWidget* edit = find("gpsedatum");
+  QWidget* edit = press("gpsdatum", nullptr, "cmdNew");
   ASSERT_NE(edit, nullptr);
   auto* desc = box(edit, "desc");
   auto* ellipse = child<QComboBox>(edit, "ellipse");
@@ -52,15 +50,15 @@ TEST_F(DatumWindows, NewDatumIsCheckedThenStored) {
       {"description taken", "tokyo (japan)", "Bessel 1841", Msg::NameExists},
       {"stored", "Skipper's datum", "Bessel 1841", 0},
   };
+  box(edit, "x")->setText(QStringLiteral("582.5"));
+  box(edit, "y")->setText(QStringLiteral("105"));
+  box(edit, "z")->setText(QStringLiteral("-414"));
   const int rowsBefore = scalar(QStringLiteral("SELECT COUNT(*) FROM Datums")).toInt();
   for (const auto& s : steps) {
     SCOPED_TRACE(s.legend);
     m_t.prompter.clear();
     desc->setText(QString::fromUtf8(s.desc));
     ellipse->setCurrentIndex(s.ellipsoid ? ellipse->findText(QLatin1String(s.ellipsoid)) : -1);
-    box(edit, "x")->setText(QStringLiteral("582.5"));
-    box(edit, "y")->setText(QStringLiteral("105"));
-    box(edit, "z")->setText(QStringLiteral("-414"));
     click(edit, "cmdOK");
     if (s.message) {
       EXPECT_EQ(lastMessage(), MessageText(s.message));
@@ -79,22 +77,16 @@ TEST_F(DatumWindows, NewDatumIsCheckedThenStored) {
   // Numbered after the highest built-in datum.
   EXPECT_EQ(rs->integer(QStringLiteral("datum")), builtinDatums().back().datum + 1);
   rs->close();
-  auto* l = child<QListWidget>(list, "List1");
+  auto* l = child<QListWidget>(find("gpsdatum"), "List1");
   ASSERT_TRUE(l->currentItem());
   EXPECT_EQ(l->currentItem()->text(), "Skipper's datum");
 }
 
 TEST_F(DatumWindows, EditDatumChangesTheRowFoundByDescription) {
-  QWidget* list = open("gpsdatum");
-  auto* l = child<QListWidget>(list, "List1");
   m_t.prompter.clear();
-  click(list, "cmdEdit");
+  EXPECT_EQ(press("gpsdatum", nullptr, "cmdEdit"), nullptr);
   EXPECT_EQ(lastMessage(), MessageText(Msg::NoRecordSelected));
-  EXPECT_EQ(find("gpsedatum"), nullptr);
-
-  ASSERT_TRUE(select(l, QStringLiteral("European 1950 (mean)")));
-  click(list, "cmdEdit");
-  QWidget* edit = find("gpsedatum");
+  QWidget* edit = press("gpsdatum", "European 1950 (mean)", "cmdEdit");
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(box(edit, "desc")->text(), "European 1950 (mean)");
   EXPECT_EQ(child<QComboBox>(edit, "ellipse")->currentText(), "International 1924");
@@ -105,20 +97,18 @@ TEST_F(DatumWindows, EditDatumChangesTheRowFoundByDescription) {
   click(edit, "cmdOK");
   EXPECT_EQ(scalar(QStringLiteral("SELECT y FROM Datums WHERE datum = 12")).toDouble(), -97.5);
   EXPECT_EQ(scalar(QStringLiteral("SELECT description FROM Datums WHERE datum = 12")).toString(), "ED50");
-  EXPECT_TRUE(texts(l).contains(QStringLiteral("ED50")));
-  EXPECT_FALSE(texts(l).contains(QStringLiteral("European 1950 (mean)")));
+  const QStringList rows = texts(child<QListWidget>(find("gpsdatum"), "List1"));
+  EXPECT_TRUE(rows.contains(QStringLiteral("ED50")));
+  EXPECT_FALSE(rows.contains(QStringLiteral("European 1950 (mean)")));
 }
 
 TEST_F(DatumWindows, DatumEditNeedsEllipsoids) {
   ASSERT_TRUE(app().db.execute(QStringLiteral("DELETE FROM Ellipsoids")).ok());
-  QWidget* list = open("gpsdatum");
   for (const char* button : {"cmdNew", "cmdEdit"}) {
     SCOPED_TRACE(button);
     m_t.prompter.clear();
-    select(child<QListWidget>(list, "List1"), QStringLiteral("WGS-84"));
-    click(list, button);
+    EXPECT_EQ(press("gpsdatum", "WGS-84", button), nullptr);
     EXPECT_EQ(lastMessage(), MessageText(Msg::NoEllipsoids));
-    EXPECT_EQ(find("gpsedatum"), nullptr);
   }
 }
 
@@ -160,10 +150,7 @@ TEST_F(DatumWindows, DeleteAsksFirstAndKeepsADatumInUse) {
 // The boxes' arithmetic is the ellipsoid editor's: here the window passes the typing on
 // and writes the partner boxes back without echoing into the box being typed in.
 TEST_F(DatumWindows, EllipsoidEditKeepsBoxesInStep) {
-  QWidget* list = open("gpselips");
-  ASSERT_TRUE(select(child<QListWidget>(list, "List1"), QStringLiteral("International 1924")));
-  click(list, "cmdEdit");
-  QWidget* edit = find("gpseelips");
+  QWidget* edit = press("gpselips", "International 1924", "cmdEdit");
   ASSERT_NE(edit, nullptr);
   auto *a = box(edit, "majoraxis"), *b = box(edit, "minoraxis"), *da = box(edit, "da"), *df = box(edit, "df");
   EXPECT_EQ(a->text(), "6378388");
@@ -192,8 +179,7 @@ TEST_F(DatumWindows, EllipsoidEditKeepsBoxesInStep) {
 }
 
 TEST_F(DatumWindows, NewEllipsoidIsNumberedAfterTheHighest) {
-  click(open("gpselips"), "cmdNew");
-  QWidget* edit = find("gpseelips");
+  QWidget* edit = press("gpselips", nullptr, "cmdNew");
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(box(edit, "majoraxis")->text().isEmpty());
   box(edit, "desc")->setText(QStringLiteral("Clarke 1880 (IGN)"));

@@ -65,6 +65,15 @@ class GeoWindows : public ::testing::Test {
     if (!items.isEmpty()) list->setCurrentItem(items.first());
     return !items.isEmpty();
   }
+  // Opens a list window, selects a row (nullptr: none) and presses one of its buttons; the
+  // edit window that opened (the list's name with an "e" after "gps"), if any.
+  QWidget* press(const char* listWindow, const char* row, const char* button) {
+    QWidget* list = open(listWindow);
+    auto* rows = child<QListWidget>(list, "List1");
+    if (rows && row) { EXPECT_TRUE(select(rows, QLatin1String(row))) << row; }
+    click(list, button);
+    return m_window->findWindow(QStringLiteral("gpse") + QLatin1String(listWindow).mid(3));
+  }
   QVariant scalar(const QString& sql) { return app().db.scalar(sql); }
   QString lastMessage() { return m_t.prompter.lastText(); }
 

@@ -185,12 +185,7 @@ double courseDiff(double a, double b) {
 }
 
 CalcRecord points(double lat1, double lon1, double lat2, double lon2) {
-  CalcRecord r;
-  r.Lat1 = lat1;
-  r.Lon1 = lon1;
-  r.Lat2 = lat2;
-  r.Lon2 = lon2;
-  return r;
+  return {.Lat1 = lat1, .Lon1 = lon1, .Lat2 = lat2, .Lon2 = lon2};
 }
 
 std::string legend(double lat1, double lon1, double lat2, double lon2) {
@@ -378,9 +373,7 @@ TEST(DeadReckoning, WorkedExamples) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.legend);
-    CalcRecord c = points(r.lat, r.lon, 0, 0);
-    c.Course = r.course;
-    c.Distance = r.distance;
+    CalcRecord c{.Lat1 = r.lat, .Lon1 = r.lon, .Course = r.course, .Distance = r.distance};
     DeadReckoning(c);
     EXPECT_NEAR(c.Lat2, r.lat2, r.lat2 == r.lat ? 0 : 1e-6);
     EXPECT_NEAR(c.Lon2, r.lon2, r.lon2 == r.lon ? 0 : 1e-6);
@@ -407,9 +400,7 @@ TEST(DeadReckoning, AgreesWithGeographicLib) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(legend(r.lat, r.lon, r.course, r.distance));
-    CalcRecord c = points(r.lat, r.lon, 0, 0);
-    c.Course = r.course;
-    c.Distance = r.distance;
+    CalcRecord c{.Lat1 = r.lat, .Lon1 = r.lon, .Course = r.course, .Distance = r.distance};
     DeadReckoning(c);
     double lat2, lon2;
     oracleRhumb().Direct(r.lat, r.lon, r.course, r.distance * 1852, lat2, lon2);
