@@ -4,10 +4,13 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "core/messages.h"
@@ -40,6 +43,83 @@ struct Snapshot {
   RequestFlags requests;
   bool circles, positioning;
 };
+
+TEST(MainWindow, IsTheMdiFrameNamedGpsAndOpensWindowsOnceByName) {
+  TestApp t;
+  MainWindow w(*t);
+  w.show();
+  EXPECT_EQ(w.objectName(), QStringLiteral("gps"));
+  ASSERT_NE(w.mdiArea(), nullptr);
+  EXPECT_EQ(w.centralWidget(), w.mdiArea());
+  EXPECT_TRUE(t.prompter.empty());  // nothing to complain about in an empty home
+  const QImage shot = w.grab().toImage();
+  EXPECT_GT(shot.width(), 100);
+  EXPECT_GT(shot.height(), 100);
+
+  int created = 0;
+  t.app->windows.add(QStringLiteral("testwin"), [&](App&) {
+    ++created;
+    auto* widget = new QWidget;
+    widget->setWindowTitle(QStringLiteral("Test window"));
+    return widget;
+  });
+  EXPECT_EQ(t.app->windows.open(QStringLiteral("nosuchwindow")), nullptr);
+  QWidget* first = t.app->windows.open(QStringLiteral("testwin"));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->objectName(), QStringLiteral("testwin"));
+  EXPECT_EQ(w.findWindow(QStringLiteral("testwin")), first);
+  EXPECT_EQ(t.app->windows.open(QStringLiteral("testwin")), first);  // brought forward, not made again
+  EXPECT_EQ(created, 1);
+  ASSERT_EQ(w.mdiArea()->subWindowList().size(), 1);
+  EXPECT_EQ(w.mdiArea()->subWindowList().first()->windowTitle(), QStringLiteral("Test window"));
+}
+
+// Every command of the menu bar has an object name, so that tests, the automation
+// interface and the toolbar can find it. A submenu is named by its menu; separators
+// are no commands.
+TEST(MainWindow, EveryMenuActionHasAnObjectName) {
+  TestApp t;
+  MainWindow w(*t);
+  int commands = 0;
+  std::function<void(const QList<QAction*>&, const QString&)> walk = [&](const QList<QAction*>& actions,
+                                                                         const QString& path) {
+    for (QAction* a : actions) {
+      if (a->isSeparator()) continue;
+      const QString where = path + " > " + a->text();
+      if (QMenu* sub = a->menu()) {
+        EXPECT_FALSE(sub->objectName().isEmpty()) << "menu without object name: " << where.toStdString();
+        walk(sub->actions(), where);
+      } else {
+        ++commands;
+        EXPECT_FALSE(a->objectName().isEmpty()) << "action without object name: " << where.toStdString();
+      }
+    }
+  };
+  walk(w.menuBar()->actions(), QStringLiteral("menu bar"));
+  EXPECT_GT(commands, 0);
+  EXPECT_NE(w.menu(QStringLiteral("m_file")), nullptr);
+}
+
+// The status panels follow the App's texts and the "Statusbar" settings (panels 7..13
+// hidden by default).
+TEST(MainWindow, StatusPanelsFollowTextsAndSettings) {
+  TestApp t;
+  MainWindow w(*t);
+  w.show();
+  t.app->panels.text[static_cast<int>(Panel::Speed)] = QStringLiteral("6.2 Kts");
+  w.refreshStatusBar();
+  EXPECT_EQ(w.panel(Panel::Speed)->text(), QStringLiteral("6.2 Kts"));
+  for (int i = 0; i < kPanelCount; ++i) {
+    SCOPED_TRACE(kPanelKeys[i]);
+    QLabel* label = w.panel(static_cast<Panel>(i));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->objectName(), QLatin1String(kPanelKeys[i]));
+    EXPECT_EQ(label->isVisible(), i + 1 < 7 || i + 1 > 13);
+  }
+  t.app->settings.StatusbarVisible[7] = true;
+  w.refreshStatusBar();
+  EXPECT_TRUE(w.panel(static_cast<Panel>(7))->isVisible());
+}
 
 TEST(MainWindowToolbar, EveryButtonHasAKeyAndAnEffectOnceItsCommandExists) {
   TestApp t;
