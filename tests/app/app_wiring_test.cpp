@@ -31,7 +31,7 @@ TEST(AppWiring, ReceivedPositionIsConvertedFromTheGpsDatumToTheChartDatum) {
     t.app->settings.system.gpsDatum = r.gpsDatum;
     t.app->activeChartDatum = r.chartDatum;
     t.app->receiver.beginSession();
-    const QString rmc = NmeaChecksum(QStringLiteral("$GPRMC,120000,A,5200.0000,N,00400.0000,E,5.0,90.0,071226,0.0,E"));
+    const QString rmc = NmeaChecksum("$GPRMC,120000,A,5200.0000,N,00400.0000,E,5.0,90.0,071226,0.0,E");
     t.app->receiver.inject(0, (rmc + "\r\n").toStdString());
     t.app->receiver.tick();
     EXPECT_NEAR(t.app->nav.Latitude, r.lat, r.tolerance);

@@ -27,11 +27,11 @@ TEST(TavrikBinary, WithoutDisplayExitsWithAMessageOrWritesTheScreenshot) {
     ASSERT_TRUE(tmp.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "TAVRIK_HOME"}) env.remove(QLatin1String(v));
-    env.insert(QStringLiteral("HOME"), tmp.path());
-    env.insert(QStringLiteral("XDG_DATA_HOME"), tmp.path() + "/data");
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), tmp.path() + "/config");
-    if (row.offscreenSet) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const QString png = tmp.filePath(QStringLiteral("out.png"));
+    env.insert("HOME", tmp.path());
+    env.insert("XDG_DATA_HOME", tmp.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", tmp.path() + "/config");
+    if (row.offscreenSet) env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QString png = tmp.filePath("out.png");
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(kBinary, row.screenshot ? QStringList{"--home", tmp.path(), "--screenshot", png} : QStringList{});
@@ -46,7 +46,7 @@ TEST(TavrikBinary, WithoutDisplayExitsWithAMessageOrWritesTheScreenshot) {
     ASSERT_EQ(p.exitStatus(), QProcess::NormalExit);
     if (!row.screenshot) {
       EXPECT_EQ(p.exitCode(), 1);
-      EXPECT_TRUE(stdErr.contains(QStringLiteral("no display"))) << stdErr.toStdString();
+      EXPECT_TRUE(stdErr.contains("no display")) << stdErr.toStdString();
       continue;
     }
     EXPECT_EQ(p.exitCode(), 0) << stdErr.toStdString();
@@ -54,7 +54,7 @@ TEST(TavrikBinary, WithoutDisplayExitsWithAMessageOrWritesTheScreenshot) {
     ASSERT_TRUE(image.load(png, "PNG")) << png.toStdString();
     EXPECT_GT(image.width(), 100);
     EXPECT_GT(image.height(), 100);
-    EXPECT_TRUE(QFileInfo::exists(tmp.filePath(QStringLiteral("GPS.ini"))));
+    EXPECT_TRUE(QFileInfo::exists(tmp.filePath("GPS.ini")));
   }
 }
 

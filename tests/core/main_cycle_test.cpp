@@ -28,35 +28,35 @@ struct CycleFixture {
 
 TEST(MainCycle, NoDataForTenTicksEmptiesInputPanelAndShowsTheClock) {
   CycleFixture f;
-  f.panels[Panel::InputSource] = QStringLiteral("Gps");
-  f.panels[Panel::Time] = QStringLiteral("fix time");
-  f.panels[Panel::Date] = QStringLiteral("01-01-2001");
+  f.panels[Panel::InputSource] = "Gps";
+  f.panels[Panel::Time] = "fix time";
+  f.panels[Panel::Date] = "01-01-2001";
   f.nav.received(Sentence::VLW) = 4;
   f.ticks(9);
-  EXPECT_EQ(f.panels[Panel::InputSource], QStringLiteral("Gps")) << "nine silent ticks are not yet a loss";
-  EXPECT_EQ(f.panels[Panel::Time], QStringLiteral("fix time"));
+  EXPECT_EQ(f.panels[Panel::InputSource], "Gps") << "nine silent ticks are not yet a loss";
+  EXPECT_EQ(f.panels[Panel::Time], "fix time");
   f.ticks(1);
   EXPECT_TRUE(f.panels[Panel::InputSource].isEmpty());
   EXPECT_TRUE(f.nav.TimeStale && f.nav.DateStale);
   EXPECT_EQ(f.nav.received(Sentence::VLW), 0u) << "the next VLW must re-base the trip";
   EXPECT_EQ(f.panels[Panel::Time], FormatTime(f.clock.now().time()));
-  EXPECT_EQ(f.panels[Panel::Date], QStringLiteral("03-14-2026"));
+  EXPECT_EQ(f.panels[Panel::Date], "03-14-2026");
   // The panels keep following the clock, across midnight too.
   f.clock.set(QDateTime(QDate(2026, 3, 14), QTime(23, 59, 59)));
   f.ticks(1);
   EXPECT_EQ(f.panels[Panel::Time], FormatTime(QTime(0, 0, 0)));
-  EXPECT_EQ(f.panels[Panel::Date], QStringLiteral("03-15-2026"));
+  EXPECT_EQ(f.panels[Panel::Date], "03-15-2026");
 }
 
 TEST(MainCycle, DataEveryTenTicksKeepsTheInputPanel) {
   CycleFixture f;
-  f.panels[Panel::InputSource] = QStringLiteral("Gps");
+  f.panels[Panel::InputSource] = "Gps";
   for (int i = 0; i < 5; ++i) {
     f.nav.DataReceived = true;  // what the receive cycle does
     f.ticks(10);
     EXPECT_FALSE(f.nav.DataReceived) << "cleared by every tenth tick";
   }
-  EXPECT_EQ(f.panels[Panel::InputSource], QStringLiteral("Gps"));
+  EXPECT_EQ(f.panels[Panel::InputSource], "Gps");
   EXPECT_FALSE(f.nav.TimeStale);
 }
 
@@ -114,17 +114,17 @@ TEST(MainCycle, StepsRunInOrderAndHooksSeeTheRequest) {
   };
   f.cycle.hooks.positionText = [&](double, double) {
     order.push_back("position");
-    return QStringLiteral("P");
+    return "P";
   };
   f.cycle.hooks.writePendingLog = [&] { order.push_back("log"); };
   f.cycle.hooks.serviceModem = [&] { order.push_back("modem"); };
   f.ticks(1);
   EXPECT_EQ(order, (std::vector<QString>{"position", "log", "modem"})) << "no go-to request yet";
-  EXPECT_EQ(f.panels[Panel::Position], QStringLiteral("P"));
+  EXPECT_EQ(f.panels[Panel::Position], "P");
   order.clear();
   f.requests.gotoLatitude = 52;
   f.ticks(1);
-  EXPECT_EQ(order.front(), QStringLiteral("goto"));
+  EXPECT_EQ(order.front(), "goto");
 }
 
 TEST(MainCycle, SilentRadarTargetsTurnLostAndOldRsdCountsVanish) {
@@ -141,18 +141,18 @@ TEST(MainCycle, SilentRadarTargetsTurnLostAndOldRsdCountsVanish) {
   f.nav.received(Sentence::RSD) = 12;
   f.nav.errors(Sentence::RSD) = 2;
   f.ticks(10);  // 10 s: not yet "more than ten"
-  EXPECT_EQ(f.radar.targets[1].Status, QStringLiteral("T"));
+  EXPECT_EQ(f.radar.targets[1].Status, "T");
   EXPECT_EQ(f.nav.received(Sentence::RSD), 12u);
   EXPECT_FALSE(f.requests.radarRedraw);
   f.ticks(1);  // 11 s
-  EXPECT_EQ(f.radar.targets[1].Status, QStringLiteral("L"));
-  EXPECT_EQ(f.radar.targets[2].Status, QStringLiteral("Q")) << "heard 5 s later";
+  EXPECT_EQ(f.radar.targets[1].Status, "L");
+  EXPECT_EQ(f.radar.targets[2].Status, "Q") << "heard 5 s later";
   EXPECT_TRUE(f.requests.radarRedraw);
   EXPECT_EQ(f.nav.received(Sentence::RSD) + f.nav.errors(Sentence::RSD), 0u);
   EXPECT_TRUE(f.radar.targets[0].Status.isEmpty()) << "the empty record is never aged";
   f.requests.radarRedraw = false;
   f.ticks(5);
-  EXPECT_EQ(f.radar.targets[2].Status, QStringLiteral("L"));
+  EXPECT_EQ(f.radar.targets[2].Status, "L");
   EXPECT_TRUE(f.requests.radarRedraw);
   f.requests.radarRedraw = false;
   f.ticks(3);

@@ -65,13 +65,13 @@ TEST(MessageTable, EveryEntryMatchesTheTranscription) {
 }
 
 TEST(ErrorReport, NumberThenDescriptionAsOneExclamation) {
-  EXPECT_EQ(ErrorReportText(0, QString()), QStringLiteral("Error: 0 / "));
-  EXPECT_EQ(ErrorReportText(-5, QStringLiteral("x")), QStringLiteral("Error: -5 / x"));
+  EXPECT_EQ(ErrorReportText(0, QString()), "Error: 0 / ");
+  EXPECT_EQ(ErrorReportText(-5, "x"), "Error: -5 / x");
   RecordingPrompter prompter;
-  ShowError(prompter, 11, QStringLiteral("Division by zero"));
+  ShowError(prompter, 11, "Division by zero");
   ASSERT_EQ(prompter.entries().size(), 1u);
   EXPECT_EQ(prompter.entries()[0].kind, Prompter::Kind::Exclamation);
-  EXPECT_EQ(prompter.entries()[0].text, QStringLiteral("Error: 11 / Division by zero"));
+  EXPECT_EQ(prompter.entries()[0].text, "Error: 11 / Division by zero");
 }
 
 }  // namespace

@@ -113,17 +113,6 @@ TEST_F(SettingsFile, DefaultsWithoutAnyFile) {
   for (float d : s.compass.DeviationTable) EXPECT_EQ(d, 0);
 }
 
-TEST_F(SettingsFile, SystemRowSetsUnitsAndVariation) {
-  AppSettings s;
-  SystemSettings row;
-  row.units = "Km";
-  row.variation = -2.5;
-  row.localTime = -3;
-  s.applySystem(row);
-  expectFields({{FIELD(s, units.UnitFactor), 1.852f}, {FIELD(s, units.speedLabel()), "Km/h"},
-                {FIELD(s, compass.UserVariation), -2.5f}, {FIELD(s, LocalTimeOffset()), -3}});
-}
-
 TEST_F(SettingsFile, SaveAndLoadRoundTrip) {
   AppSettings s = loadFresh();
   s.AutoScroll = false;

@@ -20,9 +20,9 @@ TEST(ToolbarLayout, ButtonTableKeysFollowTheirNumbers) {
       EXPECT_TRUE(windows.insert(QLatin1String(b.window)).second);
     }
   }
-  EXPECT_EQ(QString::fromLatin1(toolbarButton(18)->window), QStringLiteral("gpsgoto"));
-  EXPECT_EQ(QString::fromLatin1(toolbarButton(19)->window), QStringLiteral("gpstime"));
-  EXPECT_EQ(QString::fromLatin1(toolbarButton(25)->command), QStringLiteral("communication"));
+  EXPECT_EQ(QString::fromLatin1(toolbarButton(18)->window), "gpsgoto");
+  EXPECT_EQ(QString::fromLatin1(toolbarButton(19)->window), "gpstime");
+  EXPECT_EQ(QString::fromLatin1(toolbarButton(25)->command), "communication");
   EXPECT_EQ(toolbarButton(-1), nullptr);
   EXPECT_EQ(toolbarButton(29), nullptr);
 }

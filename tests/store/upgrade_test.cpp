@@ -11,6 +11,7 @@
 #include "old_layouts.h"
 #include "store/schema.h"
 #include "store/sql_text.h"
+#include "store_checks.h"
 
 namespace tavrik {
 namespace {
@@ -19,13 +20,18 @@ const QDateTime kNow(QDate(2026, 12, 7), QTime(2, 30, 0));
 
 class Upgrade : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    path = dir.filePath(QStringLiteral("gps.db"));
-  }
+  void SetUp() override { path = dir.filePath("gps.db"); }
+  // A database in the layout of `version`, replacing whatever the test made before.
   void make(int version, const QStringList& extra = {}) {
+    db.close();
+    for (const QString& f : QDir(dir.path()).entryList(QDir::Files)) QFile::remove(dir.filePath(f));
     const StoreResult r = testing::makeOldDatabase(db, path, version, extra);
     ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+  }
+  int version(Database& d) {
+    int v = 0;
+    EXPECT_TRUE(readDbVersion(d, &v).ok());
+    return v;
   }
   QTemporaryDir dir;
   QString path;
@@ -39,91 +45,83 @@ TEST_F(Upgrade, Version4EndsAtThirteenWithEveryChange) {
   ASSERT_TRUE(r.ok()) << r.detail.toStdString();
   EXPECT_TRUE(report.upgraded);
   EXPECT_EQ(report.fromVersion, 4);
-  int version = 0;
-  ASSERT_TRUE(readDbVersion(db, &version).ok());
-  EXPECT_EQ(version, 13);
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT [Date last used] FROM Version")).toString(), QStringLiteral("2026-12-07T02:30:00"));
+  EXPECT_EQ(version(db), 13);
+  testing::expectScalars(db, {{"SELECT [Date last used] FROM Version", "2026-12-07T02:30:00"},
+                              {"SELECT [Grid distance] FROM System", 2.5},
+                              {"SELECT Datum FROM Waypoints", 0}});
 
-  const auto system = db.tableDef(QStringLiteral("System"));
-  ASSERT_TRUE(system);
-  ASSERT_NE(system->field(QStringLiteral("Grid Distance")), nullptr);
-  EXPECT_EQ(system->field(QStringLiteral("Grid Distance"))->type, FieldType::Single);
-  EXPECT_EQ(system->field(QStringLiteral("Dist")), nullptr);
-  EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT [Grid distance] FROM System")).toDouble(), 2.5);
-  EXPECT_EQ(system->field(QStringLiteral("rd"))->type, FieldType::Boolean);
-  EXPECT_EQ(system->field(QStringLiteral("grid"))->type, FieldType::Integer);
+  const auto system = db.tableDef("System");
+  ASSERT_TRUE(system && system->field("Grid Distance") && system->field("rd") && system->field("grid"));
+  EXPECT_EQ(system->field("Grid Distance")->type, FieldType::Single);
+  EXPECT_EQ(system->field("Dist"), nullptr);
+  EXPECT_EQ(system->field("rd")->type, FieldType::Boolean);
+  EXPECT_EQ(system->field("grid")->type, FieldType::Integer);
 
-  const auto charts = db.tableDef(QStringLiteral("Charts"));
-  ASSERT_TRUE(charts);
-  EXPECT_NE(charts->field(QStringLiteral("BSB")), nullptr);
-  EXPECT_EQ(charts->field(QStringLiteral("Zoom")), nullptr);
-  EXPECT_EQ(charts->field(QStringLiteral("Revised"))->size, 15);
-  auto rs = db.openRecordset(QStringLiteral("Charts"));
-  for (; !rs->eof(); rs->moveNext()) {
-    EXPECT_EQ(rs->integer(QStringLiteral("BSB")), 0);
-    EXPECT_EQ(rs->text(QStringLiteral("Scale")), QStringLiteral(" "));
-    EXPECT_EQ(rs->number(QStringLiteral("Top_margin")), 0);
+  const auto charts = db.tableDef("Charts");
+  ASSERT_TRUE(charts && charts->field("Revised"));
+  EXPECT_NE(charts->field("BSB"), nullptr);
+  EXPECT_EQ(charts->field("Zoom"), nullptr);
+  EXPECT_EQ(charts->field("Revised")->size, 15);
+  for (auto rs = db.openRecordset("Charts"); !rs->eof(); rs->moveNext()) {
+    EXPECT_EQ(rs->integer("BSB"), 0);
+    EXPECT_EQ(rs->text("Scale"), " ");
+    EXPECT_EQ(rs->number("Top_margin"), 0);
   }
-  const auto tel = db.tableDef(QStringLiteral("Telephone"));
-  ASSERT_TRUE(tel);
-  EXPECT_TRUE(tel->field(QStringLiteral("Nr"))->counter);
+  const auto tel = db.tableDef("Telephone");
+  ASSERT_TRUE(tel && tel->field("Nr"));
+  EXPECT_TRUE(tel->field("Nr")->counter);
   EXPECT_EQ(db.relations().size(), 2u);
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT Datum FROM Waypoints")).toInt(), 0);
 
   // The file as it was is kept beside it.
-  EXPECT_EQ(report.backupPath, path + QStringLiteral(".v4.bak"));
+  EXPECT_EQ(report.backupPath, path + ".v4.bak");
   Database old;
   ASSERT_TRUE(old.open(report.backupPath).ok());
-  ASSERT_TRUE(readDbVersion(old, &version).ok());
-  EXPECT_EQ(version, 4);
-  EXPECT_FALSE(old.hasTable(QStringLiteral("Telephone")));
+  EXPECT_EQ(version(old), 4);
+  EXPECT_FALSE(old.hasTable("Telephone"));
 }
 
 TEST_F(Upgrade, Version5GridFromTheOldFlags) {
-  struct Row {
+  const struct {
     const char* legend;
     int utm, rd, ngr;
     int grid;
-  } rows[] = {{"none", 0, 0, 0, 0}, {"utm", -1, 0, 0, 2}, {"rd", 0, -1, 0, 3},
+  } rows[] = {{"none", 0, 0, 0, 0},         {"utm", -1, 0, 0, 2},        {"rd", 0, -1, 0, 3},
               {"utm and ngr", -1, 0, -1, 4}, {"utm and rd", -1, -1, 0, 3}, {"all", -1, -1, -1, 4}};
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.legend);
     make(5, {QStringLiteral("UPDATE System SET utm = %1, rd = %2, ngr = %3").arg(row.utm).arg(row.rd).arg(row.ngr)});
     ASSERT_TRUE(upgradeMainDatabase(db, kNow).ok());
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT grid FROM System WHERE id = 1")).toInt(), row.grid);
-    db.close();
-    for (const QString& f : QDir(dir.path()).entryList(QDir::Files)) QFile::remove(dir.filePath(f));
+    EXPECT_EQ(db.scalar("SELECT grid FROM System WHERE id = 1").toInt(), row.grid);
   }
 }
 
 TEST_F(Upgrade, Version7GetsTheDefaultRowsAndDatumZero) {
   make(7, {"INSERT INTO Waypoints (description) VALUES ('second')"});
   ASSERT_TRUE(upgradeMainDatabase(db, kNow).ok());
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT description FROM Datums WHERE datum = 0")).toString(), QStringLiteral("Default"));
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT description FROM Ellipsoids WHERE ellipse = 0")).toString(), QStringLiteral("Default"));
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM Waypoints WHERE Datum = 0")).toInt(), 2);
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM [Zone points] WHERE Datum = 0")).toInt(), 1);
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT description FROM Waypoints WHERE Waypoint = 1")).toString(),
-            QStringLiteral("Skipper's Rock"));
+  testing::expectScalars(db, {{"SELECT description FROM Datums WHERE datum = 0", "Default"},
+                              {"SELECT description FROM Ellipsoids WHERE ellipse = 0", "Default"},
+                              {"SELECT count(*) FROM Waypoints WHERE Datum = 0", 2},
+                              {"SELECT count(*) FROM [Zone points] WHERE Datum = 0", 1},
+                              {"SELECT description FROM Waypoints WHERE Waypoint = 1", "Skipper's Rock"}});
   // The relation follows a change of the datum's key.
-  ASSERT_TRUE(db.execute(QStringLiteral("UPDATE Datums SET datum = 7 WHERE datum = 0")).ok());
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM Waypoints WHERE Datum = 7")).toInt(), 2);
+  ASSERT_TRUE(db.execute("UPDATE Datums SET datum = 7 WHERE datum = 0").ok());
+  EXPECT_EQ(db.scalar("SELECT count(*) FROM Waypoints WHERE Datum = 7").toInt(), 2);
 }
 
 TEST_F(Upgrade, Version9DerivesTheThirdPoint) {
   make(9);
   ASSERT_TRUE(upgradeMainDatabase(db, kNow).ok());
-  auto rs = db.openRecordset(QStringLiteral("Charts"));
-  ASSERT_TRUE(rs->findFirst(QStringLiteral("description = 'Mercator chart'")));
-  EXPECT_EQ(rs->number(QStringLiteral("x3")), 0);
-  EXPECT_EQ(rs->number(QStringLiteral("latitude3")), 0);
-  ASSERT_TRUE(rs->findFirst(QStringLiteral("description = 'Plan'")));
-  EXPECT_EQ(rs->number(QStringLiteral("x3")), 1200);  // x1 + x2
-  EXPECT_EQ(rs->number(QStringLiteral("y3")), 1400);  // y1 + y2
+  auto rs = db.openRecordset("Charts");
+  ASSERT_TRUE(rs->findFirst("description = 'Mercator chart'"));
+  EXPECT_EQ(rs->number("x3"), 0);
+  EXPECT_EQ(rs->number("latitude3"), 0);
+  ASSERT_TRUE(rs->findFirst("description = 'Plan'"));
+  EXPECT_EQ(rs->number("x3"), 1200);  // x1 + x2
+  EXPECT_EQ(rs->number("y3"), 1400);  // y1 + y2
   // Without scales the point lies on the line through points 1 and 2:
   // 1200 units down at 1000 units per degree is 1.2 degrees south.
-  EXPECT_NEAR(rs->number(QStringLiteral("latitude3")), 53 - 1.2, 1e-9);
-  EXPECT_NEAR(rs->number(QStringLiteral("longitude3")), 4 + 1.1, 1e-9);
+  EXPECT_NEAR(rs->number("latitude3"), 53 - 1.2, 1e-9);
+  EXPECT_NEAR(rs->number("longitude3"), 4 + 1.1, 1e-9);
 }
 
 TEST_F(Upgrade, Version13IsNotTouched) {
@@ -132,29 +130,22 @@ TEST_F(Upgrade, Version13IsNotTouched) {
   ASSERT_TRUE(upgradeMainDatabase(db, kNow, &report).ok());
   EXPECT_FALSE(report.upgraded);
   EXPECT_TRUE(report.backupPath.isEmpty());
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT [Date last used] FROM Version")).toString(), QStringLiteral("2001-02-03T04:05:06"));
-  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".v13.bak")));
+  EXPECT_EQ(db.scalar("SELECT [Date last used] FROM Version").toString(), "2001-02-03T04:05:06");
+  EXPECT_FALSE(QFileInfo::exists(path + ".v13.bak"));
 }
 
 TEST_F(Upgrade, WrongVersionsAreRefused) {
-  struct Row {
-    const char* legend;
-    QStringList sql;
-  } rows[] = {
-      {"version 3", {"UPDATE Version SET version = 3"}},
-      {"no row Id = 1", {"DELETE FROM Version"}},
-      {"no Version table", {"DROP TABLE Version"}},
-      {"text for the version", {"UPDATE Version SET version = 'four'"}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.legend);
-    make(4, row.sql);
+  const std::pair<const char*, const char*> rows[] = {{"version 3", "UPDATE Version SET version = 3"},
+                                                      {"no row Id = 1", "DELETE FROM Version"},
+                                                      {"no Version table", "DROP TABLE Version"},
+                                                      {"text for the version", "UPDATE Version SET version = 'four'"}};
+  for (const auto& [legend, sql] : rows) {
+    SCOPED_TRACE(legend);
+    make(4, {sql});
     const StoreResult r = upgradeMainDatabase(db, kNow);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.message, Msg::DatabaseWrongVersion);
-    EXPECT_FALSE(db.hasTable(QStringLiteral("Telephone")));
-    db.close();
-    for (const QString& f : QDir(dir.path()).entryList(QDir::Files)) QFile::remove(dir.filePath(f));
+    EXPECT_FALSE(db.hasTable("Telephone"));
   }
 }
 
@@ -164,29 +155,36 @@ TEST_F(Upgrade, FailingStepRollsTheWholeChainBack) {
   UpgradeReport report;
   const StoreResult r = upgradeMainDatabase(db, kNow, &report);
   ASSERT_FALSE(r.ok());
-  EXPECT_TRUE(r.detail.startsWith(QStringLiteral("conv8to9"))) << r.detail.toStdString();
+  EXPECT_TRUE(r.detail.startsWith("conv8to9")) << r.detail.toStdString();
   EXPECT_EQ(db.transactionDepth(), 0);
-  int version = 0;
-  ASSERT_TRUE(readDbVersion(db, &version).ok());
-  EXPECT_EQ(version, 4);
-  EXPECT_FALSE(db.hasTable(QStringLiteral("Telephone")));
-  EXPECT_FALSE(db.hasField(QStringLiteral("System"), QStringLiteral("rd")));
-  EXPECT_TRUE(db.hasField(QStringLiteral("System"), QStringLiteral("utm")));
-  EXPECT_FALSE(db.hasField(QStringLiteral("Waypoints"), QStringLiteral("Datum")));
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM Datums WHERE datum = 0")).toInt(), 0);
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT [Grid Distance] FROM System")).toDouble(), 2.5);
-  EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".v4.bak")));
+  EXPECT_EQ(version(db), 4);
+  EXPECT_FALSE(db.hasTable("Telephone"));
+  EXPECT_FALSE(db.hasField("System", "rd"));
+  EXPECT_TRUE(db.hasField("System", "utm"));
+  EXPECT_FALSE(db.hasField("Waypoints", "Datum"));
+  testing::expectScalars(db, {{"SELECT count(*) FROM Datums WHERE datum = 0", 0},
+                              {"SELECT [Grid Distance] FROM System", 2.5}});
+  EXPECT_TRUE(QFileInfo::exists(path + ".v4.bak"));
   // A second try keeps the first copy and writes another.
   EXPECT_FALSE(upgradeMainDatabase(db, kNow, &report).ok());
-  EXPECT_EQ(report.backupPath, path + QStringLiteral(".v4.1.bak"));
+  EXPECT_EQ(report.backupPath, path + ".v4.1.bak");
+}
+
+// Fields (name, type, size, counter) and indexes (name, fields, unique) of a table.
+QString layoutOf(const TableDef& t) {
+  QString out;
+  for (const FieldDef& f : t.fields)
+    out += QStringLiteral("%1 %2 %3 %4; ").arg(f.name).arg(int(f.type)).arg(f.size).arg(f.counter);
+  for (const IndexDef& i : t.indexes) out += QStringLiteral("[%1 %2 %3] ").arg(i.name, i.fields.join(',')).arg(i.unique);
+  return out;
 }
 
 TEST_F(Upgrade, NewDatabaseCopiesStructureAndThreeTables) {
   ASSERT_TRUE(createMainDatabase(db, path, kNow).ok());
-  db.execute(QStringLiteral("INSERT INTO Waypoints (description, Datum) VALUES ('w', 0)"));
-  db.execute(QStringLiteral("INSERT INTO Charts (description) VALUES ('c')"));
-  db.execute(QStringLiteral("INSERT INTO Tracks (description) VALUES ('t')"));
-  const QString copy = dir.filePath(QStringLiteral("Skipper's new.db"));
+  db.execute("INSERT INTO Waypoints (description, Datum) VALUES ('w', 0)");
+  db.execute("INSERT INTO Charts (description) VALUES ('c')");
+  db.execute("INSERT INTO Tracks (description) VALUES ('t')");
+  const QString copy = dir.filePath("Skipper's new.db");
   const StoreResult r = copyDatabaseStructure(db, copy);
   ASSERT_TRUE(r.ok()) << r.detail.toStdString();
   Database out;
@@ -196,44 +194,30 @@ TEST_F(Upgrade, NewDatabaseCopiesStructureAndThreeTables) {
     SCOPED_TRACE(t.toStdString());
     const auto a = db.tableDef(t), b = out.tableDef(t);
     ASSERT_TRUE(a && b);
-    ASSERT_EQ(a->fields.size(), b->fields.size());
-    for (size_t i = 0; i < a->fields.size(); ++i) {
-      EXPECT_EQ(a->fields[i].name, b->fields[i].name);
-      EXPECT_EQ(a->fields[i].type, b->fields[i].type);
-      EXPECT_EQ(a->fields[i].size, b->fields[i].size);
-      EXPECT_EQ(a->fields[i].counter, b->fields[i].counter);
-    }
-    ASSERT_EQ(a->indexes.size(), b->indexes.size());
-    for (size_t i = 0; i < a->indexes.size(); ++i) {
-      EXPECT_EQ(a->indexes[i].name, b->indexes[i].name);
-      EXPECT_EQ(a->indexes[i].fields, b->indexes[i].fields);
-      EXPECT_EQ(a->indexes[i].unique, b->indexes[i].unique);
-    }
-    const QString count = QStringLiteral("SELECT count(*) FROM ") + sqlName(t);
-    const bool copied = t == QLatin1String("Version") || t == QLatin1String("Ellipsoids") || t == QLatin1String("Datums");
+    EXPECT_EQ(layoutOf(*a), layoutOf(*b));
+    const QString count = "SELECT count(*) FROM " + sqlName(t);
+    const bool copied = t == "Version" || t == "Ellipsoids" || t == "Datums";
     EXPECT_EQ(out.scalar(count).toInt(), copied ? db.scalar(count).toInt() : 0);
   }
-  EXPECT_GT(out.scalar(QStringLiteral("SELECT count(*) FROM Datums")).toInt(), 2);
+  EXPECT_GT(out.scalar("SELECT count(*) FROM Datums").toInt(), 2);
   ASSERT_EQ(out.relations().size(), 2u);
   EXPECT_EQ(out.relations()[0].name, db.relations()[0].name);
-  EXPECT_EQ(out.relations()[1].foreignTable, QStringLiteral("Zone points"));
+  EXPECT_EQ(out.relations()[1].foreignTable, "Zone points");
   // Its own file is never the target.
   EXPECT_EQ(copyDatabaseStructure(db, path).error, 3045);
-  EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM Waypoints")).toInt(), 1);
+  EXPECT_EQ(db.scalar("SELECT count(*) FROM Waypoints").toInt(), 1);
 }
 
 TEST_F(Upgrade, InfoDatabaseCreatedAndOldOnesUpgraded) {
   Database info;
-  ASSERT_TRUE(createInfoDatabase(info, path, {QStringLiteral("Harbours"), QString(), QStringLiteral("(c) me"), QString(), QString()}).ok());
-  auto rs = info.openRecordset(QStringLiteral("Version"));
-  EXPECT_EQ(rs->text(QStringLiteral("Name")), QStringLiteral("Harbours"));
-  EXPECT_EQ(rs->text(QStringLiteral("Version")), QStringLiteral(" "));
-  EXPECT_EQ(rs->integer(QStringLiteral("dbVersion")), 3);
-  EXPECT_TRUE(info.tableDef(QStringLiteral("Info points"))->field(QStringLiteral("Info"))->counter);
-  rs.reset();
+  ASSERT_TRUE(createInfoDatabase(info, path, {"Harbours", QString(), "(c) me", QString(), QString()}).ok());
+  testing::expectScalars(info, {{"SELECT Name FROM Version", "Harbours"},
+                                {"SELECT Version FROM Version", " "},
+                                {"SELECT dbVersion FROM Version", 3}});
+  EXPECT_TRUE(info.tableDef("Info points")->field("Info")->counter);
   info.close();
 
-  const QString old = dir.filePath(QStringLiteral("old.db"));
+  const QString old = dir.filePath("old.db");
   {
     Database o;
     ASSERT_TRUE(o.open(old, Database::Mode::Create).ok());
@@ -245,10 +229,10 @@ TEST_F(Upgrade, InfoDatabaseCreatedAndOldOnesUpgraded) {
       ASSERT_TRUE(o.execute(QString::fromUtf8(s)).ok());
   }
   ASSERT_TRUE(openInfoDatabase(info, old).ok());
-  EXPECT_EQ(info.scalar(QStringLiteral("SELECT dbVersion FROM Version")).toInt(), 3);
-  EXPECT_EQ(info.scalar(QStringLiteral("SELECT Icon FROM Version")).toString(), QStringLiteral(" "));
-  EXPECT_EQ(info.scalar(QStringLiteral("SELECT Chart FROM [Info points]")).toString(), QStringLiteral(" "));
-  EXPECT_EQ(info.scalar(QStringLiteral("SELECT Icon FROM [Info points]")).toString(), QStringLiteral(" "));
+  testing::expectScalars(info, {{"SELECT dbVersion FROM Version", 3},
+                                {"SELECT Icon FROM Version", " "},
+                                {"SELECT Chart FROM [Info points]", " "},
+                                {"SELECT Icon FROM [Info points]", " "}});
 }
 
 }  // namespace

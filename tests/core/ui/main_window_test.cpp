@@ -48,7 +48,7 @@ TEST(MainWindow, IsTheMdiFrameNamedGpsAndOpensWindowsOnceByName) {
   TestApp t;
   MainWindow w(*t);
   w.show();
-  EXPECT_EQ(w.objectName(), QStringLiteral("gps"));
+  EXPECT_EQ(w.objectName(), "gps");
   ASSERT_NE(w.mdiArea(), nullptr);
   EXPECT_EQ(w.centralWidget(), w.mdiArea());
   EXPECT_TRUE(t.prompter.empty());  // nothing to complain about in an empty home
@@ -57,21 +57,21 @@ TEST(MainWindow, IsTheMdiFrameNamedGpsAndOpensWindowsOnceByName) {
   EXPECT_GT(shot.height(), 100);
 
   int created = 0;
-  t.app->windows.add(QStringLiteral("testwin"), [&](App&) {
+  t.app->windows.add("testwin", [&](App&) {
     ++created;
     auto* widget = new QWidget;
-    widget->setWindowTitle(QStringLiteral("Test window"));
+    widget->setWindowTitle("Test window");
     return widget;
   });
-  EXPECT_EQ(t.app->windows.open(QStringLiteral("nosuchwindow")), nullptr);
-  QWidget* first = t.app->windows.open(QStringLiteral("testwin"));
+  EXPECT_EQ(t.app->windows.open("nosuchwindow"), nullptr);
+  QWidget* first = t.app->windows.open("testwin");
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->objectName(), QStringLiteral("testwin"));
-  EXPECT_EQ(w.findWindow(QStringLiteral("testwin")), first);
-  EXPECT_EQ(t.app->windows.open(QStringLiteral("testwin")), first);  // brought forward, not made again
+  EXPECT_EQ(first->objectName(), "testwin");
+  EXPECT_EQ(w.findWindow("testwin"), first);
+  EXPECT_EQ(t.app->windows.open("testwin"), first);  // brought forward, not made again
   EXPECT_EQ(created, 1);
   ASSERT_EQ(w.mdiArea()->subWindowList().size(), 1);
-  EXPECT_EQ(w.mdiArea()->subWindowList().first()->windowTitle(), QStringLiteral("Test window"));
+  EXPECT_EQ(w.mdiArea()->subWindowList().first()->windowTitle(), "Test window");
 }
 
 // Every command of the menu bar has an object name, so that tests, the automation
@@ -95,9 +95,9 @@ TEST(MainWindow, EveryMenuActionHasAnObjectName) {
       }
     }
   };
-  walk(w.menuBar()->actions(), QStringLiteral("menu bar"));
+  walk(w.menuBar()->actions(), "menu bar");
   EXPECT_GT(commands, 0);
-  EXPECT_NE(w.menu(QStringLiteral("m_file")), nullptr);
+  EXPECT_NE(w.menu("m_file"), nullptr);
 }
 
 // The status panels follow the App's texts and the "Statusbar" settings (panels 7..13
@@ -106,9 +106,9 @@ TEST(MainWindow, StatusPanelsFollowTextsAndSettings) {
   TestApp t;
   MainWindow w(*t);
   w.show();
-  t.app->panels.text[static_cast<int>(Panel::Speed)] = QStringLiteral("6.2 Kts");
+  t.app->panels.text[static_cast<int>(Panel::Speed)] = "6.2 Kts";
   w.refreshStatusBar();
-  EXPECT_EQ(w.panel(Panel::Speed)->text(), QStringLiteral("6.2 Kts"));
+  EXPECT_EQ(w.panel(Panel::Speed)->text(), "6.2 Kts");
   for (int i = 0; i < kPanelCount; ++i) {
     SCOPED_TRACE(kPanelKeys[i]);
     QLabel* label = w.panel(static_cast<Panel>(i));
@@ -128,13 +128,13 @@ TEST(MainWindowToolbar, EveryButtonHasAKeyAndAnEffectOnceItsCommandExists) {
   // serves the chart requests.
   for (const ToolbarButton& b : toolbarButtons())
     if (b.window && QLatin1String(b.window) != QLatin1String("gpstime"))
-      app.windows.add(QLatin1String(b.window), [](App&) { return new QLabel(QStringLiteral("stand-in")); });
+      app.windows.add(QLatin1String(b.window), [](App&) { return new QLabel("stand-in"); });
   for (const char* w : {"gpschart", "gpscship", "gpspllog"})
-    app.windows.add(QLatin1String(w), [](App&) { return new QLabel(QStringLiteral("stand-in")); });
-  app.windows.add(QStringLiteral("gpstime"), [](App& a) { return new PcTimeWindow(a); });
+    app.windows.add(QLatin1String(w), [](App&) { return new QLabel("stand-in"); });
+  app.windows.add("gpstime", [](App& a) { return new PcTimeWindow(a); });
   MainWindow w(app);
   bool communication = false;
-  w.addCommand(QStringLiteral("communication"), [&] { communication = !communication; }, [&] { return communication; });
+  w.addCommand("communication", [&] { communication = !communication; }, [&] { return communication; });
   w.rebuildToolbar();
   w.show();
   std::set<QString> keys;
@@ -153,14 +153,14 @@ TEST(MainWindowToolbar, EveryButtonHasAKeyAndAnEffectOnceItsCommandExists) {
   EXPECT_TRUE(app.requests.centreOnPosition && app.requests.searchChart && app.requests.redrawAll &&
               app.requests.shipsChanged);
   EXPECT_TRUE(communication);
-  EXPECT_TRUE(w.toolBar()->findChild<QAction*>(QStringLiteral("but26"))->isChecked());
+  EXPECT_TRUE(w.toolBar()->findChild<QAction*>("but26")->isChecked());
 }
 
 TEST(MainWindowToolbar, ButtonsWithoutAWorkingCommandAreNotShown) {
   TestApp t;
   App& app = *t;
-  app.windows.add(QStringLiteral("gpstime"), [](App& a) { return new PcTimeWindow(a); });
-  app.windows.add(QStringLiteral("gpscship"), [](App&) { return new QLabel; });
+  app.windows.add("gpstime", [](App& a) { return new PcTimeWindow(a); });
+  app.windows.add("gpscship", [](App&) { return new QLabel; });
   MainWindow w(app);
   w.rebuildToolbar();
   std::vector<QString> shown;
@@ -172,7 +172,7 @@ TEST(MainWindowToolbar, ButtonsWithoutAWorkingCommandAreNotShown) {
   app.settings.ToolbarLayout = {19, kToolbarSeparator, 14};
   w.rebuildToolbar();
   ASSERT_EQ(w.toolBar()->actions().size(), 1);
-  EXPECT_EQ(w.toolBar()->actions()[0]->objectName(), QStringLiteral("but20"));
+  EXPECT_EQ(w.toolBar()->actions()[0]->objectName(), "but20");
 }
 
 TEST(MainWindowTimers, TimersExistStoppedAndTimer1RunsTheCycle) {
@@ -201,7 +201,7 @@ TEST(MainWindowTimers, TimersExistStoppedAndTimer1RunsTheCycle) {
   t.app->nav.Latitude = 52.25f;
   t.app->nav.Longitude = 4.5f;
   QMetaObject::invokeMethod(w.timer("Timer1"), "timeout", Qt::DirectConnection);
-  EXPECT_TRUE(w.panel(Panel::Position)->text().startsWith(QStringLiteral("31 U "))) << w.panel(Panel::Position)->text().toStdString();
+  EXPECT_TRUE(w.panel(Panel::Position)->text().startsWith("31 U ")) << w.panel(Panel::Position)->text().toStdString();
   w.stopTimers();
   EXPECT_FALSE(w.timer("Timer1")->isActive());
 }
@@ -212,23 +212,23 @@ TEST(PcTimeWindow, OkSetsTheClockFromThePanelsOrSaysWhyNot) {
   RecordingClockSetter setter;
   app.clockSetter = &setter;
   app.panels[Panel::Time] = FormatTime(QTime(14, 15, 16));
-  app.panels[Panel::Date] = QStringLiteral("08-09-2026");
+  app.panels[Panel::Date] = "08-09-2026";
   {
     PcTimeWindow w(app);
     EXPECT_TRUE(w.accept());
     ASSERT_EQ(setter.calls.size(), 1u);
     EXPECT_EQ(setter.calls[0], QDateTime(QDate(2026, 8, 9), QTime(14, 15, 16)));
   }
-  setter.refuseWith = QStringLiteral("Operation not permitted");
+  setter.refuseWith = "Operation not permitted";
   {
     PcTimeWindow w(app);
     w.show();
     EXPECT_FALSE(w.accept());
-    EXPECT_EQ(t.prompter.lastText(), ErrorReportText(70, QStringLiteral("Operation not permitted")));
+    EXPECT_EQ(t.prompter.lastText(), ErrorReportText(70, "Operation not permitted"));
     EXPECT_TRUE(w.isVisible()) << "a refusal keeps the window open";
   }
   setter.refuseWith.clear();
-  app.panels[Panel::Time] = QStringLiteral("Nofix");
+  app.panels[Panel::Time] = "Nofix";
   {
     PcTimeWindow w(app);
     EXPECT_FALSE(w.accept());
