@@ -20,7 +20,7 @@ function(tavrik_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LINKS} GTest::gtest GTest::gtest_main)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${T_NAME} PRIVATE
-    TAVRIK_TESTDATA="${PROJECT_SOURCE_DIR}/../shared/testdata"
+    TAVRIK_TESTDATA="${PROJECT_SOURCE_DIR}/tests/data"
     TAVRIK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TAVRIK_BINARY_DIR="${PROJECT_BINARY_DIR}")
   tavrik_warnings(${T_NAME})

@@ -43,7 +43,7 @@ constexpr int kRuns = 5;
 int main() {
   QFile f(QStringLiteral(TAVRIK_TESTDATA "/nmea/bundg_zeus_9.log"));
   if (!f.open(QIODevice::ReadOnly)) {
-    std::fprintf(stderr, "cannot read the capture\n");
+    std::fprintf(stderr, "missing test data file: %s\n", qPrintable(f.fileName()));
     return 1;
   }
   const QByteArray one = f.readAll();

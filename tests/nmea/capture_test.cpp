@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_data.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,7 +74,7 @@ struct Result {
 };
 
 Result compare(const QString& name) {
-  const Capture cap = readChk(QStringLiteral(TAVRIK_TESTDATA "/nmea/") + name + ".chk");
+  const Capture cap = readChk(testDataFile("nmea/" + name + ".chk"));
   DecoderOptions options;
   options.talkers = talkersOf(cap);
   NmeaDecoder decoder(options, [](std::string_view) {});
@@ -189,7 +191,7 @@ TEST(CaptureComparison, EverySentenceOfCapturesWithoutReportsIsCounted) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.file);
-    QFile f(QStringLiteral(TAVRIK_TESTDATA "/nmea/") + row.file);
+    QFile f(testDataFile(QStringLiteral("nmea/") + row.file));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     DecoderOptions options;
     options.talkers = row.talkers;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "test_data.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -84,7 +86,7 @@ TEST(TestFilePlayer, DropsLinesWhileBufferZeroIsFull) {
 }
 
 TEST(TestFileRecorder, RecordedLiveLinesReplayToTheSameResults) {
-  const QByteArray capture = readAll(TAVRIK_TESTDATA "/nmea/nokia-ld-4w.log");
+  const QByteArray capture = readAll(testDataFile(QStringLiteral("nmea/nokia-ld-4w.log")));
   ASSERT_FALSE(capture.isEmpty());
   ReceiverRig live;
   FileRig replay;

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "test_data.h"
+
 #include "core/messages.h"
 #include "core/units.h"
 #include "core/ui/main_window.h"
@@ -119,7 +121,7 @@ QJsonObject lastGpsdFix(const QString& chkFile) {
 TEST(CommunicationMenu, ReplayOfARealCaptureEndsOnTheReceiversLastFix) {
   Rig r;
   App& app = *r.t;
-  const QString capture = QStringLiteral(TAVRIK_TESTDATA "/nmea/haicom-305N.log");
+  const QString capture = testDataFile(QStringLiteral("nmea/haicom-305N.log"));
   r.nextFile = capture;
   r.menu->action("c_input")->trigger();
   ASSERT_TRUE(app.player.isRunning());
