@@ -299,30 +299,53 @@ StoreResult addChartFileToLibrary(Database& db, const RasterChart& chart, const 
   const QString stamp = dbDateText(now);
   auto orNa = [](const QString& t) { return t.trimmed().isEmpty() ? QStringLiteral("N/A") : t.trimmed().left(15); };
 
+  const std::pair<const char*, QVariant> values[] = {
+      {"description", desc}, {"bitmap", QFileInfo(path).absoluteFilePath()}, {"mercator", rec.mercator ? -1 : 0},
+      {"latitude1", lat[0]}, {"longitude1", lon[0]}, {"x1", 0.0}, {"y1", 0.0},
+      {"latitude2", lat[1]}, {"longitude2", lon[1]}, {"x2", w}, {"y2", h},
+      {"Latitude3", lat[2]}, {"Longitude3", lon[2]}, {"X3", w}, {"Y3", 0.0},
+      {"milelat", scales.milelat}, {"milelon", scales.milelon}, {"maxx", w}, {"maxy", h},
+      {"latmin", rec.latmin}, {"lonmin", rec.lonmin}, {"latmax", rec.latmax}, {"lonmax", rec.lonmax},
+      {"datum", rec.datum}, {"created", stamp},
+      {"Bottom_margin", 0.0}, {"Top_margin", 0.0}, {"Left_margin", 0.0}, {"Right_margin", 0.0},
+      {"Scale", rec.Scale.trimmed().isEmpty() ? QStringLiteral(" ") : rec.Scale.trimmed().left(15)},
+      {"Depth", orNa(rec.depth)}, {"Revised", orNa(rec.revised)}, {"BSB", -1}};
+  QStringList columns, marks, sets;
+  QVariantList args;
+  for (const auto& [column, value] : values) {
+    columns << QString::fromLatin1(column);
+    marks << QStringLiteral("?");
+    sets << QString::fromLatin1(column) + QStringLiteral(" = ?");
+    args << value;
+  }
+
   StoreResult r = db.beginTrans();
   if (!r.ok()) return r;
   const auto run = [&]() -> StoreResult {
-    StoreResult s = db.execute(
-        QStringLiteral("INSERT INTO Charts (description, bitmap, mercator, latitude1, longitude1, x1, y1, latitude2, "
-                       "longitude2, x2, y2, Latitude3, Longitude3, X3, Y3, milelat, milelon, maxx, maxy, latmin, "
-                       "lonmin, latmax, lonmax, datum, created, Bottom_margin, Top_margin, Left_margin, "
-                       "Right_margin, Scale, Depth, Revised, BSB) VALUES (?, ?, ?, ?, ?, 0, 0, ?, ?, ?, ?, ?, ?, ?, "
-                       "0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, 0, 0, ?, ?, ?, ?)"),
-        {desc, QFileInfo(path).absoluteFilePath(), rec.mercator ? -1 : 0, lat[0], lon[0], lat[1], lon[1], w, h,
-         lat[2], lon[2], w, scales.milelat, scales.milelon, w, h, rec.latmin, rec.lonmin, rec.latmax, rec.lonmax,
-         rec.datum, stamp, rec.Scale.trimmed().isEmpty() ? QStringLiteral(" ") : rec.Scale.trimmed().left(15),
-         orNa(rec.depth), orNa(rec.revised), -1});
+    // A chart of that description is brought up to date, as a second import would.
+    StoreResult s;
+    QVariant chartKey = db.scalar(QStringLiteral("SELECT chart FROM Charts WHERE description = ?"), {desc}, &s);
     if (!s.ok()) return s;
-    const qint64 chartKey = db.lastInsertId();
-    if (folder.isEmpty()) return s;
-    QVariant folderKey =
-        db.scalar(QStringLiteral("SELECT folder FROM Folders WHERE description = ?"), {folder}, &s);
+    if (chartKey.isValid()) {
+      s = db.execute(QStringLiteral("UPDATE Charts SET ") + sets.join(", ") + QStringLiteral(" WHERE chart = ?"),
+                     args + QVariantList{chartKey});
+    } else {
+      s = db.execute(QStringLiteral("INSERT INTO Charts (") + columns.join(", ") + QStringLiteral(") VALUES (") +
+                         marks.join(", ") + ")",
+                     args);
+      chartKey = db.lastInsertId();
+    }
+    if (!s.ok() || folder.isEmpty()) return s;
+    QVariant folderKey = db.scalar(QStringLiteral("SELECT folder FROM Folders WHERE description = ?"), {folder}, &s);
     if (!s.ok()) return s;
     if (!folderKey.isValid()) {
       s = db.execute(QStringLiteral("INSERT INTO Folders (description, created) VALUES (?, ?)"), {folder, stamp});
       if (!s.ok()) return s;
       folderKey = db.lastInsertId();
     }
+    const QVariant linked = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Folder charts] WHERE Folder = ? AND Chart = ?"),
+                                      {folderKey, chartKey}, &s);
+    if (!s.ok() || linked.toInt() > 0) return s;
     return db.execute(QStringLiteral("INSERT INTO [Folder charts] (Folder, Chart, created) VALUES (?, ?, ?)"),
                       {folderKey, chartKey, stamp});
   };

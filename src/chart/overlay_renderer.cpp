@@ -371,7 +371,7 @@ void edgeMarks(const ChartProjection& proj, QPointF from, QPointF to, bool top, 
                std::vector<RulerMark>& out) {
   const double length = std::hypot(to.x() - from.x(), to.y() - from.y());
   if (!(length >= 2)) return;
-  const int samples = static_cast<int>(std::min(length / 2, 4000.0));
+  const int samples = static_cast<int>(std::min(length / 4, 2000.0)) + 1;
   std::vector<double> lat(samples + 1), lon(samples + 1);
   for (int i = 0; i <= samples; ++i) {
     const double f = static_cast<double>(i) / samples;

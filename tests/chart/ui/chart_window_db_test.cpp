@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QLabel>
 
+#include "chart/chart_loader.h"
 #include "chart/database_chart_provider.h"
 #include "chart/kap_writer.h"
 #include "chart/demo_chart.h"
@@ -361,6 +362,15 @@ TEST(ChartWindowDb, ChartFileOpenedDirectlyJoinsTheLibraryWithItsDatum) {
   EXPECT_TRUE(f.prompter.empty()) << f.prompter.lastText().toStdString();
   EXPECT_EQ(w.chart()->description, description);
   EXPECT_EQ(charts(), 2);
+  // Added a second time: the same row and link, brought up to date.
+  RasterChartError error;
+  std::shared_ptr<const RasterChart> raster(RasterChartLibrary::openChart(kap, &error));
+  ASSERT_TRUE(raster);
+  const StoreResult again =
+      addChartFileToLibrary(f.db, *raster, chartFileRecord(raster, kap, datumNames(f.db)), kap, f.clock.now());
+  EXPECT_TRUE(again.ok()) << again.detail.toStdString();
+  EXPECT_EQ(charts(), 2);
+  EXPECT_EQ(f.db.scalar("SELECT COUNT(*) FROM [Folder charts]").toInt(), 1);
 
   // A NAD27 chart: positions are converted to North American 1927 for it.
   KapHeader h = test::mercatorHeader({});
