@@ -90,6 +90,7 @@ void GarminEmulator::startDataset(std::uint8_t command) {
   } else {
     return;
   }
+  packets.insert(packets.end(), extraPackets.begin(), extraPackets.end());
   m_dataPackets = 0;
   QByteArray count(2, '\0');
   putU16(count, 0, static_cast<std::uint16_t>(packets.size()));

@@ -39,6 +39,8 @@ class GarminEmulator {
   int silentAfterRecords = -1;
   bool mute = false;
   QByteArray noiseBetweenFrames;
+  // Sent after the records of any dataset, before the end.
+  std::vector<garmin::Packet> extraPackets;
 
   std::function<void(const QByteArray&)> write;
 
