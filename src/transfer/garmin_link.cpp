@@ -66,9 +66,15 @@ void GarminLink::refused() {
 }
 
 void GarminLink::accepted() {
-  if (!m_queue.empty()) m_queue.pop_front();
+  Packet done;
+  if (!m_queue.empty()) {
+    done = std::move(m_queue.front());
+    m_queue.pop_front();
+  }
   m_refusals = 0;
   m_state = SendState::Idle;
+  if (onAccepted) onAccepted(done);
+  if (m_state != SendState::Idle) return;  // the handler queued and sent the next packet
   if (!m_queue.empty()) {
     writeFront();
   } else if (onQueueEmpty) {

@@ -35,6 +35,8 @@ class GarminLink {
 
   // A sound packet from the receiver other than ACK/NAK.
   std::function<void(const Packet&)> onPacket;
+  // A packet was acknowledged (or forgiven after the fifth refusal).
+  std::function<void(const Packet&)> onAccepted;
   // The queue ran empty after an acknowledged (or forgiven) packet.
   std::function<void()> onQueueEmpty;
   // Asked after the fifth refusal of one packet; true goes on with the next packet.

@@ -12,6 +12,12 @@ GarminSession::GarminSession(SerialLink& port, const Clock& clock, TransferSink&
     if (m_upload && m_state == State::Transferring) complete();
   };
   m_link.onSendFailed = [this] { fail(transfer_text::sendGivenUp()); };
+  m_link.onAccepted = [this](const Packet&) {
+    // The records count goes first; the items follow in order, then the end.
+    if (!m_upload || m_state != State::Transferring) return;
+    const int item = m_accepted++ - 1;
+    if (item >= 0 && item < static_cast<int>(m_items.size()) && onSent) onSent(item);
+  };
 }
 
 void GarminSession::startDownload(Dataset what) {
@@ -32,6 +38,7 @@ void GarminSession::start() {
   m_link.clear();
   m_caps = {};
   m_recordNumber = 0;
+  m_accepted = 0;
   m_state = State::Identifying;
   m_deadlineMs = nowMs() + kNoAnswerMs;
   m_lastHeardMs = nowMs();

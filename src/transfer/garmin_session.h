@@ -14,7 +14,7 @@
 #include "core/clock.h"
 #include "core/serial_link.h"
 #include "transfer/garmin_link.h"
-#include "transfer/transfer_sink.h"
+#include "transfer/receiver_transfer.h"
 
 namespace tavrik::garmin {
 
@@ -25,7 +25,7 @@ struct UploadItem {
   RouteHeader header;
 };
 
-class GarminSession {
+class GarminSession final : public ReceiverTransfer {
  public:
   enum class State { Idle, Identifying, Identified, Transferring, Completed, Failed };
   static constexpr int kNoAnswerMs = 5000;
@@ -35,17 +35,15 @@ class GarminSession {
 
   GarminSession(SerialLink& port, const Clock& clock, TransferSink& sink);
 
-  void startDownload(Dataset what);
-  void startUpload(Dataset what, std::vector<UploadItem> items);
-  void onBytes(QByteArrayView bytes);
-  void tick();
-  // The window closed or the user gave up: stop without a message.
-  void cancel();
-  // The port failed while open.
-  void portFailed(const QString& error);
+  void startDownload(Dataset what) override;
+  void startUpload(Dataset what, std::vector<UploadItem> items) override;
+  void onBytes(QByteArrayView bytes) override;
+  void tick() override;
+  void cancel() override;
+  void portFailed(const QString& error) override;
 
   State state() const { return m_state; }
-  bool running() const { return m_state == State::Identifying || m_state == State::Identified || m_state == State::Transferring; }
+  bool running() const override { return m_state == State::Identifying || m_state == State::Identified || m_state == State::Transferring; }
   const Capabilities& capabilities() const { return m_caps; }
   GarminLink& link() { return m_link; }
 
@@ -69,6 +67,7 @@ class GarminSession {
   qint64 m_deadlineMs = 0;
   qint64 m_lastHeardMs = 0;
   int m_recordNumber = 0;
+  int m_accepted = 0;  // upload packets acknowledged
 };
 
 }  // namespace tavrik::garmin

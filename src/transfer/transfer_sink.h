@@ -10,6 +10,8 @@
 namespace tavrik {
 
 enum class Dataset { Waypoints, Proximity, Routes, Tracks };
+enum class ReceiverKind { Garmin, Magellan };
+QString receiverKindName(ReceiverKind k);
 
 class TransferSink {
  public:
@@ -25,6 +27,10 @@ class TransferSink {
   virtual void routeHeader(const garmin::RouteHeader&) {}
   virtual void routeWaypoint(const garmin::WaypointRecord&) {}
   virtual void trackPoint(const garmin::TrackPoint&) {}
+  // Magellan routes: the route of this description becomes current (made when
+  // missing); its points name stored waypoints, false when there is none.
+  virtual void routeNamed(const QString&) {}
+  virtual bool routePointNamed(const QString&) { return false; }
   // A record that could not be used (too short, bad field): shown, not stored.
   virtual void recordRejected(const QString&) {}
   virtual void completed() {}

@@ -5,7 +5,6 @@
 
 namespace tavrik {
 
-QString receiverKindName(ReceiverKind k) { return k == ReceiverKind::Garmin ? QStringLiteral("Garmin") : QStringLiteral("Magellan"); }
 
 TransferStore::TransferStore(Database& db, const DatumLookup& datums, const Clock& clock, DownloadTarget target, TransferSink* display)
     : m_db(db), m_datums(datums), m_clock(clock), m_target(target), m_display(display) {
@@ -73,7 +72,7 @@ void TransferStore::waypoint(const garmin::WaypointRecord& w, bool proximity) {
   storeWaypoint(w, proximity ? w.distanceM / 1852.0 : 0.0);
 }
 
-void TransferStore::selectRoute(const QString& description) {
+void TransferStore::routeNamed(const QString& description) {
   if (!m_open || !m_error.isEmpty()) return;
   const QVariant found = m_db.scalar(QStringLiteral("SELECT route FROM Routes WHERE Description = ?"), {description});
   if (found.isValid()) {
@@ -100,7 +99,7 @@ void TransferStore::routeHeader(const garmin::RouteHeader& h) {
     emitStored({StoredRecord::Kind::Route, m_route, name, 0, 0, 0, {}});
     return;
   }
-  selectRoute(name);
+  routeNamed(name);
 }
 
 void TransferStore::routeWaypoint(const garmin::WaypointRecord& w) {
@@ -112,7 +111,7 @@ void TransferStore::routeWaypoint(const garmin::WaypointRecord& w) {
                      {m_route, key, dbDateText(m_clock.now())}));
 }
 
-bool TransferStore::addRoutePointByIdent(const QString& ident) {
+bool TransferStore::routePointNamed(const QString& ident) {
   if (!m_open || !m_error.isEmpty() || m_route == 0) return false;
   const QVariant found = m_db.scalar(QStringLiteral("SELECT Waypoint FROM Waypoints WHERE Description = ?"), {ident});
   if (!found.isValid()) return false;

@@ -15,9 +15,6 @@
 
 namespace tavrik {
 
-enum class ReceiverKind { Garmin, Magellan };
-QString receiverKindName(ReceiverKind k);
-
 struct DownloadTarget {
   int datum = 0;  // key in Datums
   int type = 0;   // key in Waypoint types
@@ -61,11 +58,8 @@ class TransferStore final : public TransferSink {
   void completed() override;
   void failed(const QString& s) override;
 
-  // Magellan routes name their points by ident: a point is added for the waypoint of
-  // that description; false when there is none (the point is skipped).
-  bool addRoutePointByIdent(const QString& ident);
-  // Magellan: selects (creating when missing) the route of this description.
-  void selectRoute(const QString& description);
+  void routeNamed(const QString& description) override;
+  bool routePointNamed(const QString& ident) override;
 
  private:
   std::pair<double, double> toTarget(double lat, double lon) const;

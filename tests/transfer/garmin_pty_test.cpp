@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -14,7 +16,9 @@
 
 #include "nmea/qserial_link.h"
 #include "transfer/garmin_emulator.h"
+#include "core/messages.h"
 #include "transfer/garmin_session.h"
+#include "transfer/magellan_emulator.h"
 #include "transfer/pty_port.h"
 
 namespace tavrik::test {
@@ -45,6 +49,38 @@ struct EmulatorOnPty {
                       {53.501, 8.126, QDateTime(QDate(2021, 9, 8), QTime(1, 46, 50), Qt::UTC), false}};
   }
 };
+
+struct MagellanOnPty {
+  PtyPort pty;
+  MagellanEmulator receiver;
+  MagellanOnPty() {
+    receiver.write = [this](const QByteArray& b) { pty.write(b); };
+    pty.onBytes = [this](const QByteArray& b) { receiver.onBytes(b); };
+  }
+};
+
+struct Finished {
+  bool normal = false;
+  int code = -1;
+  QByteArray out, err;
+};
+
+// Runs a program while the emulators keep answering on the event loop.
+Finished runProgram(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  Finished f;
+  if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, kWaitMs)) {
+    p.kill();
+    p.waitForFinished();
+    return f;
+  }
+  f.normal = p.exitStatus() == QProcess::NormalExit;
+  f.code = p.exitCode();
+  f.out = p.readAllStandardOutput();
+  f.err = p.readAllStandardError();
+  return f;
+}
 
 bool runGpsbabel(const QStringList& args, QString* error) {
   QProcess p;
@@ -142,6 +178,59 @@ TEST(GarminOverPty, DownloadsWaypointsThroughTheSerialPort) {
   EXPECT_EQ(sink.waypoints[1].comment, QStringLiteral("HARBOUR"));
   EXPECT_EQ(sink.status, QStringLiteral("ID: 999, Ver: 3.10\nEMU GPS 12 Software Version 3.10\n<Using A001 Protocol Capability Protocol> - Transfer completed"));
   EXPECT_EQ(rig.receiver.naksReceived, 1) << "the damaged frame is refused once and sent again";
+}
+
+TEST(MagellanEmulatorAgainstGpsbabel, DownloadsWaypoints) {
+  if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty()) GTEST_SKIP() << "gpsbabel is not installed";
+  QTemporaryDir dir;
+  MagellanOnPty rig;
+  QString error;
+  const QString gpx = dir.filePath(QStringLiteral("out.gpx"));
+  ASSERT_TRUE(runGpsbabel({QStringLiteral("-w"), QStringLiteral("-i"), QStringLiteral("magellan"), QStringLiteral("-f"), rig.pty.name,
+                           QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"), gpx},
+                          &error))
+      << error.toStdString();
+  QFile f(gpx);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(f.readAll());
+  for (const char* expected : {"<wpt lat=\"53.500000000\" lon=\"8.125000000\">", "<name>BUOY01</name>",
+                               "<wpt lat=\"-52.408333333\" lon=\"-8.200000000\">", "<name>HARB02</name>"})
+    EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected << "\n" << text.toStdString();
+}
+
+// tavrik-gps end to end: a download from each make into a new database, and the
+// message and exit status when nothing answers.
+TEST(TavrikGps, DownloadsPrintOneLinePerStoredRecordAndSilenceFails) {
+  QTemporaryDir home;
+  const QString tool = QStringLiteral(TAVRIK_BINARY_DIR "/src/transfer/tavrik-gps");
+  {
+    EmulatorOnPty garmin;
+    const Finished r = runProgram(tool, {"--home", home.path(), "--port", garmin.pty.name, "garmin", "download", "waypoints"});
+    ASSERT_TRUE(r.normal);
+    EXPECT_EQ(r.code, 0) << r.err.constData();
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+    EXPECT_EQ(first.value("kind").toString(), QStringLiteral("waypoint"));
+    EXPECT_EQ(first.value("description").toString(), QStringLiteral("BUOY01"));
+    EXPECT_NEAR(first.value("lat").toDouble(), 53.5, 1e-7);
+    EXPECT_NEAR(first.value("lon").toDouble(), 8.125, 1e-7);
+  }
+  {
+    MagellanOnPty magellan;
+    const Finished r = runProgram(tool, {"--home", home.path(), "--port", magellan.pty.name, "magellan", "download", "tracks"});
+    EXPECT_EQ(r.code, 0) << r.err.constData();
+    EXPECT_EQ(r.out.count("\"kind\":\"trackpoint\""), 2);
+    EXPECT_TRUE(r.err.contains("2 Magellan trackpoints - Transfer completed")) << r.err.constData();
+  }
+  {
+    EmulatorOnPty silent;
+    silent.receiver.mute = true;
+    const Finished r = runProgram(tool, {"--home", home.path(), "--port", silent.pty.name, "garmin", "upload", "waypoints"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err.trimmed(), "tavrik-gps: " + MessageText(Msg::NoGarmin).toLatin1());
+  }
+  EXPECT_EQ(runProgram(tool, {"--home", home.path(), "garmin", "download"}).code, 2);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "store/schema.h"
 #include "transfer/garmin_emulator.h"
 #include "transfer/garmin_session.h"
+#include "transfer/magellan_emulator.h"
 #include "transfer/transfer_store.h"
 
 namespace tavrik::test {
@@ -44,6 +45,8 @@ struct TransferRig {
   Database db;
   DatabaseDatumLookup datums{db};
   GarminEmulator receiver;
+  MagellanEmulator magellan;
+  bool useMagellan = false;
   BufferLink host;
   QByteArray toHost;
   ShownReports shown;
@@ -52,12 +55,14 @@ struct TransferRig {
   TransferRig() {
     createMainDatabase(db, dir.filePath(QStringLiteral("gps.db")), clock.now());
     receiver.write = [this](const QByteArray& b) { toHost += b; };
+    magellan.write = [this](const QByteArray& b) { toHost += b; };
   }
   DownloadTarget target(bool oneTrack = false) {
-    return {db.scalar(QStringLiteral("SELECT datum FROM Datums WHERE description = 'WGS-84'")).toInt(), 1, 1, oneTrack, ReceiverKind::Garmin};
+    return {db.scalar(QStringLiteral("SELECT datum FROM Datums WHERE description = 'WGS-84'")).toInt(), 1, 1, oneTrack,
+            useMagellan ? ReceiverKind::Magellan : ReceiverKind::Garmin};
   }
   // Runs until the session ends (or the clock has run `limitMs`).
-  void run(garmin::GarminSession& s, int limitMs = 60000) {
+  void run(ReceiverTransfer& s, int limitMs = 60000) {
     for (int waited = 0; s.running() && waited <= limitMs;) {
       if (host.pending.isEmpty() && toHost.isEmpty()) {
         clock.advanceMs(100);
@@ -67,9 +72,19 @@ struct TransferRig {
       }
       const QByteArray out = std::exchange(host.pending, {});
       const QByteArray in = std::exchange(toHost, {});
-      for (qsizetype i = 0; i < out.size(); i += byteByByte ? 1 : out.size()) receiver.onBytes(out.mid(i, byteByByte ? 1 : -1));
+      for (qsizetype i = 0; i < out.size(); i += byteByByte ? 1 : out.size()) {
+        if (useMagellan) magellan.onBytes(out.mid(i, byteByByte ? 1 : -1));
+        else receiver.onBytes(out.mid(i, byteByByte ? 1 : -1));
+      }
       for (qsizetype i = 0; i < in.size(); i += byteByByte ? 1 : in.size()) s.onBytes(in.mid(i, byteByByte ? 1 : -1));
     }
+    flush();
+  }
+  // What the host wrote last, after the session ended.
+  void flush() {
+    const QByteArray out = std::exchange(host.pending, {});
+    if (useMagellan) magellan.onBytes(out);
+    else receiver.onBytes(out);
   }
   int count(const QString& sql) { return db.scalar(sql).toInt(); }
 };
