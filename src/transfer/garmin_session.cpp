@@ -12,6 +12,10 @@ GarminSession::GarminSession(SerialLink& port, const Clock& clock, TransferSink&
     if (m_upload && m_state == State::Transferring) complete();
   };
   m_link.onSendFailed = [this] { fail(transfer_text::sendGivenUp()); };
+  m_link.askContinue = [this] { return askUser && askUser(transfer_text::sendingFailedContinue()); };
+  m_link.onResend = [this] {
+    if (beep) beep();
+  };
   m_link.onAccepted = [this](const Packet&) {
     // The records count goes first; the items follow in order, then the end.
     if (!m_upload || m_state != State::Transferring) return;

@@ -31,6 +31,10 @@ class ReceiverTransfer {
   virtual bool running() const = 0;
   // An upload record went out (its index in the items).
   std::function<void(int)> onSent;
+  // A yes/no question to the user ("Error sending packet, continue?"); unset is No.
+  std::function<bool(const QString&)> askUser;
+  // Before a refused packet goes again.
+  std::function<void()> beep;
 };
 
 // The serial settings of the make: "9600,N,8,1" for Garmin, "4800,N,8,1" for Magellan.

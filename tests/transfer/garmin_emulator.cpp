@@ -26,7 +26,7 @@ void GarminEmulator::onBytes(QByteArrayView bytes) {
       if (!m_out.empty()) sendFront();
       continue;
     }
-    if (!f.valid || nakIncoming > 0) {
+    if (!f.valid || (nakIncoming > 0 && (nakOnlyId < 0 || nakOnlyId == f.packet.id))) {
       if (f.valid) --nakIncoming;
       write(answerFrame(false, f.packet.id));
       continue;

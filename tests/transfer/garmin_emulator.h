@@ -36,6 +36,7 @@ class GarminEmulator {
   // dataset have gone out (-1: never); stay silent altogether.
   int damageOutgoing = 0;
   int nakIncoming = 0;
+  int nakOnlyId = -1;  // when set, only packets of this id are NAKed
   int silentAfterRecords = -1;
   bool mute = false;
   QByteArray noiseBetweenFrames;

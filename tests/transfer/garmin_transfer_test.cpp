@@ -212,6 +212,25 @@ TEST(GarminUpload, SendsFilteredNamesAndRetriesRefusedPackets) {
   EXPECT_EQ(rig.receiver.uploadComplete, 2);
 }
 
+TEST(GarminUpload, FiveRefusalsAskWhetherToGoOn) {
+  for (bool goOn : {true, false}) {
+    SCOPED_TRACE(goOn ? "Yes" : "No");
+    TransferRig rig;
+    rig.db.execute(QStringLiteral("INSERT INTO Waypoints (description, Latitude, Longitude, Type, [Group], proximity, Datum) "
+                                  "VALUES ('A', 1, 2, 1, 1, 0, 1)"));
+    GarminSession session(rig.host, rig.clock, rig.shown);
+    QStringList asked;
+    session.askUser = [&](const QString& q) { return asked << q, goOn; };
+    rig.receiver.nakOnlyId = packetId(LinkProtocol::L001, LinkPacket::Records);  // the count is refused five times
+    rig.receiver.nakIncoming = GarminLink::kMaxSends;
+    session.startUpload(Dataset::Waypoints, waypointUpload(rig.db, rig.datums, {1}, {1}, false, {}).items);
+    rig.run(session);
+    EXPECT_EQ(asked, QStringList{transfer_text::sendingFailedContinue()});
+    EXPECT_EQ(rig.shown.failure, goOn ? QString() : transfer_text::sendGivenUp());
+    EXPECT_EQ(rig.receiver.uploadedWaypoints.size(), goOn ? 1u : 0u);
+  }
+}
+
 TEST(GarminUpload, RoutesGoAsHeaderAndPointsInOrder) {
   TransferRig rig;
   rig.receiver.protocolArray = {{'L', 1}, {'A', 10}, {'D', 103}, {'D', 201}};

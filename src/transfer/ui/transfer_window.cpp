@@ -272,6 +272,8 @@ void TransferWindow::start() {
   m_transfer = makeReceiverTransfer(m_make, *m_link, m_app.clock, *sink);
   m_link->onBytes = [this](const QByteArray& b) { m_transfer->onBytes(b); };
   m_link->onError = [this, port](const QString& e) { m_transfer->portFailed(QStringLiteral("COM %1: %2").arg(port, e)); };
+  m_transfer->askUser = [this](const QString& q) { return m_app.prompter.question(q); };
+  m_transfer->beep = [] { QApplication::beep(); };
   m_transfer->onSent = [this](int i) {
     m_progress->setValue(i + 1);
     m_record->setText(m_plan.labels.value(i));
