@@ -203,7 +203,8 @@ QString TransferWindow::receiverPort() const {
   return m_app.ini.get(QLatin1String(kReceiverSection), QLatin1String(kReceiverPortKey), QStringLiteral("1"));
 }
 
-bool TransferWindow::busy() const { return m_transfer && m_transfer->running(); }
+// Until the timer has seen the end and given the controls back.
+bool TransferWindow::busy() const { return m_timer->isActive(); }
 
 void TransferWindow::setControlsEnabled(bool on) {
   for (QWidget* w : {static_cast<QWidget*>(m_datum), static_cast<QWidget*>(m_types), static_cast<QWidget*>(m_groups),
