@@ -51,6 +51,10 @@ TEST(TransferWindow, DownloadsTracksAndShowsProgressAndStatus) {
   EXPECT_EQ(rig.app.db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Track data]")).toInt(), 40);
   EXPECT_TRUE(w.findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
   w.grab().save(QStringLiteral(TAVRIK_BINARY_DIR "/transfer_window_tracks.png"));
+  TransferWindow up(rig.app, TransferWindowKind::UploadRoutes, ReceiverKind::Magellan);
+  EXPECT_EQ(up.windowTitle(), QStringLiteral("Upload routes - Magellan"));
+  up.resize(420, 420);
+  up.grab().save(QStringLiteral(TAVRIK_BINARY_DIR "/transfer_window_upload_routes.png"));
 }
 
 TEST(TransferWindow, RefusesThePortCommunicationHoldsAndReportsSilence) {
