@@ -13,6 +13,7 @@
 #include "core/ui/pc_time_window.h"
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
+#include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
@@ -46,6 +47,7 @@ void Startup::registerWindows() {
   registerDatumWindows(m_app);
   registerGridWindows(m_app);
   registerStoreWindows(m_app);
+  registerNavWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -75,6 +77,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   auto* comm = new CommunicationMenu(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
+  addNavMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();
