@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -57,6 +58,23 @@ TEST(ZoneAlarmIndicators, ShowSoundAndAcknowledge) {
     EXPECT_FALSE(f.app().alarms.anySignalling());
     EXPECT_EQ(f.window.windowTitle(), "Tavrik");
   }
+}
+
+// Start-up reads the proximity waypoints from the database file; with no chart at
+// all the main window's one-second cycle raises the alarm.
+TEST(ZoneAlarmIndicators, WatchesTheDatabaseAreasWithoutAChart) {
+  Frame f;
+  ASSERT_TRUE(f.app().openDatabase({}));
+  ASSERT_TRUE(f.app().db.execute("INSERT INTO Waypoints (description, latitude, longitude, proximity, Datum) "
+                                 "VALUES ('Ouchy buoy', 46.4984, 6.6666, 0.1, 0)").ok());
+  f.app().loadSystemSettings();
+  ASSERT_EQ(f.app().zoneAlarm.areas().waypoints.size(), 1u);
+  f.app().nav.Latitude = 46.49837f;
+  f.app().nav.Longitude = 6.66655f;
+  f.app().nav.FixTime = QTime(17, 6, 31);
+  ASSERT_TRUE(QMetaObject::invokeMethod(f.window.timer("Timer1"), "timeout", Qt::DirectConnection));
+  f.runAlarmsMs(100);
+  EXPECT_TRUE(f.window.alarmIndicator(0)->isVisibleTo(f.window.alarmIndicator(0)->parentWidget()));
 }
 
 TEST(AnchorWatchWindow, NoRangeThenAlarmOutsideTheCircle) {
