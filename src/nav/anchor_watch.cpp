@@ -1,5 +1,6 @@
 #include "nav/anchor_watch.h"
 
+#include <QLocale>
 #include <cmath>
 
 #include "core/messages.h"
@@ -36,8 +37,15 @@ QString AnchorWatch::rangeText() const {
 }
 
 QString AnchorWatch::start(const QString& entered, Prompter& prompter) {
-  const double range = isNumeric(entered) ? parseLocaleNumber(entered) : 0;
-  const QString text = formatNumber(range, u"#0.000");
+  return start(entered, prompter, QLocale::system().decimalPoint().at(0));
+}
+
+QString AnchorWatch::start(const QString& entered, Prompter& prompter, QChar decimalSeparator) {
+  QString text = entered;
+  const qsizetype at = decimalSeparator == '.' ? -1 : text.indexOf(decimalSeparator);
+  if (at >= 0) text[at] = '.';
+  const double range = isNumeric(text) ? leniNumber(text) : 0;
+  text = formatNumber(range, u"#0.000");
   // A negative range would sound the alarm at the anchor itself: refused like 0.
   if (!(leniNumber(text) > 0)) {
     prompter.information(MessageText(Msg::NoRange));

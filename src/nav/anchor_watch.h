@@ -37,9 +37,11 @@ class AnchorWatch {
   // AnchorRange in nautical miles (the "Anchor"/"Watch" setting).
   double rangeNm() const;
 
-  // OK: reads the entered range; a range of 0 (or one that is not a number or not
-  // above 0) shows "No range" and does not start. Returns the box's new text.
+  // OK: reads the entered range (with the system's decimal separator or '.'); a range
+  // of 0 (or one that is not a number or not above 0) shows "No range" and does not
+  // start. Returns the box's new text.
   QString start(const QString& entered, Prompter& prompter);
+  QString start(const QString& entered, Prompter& prompter, QChar decimalSeparator);
   bool watching() const { return m_watching; }
   // The range as entered, in the user's unit.
   double enteredRange() const { return m_range; }

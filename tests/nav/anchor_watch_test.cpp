@@ -32,23 +32,27 @@ TEST(AnchorWatch, RangeEntryInTheUsersUnit) {
     const char* stored;   // "Anchor"/"Watch" before
     const char* shown;    // range box on opening
     const char* entered;
+    char separator;       // the system's decimal separator
     const char* box;      // range box after OK
     const char* storedAfter;
     bool started;
   } cases[] = {
-      {"Km", "0.07", "0.130", "0.2", "0.200", "0.108", true},
-      {"Nm", "0.07", "0.070", "0.15", "0.150", "0.150", true},
-      {"M", "0.1", "0.115", "1", "1.000", "0.869", true},
-      {"Nm", "0.07", "0.070", "0", "0.000", "0.07", false},
-      {"Nm", "0.07", "0.070", "far", "0.000", "0.07", false},
-      {"Nm", "0.07", "0.070", "-0.1", "-0.100", "0.07", false},
+      {"Km", "0.07", "0.130", "0.2", '.', "0.200", "0.108", true},
+      {"Nm", "0.07", "0.070", "0.15", '.', "0.150", "0.150", true},
+      {"Nm", "0.07", "0.070", "0,15", ',', "0.150", "0.150", true},
+      {"Nm", "0.07", "0.070", "0.15", ',', "0.150", "0.150", true},
+      {"M", "0.1", "0.115", "1", '.', "1.000", "0.869", true},
+      {"Nm", "0.07", "0.070", "0", '.', "0.000", "0.07", false},
+      {"Nm", "0.07", "0.070", "far", '.', "0.000", "0.07", false},
+      {"Nm", "0.07", "0.070", "0,15", '.', "0.000", "0.07", false},
+      {"Nm", "0.07", "0.070", "-0.1", '.', "-0.100", "0.07", false},
   };
   for (const Case& c : cases) {
     Watch w(c.units);
     w.settings.AnchorWatch = c.stored;
     SCOPED_TRACE(c.entered);
     EXPECT_EQ(w.watch.rangeText(), c.shown);
-    EXPECT_EQ(w.watch.start(c.entered, w.prompter), c.box);
+    EXPECT_EQ(w.watch.start(c.entered, w.prompter, QChar(c.separator)), c.box);
     EXPECT_EQ(w.settings.AnchorWatch, c.storedAfter);
     EXPECT_EQ(w.watch.watching(), c.started);
     EXPECT_EQ(w.prompter.lastText(), c.started ? QString() : MessageText(Msg::NoRange));
@@ -76,7 +80,7 @@ TEST(AnchorWatch, AlarmOnlyBeyondTheRange) {
     w.nav.Latitude = 46.4f;
     w.nav.Longitude = 6.5f;
     w.watch.dropAnchor();
-    ASSERT_TRUE(w.watch.start(c.range, w.prompter) == c.range);
+    ASSERT_EQ(w.watch.start(c.range, w.prompter, QChar('.')), c.range);
     double lat, lon;
     rhumb.Direct(w.watch.anchorLat(), w.watch.anchorLon(), c.bearing, c.nm * 1852.0, lat, lon);
     w.nav.Latitude = static_cast<float>(lat);
