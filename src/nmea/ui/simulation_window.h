@@ -7,6 +7,9 @@
 
 #include <QWidget>
 
+#include <optional>
+
+#include "app/app.h"
 #include "nmea/nmea_simulator.h"
 
 class QCloseEvent;
@@ -52,6 +55,8 @@ class SimulationWindow : public QWidget {
   void fieldsChanged();
   void chooseWaypoint(int index);
   void showState();
+  // Where the chart window would start a vessel whose last position is off its chart.
+  std::optional<SimulationStart> startOnChart() const;
 
   App& m_app;
   QComboBox* m_waypoint = nullptr;
@@ -65,6 +70,8 @@ class SimulationWindow : public QWidget {
   QPushButton* m_ok = nullptr;
   QTimer* m_timer = nullptr;
   bool m_updating = false;
+  // The user is typing a position: the sailing vessel does not overwrite it.
+  bool m_typingPosition = false;
   bool m_confirmedClose = false;
 };
 
