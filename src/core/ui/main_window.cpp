@@ -419,6 +419,16 @@ QWidget* MainWindow::openWindow(const QString& objectName) {
   new FrameCloser(w, sub, [this, objectName](QPoint at) { m_lastPlace[objectName] = at; });
   placeFrame(sub, objectName);
   sub->show();
+  // A menu that closes gives the focus back to the window that had it (the chart),
+  // which would come to the front over the new window: the new one is made active
+  // once the menu is gone.
+  m_mdi->setActiveSubWindow(sub);
+  QTimer::singleShot(0, sub, [this, sub] {
+    if (sub->isVisible() && !sub->isMinimized()) {
+      m_mdi->setActiveSubWindow(sub);
+      if (sub->widget()) sub->widget()->setFocus();
+    }
+  });
   return w;
 }
 
