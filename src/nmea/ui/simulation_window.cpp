@@ -227,13 +227,17 @@ std::optional<SimulationStart> SimulationWindow::startOnChart() const {
   return m_app.simulationStartOnChart(m_app.nav.Latitude, m_app.nav.Longitude);
 }
 
-void SimulationWindow::startDemo() {
+void SimulationWindow::startDemo(std::optional<SimulatorStart> start) {
   SimulatorState s = fieldState();
   s.trueCourse = 45;
-  if (const std::optional<SimulationStart> start = startOnChart()) {
-    s.latitude = static_cast<float>(start->latitude);
-    s.longitude = static_cast<float>(start->longitude);
-    s.trueCourse = static_cast<float>(start->courseDeg);
+  if (start) {
+    s.latitude = start->latitude;
+    s.longitude = start->longitude;
+    s.trueCourse = start->trueCourse;
+  } else if (const std::optional<SimulationStart> onChart = startOnChart()) {
+    s.latitude = static_cast<float>(onChart->latitude);
+    s.longitude = static_cast<float>(onChart->longitude);
+    s.trueCourse = static_cast<float>(onChart->courseDeg);
   } else if (s.latitude == 0 && s.longitude == 0) {
     // The middle of the demo chart.
     s.latitude = 52.25f;
