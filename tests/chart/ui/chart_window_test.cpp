@@ -277,33 +277,22 @@ std::pair<double, double> positionAt(ChartWindow& w, QPointF canvas) {
 
 TEST(ChartWindow, WheelAndKeysZoomAroundTheirPointAndFitShowsTheWholeChart) {
   const QPointF pointer(300, 200);
+  const auto wheel = [&](int notches, Qt::KeyboardModifiers mods) {
+    return [=](QWidget* c) {
+      QWheelEvent e(pointer, c->mapToGlobal(pointer), {}, {0, 120 * notches}, Qt::NoButton, mods, Qt::NoScrollPhase,
+                    false);
+      QApplication::sendEvent(c, &e);
+    };
+  };
   const struct {
     const char* legend;
     std::function<void(QWidget* canvas)> send;
     double zoom;
     bool centre;  // kept point: the window centre, else the pointer; zoom 1: scrolled
   } rows[] = {
-      {"wheel up at the pointer",
-       [&](QWidget* c) {
-         QWheelEvent e(pointer, c->mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                       false);
-         QApplication::sendEvent(c, &e);
-       },
-       1.25, false},
-      {"wheel down at the pointer",
-       [&](QWidget* c) {
-         QWheelEvent e(pointer, c->mapToGlobal(pointer), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
-                       Qt::NoScrollPhase, false);
-         QApplication::sendEvent(c, &e);
-       },
-       0.8, false},
-      {"Ctrl+wheel scrolls",
-       [&](QWidget* c) {
-         QWheelEvent e(pointer, c->mapToGlobal(pointer), {}, {0, -120}, Qt::NoButton, Qt::ControlModifier,
-                       Qt::NoScrollPhase, false);
-         QApplication::sendEvent(c, &e);
-       },
-       1.0, false},
+      {"wheel up at the pointer", wheel(1, Qt::NoModifier), 1.25, false},
+      {"wheel down at the pointer", wheel(-1, Qt::NoModifier), 0.8, false},
+      {"Ctrl+wheel scrolls", wheel(-1, Qt::ControlModifier), 1.0, false},
       {"+ at the centre", [](QWidget* c) { QTest::keyClick(c->parentWidget(), Qt::Key_Plus); }, 1.25, true},
       {"Ctrl+- at the centre",
        [](QWidget* c) { QTest::keyClick(c->parentWidget(), Qt::Key_Minus, Qt::ControlModifier); }, 0.8, true},
