@@ -20,6 +20,7 @@
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
+#include "transfer/ui/transfer_window.h"
 
 namespace tavrik {
 
@@ -88,6 +89,7 @@ void Startup::registerWindows() {
   registerDatumWindows(m_app);
   registerGridWindows(m_app);
   registerStoreWindows(m_app);
+  registerTransferWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -117,6 +119,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
   auto* comm = new CommunicationMenu(m_app, m_window);
+  installTransferMenus(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
   startChart(parser);
