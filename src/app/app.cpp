@@ -14,6 +14,12 @@
 
 namespace tavrik {
 
+QStringList WindowRegistry::names() const {
+  QStringList out;
+  for (const auto& [name, factory] : m_factories) out << name;
+  return out;
+}
+
 QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
   const auto it = m_factories.find(objectName);
   return it == m_factories.end() ? nullptr : it->second(app);

@@ -5,9 +5,11 @@
 // temporary home.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/app_paths.h"
 #include "core/app_settings.h"
@@ -36,12 +38,19 @@ namespace tavrik {
 
 class App;
 
+// Where the simulator starts so that the vessel sails on the chart shown.
+struct SimulationStart {
+  double latitude = 0, longitude = 0;
+  double courseDeg = 0;  // true
+};
+
 // Windows open other windows by their object name through the App.
 class WindowRegistry {
  public:
   using Factory = std::function<QWidget*(App&)>;
   void add(const QString& objectName, Factory factory) { m_factories[objectName] = std::move(factory); }
   bool has(const QString& objectName) const { return m_factories.count(objectName) != 0; }
+  QStringList names() const;
   QWidget* create(const QString& objectName, App& app) const;
   // Set by the main window: shows the window (creating it on first use) and returns it.
   std::function<QWidget*(const QString&)> open;
@@ -87,6 +96,9 @@ class App {
   int activeChartDatum = 0;
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
+  // Set by the chart window: a start on the water of the chart shown when (lat, lon)
+  // is not on it; nothing when it is, or when no chart is shown.
+  std::function<std::optional<SimulationStart>(double lat, double lon)> simulationStartOnChart;
   // Radar targets (TTM, TLL) and the time of the last RSD.
   RadarTargets radar;
   // "Start log at startup": starts logging with this event text; set by the logbook.

@@ -9,13 +9,62 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
+#include <vector>
 
 #include "app/app.h"
 #include "core/toolbar_layout.h"
 
 namespace tavrik {
+
+namespace {
+
+// Closes a window's MDI frame when the window closes itself (OK, Cancel, Close):
+// otherwise the empty frame stays, takes a slot in Tile and hides the chart.
+class FrameCloser final : public QObject {
+ public:
+  FrameCloser(QWidget* window, QMdiSubWindow* frame, std::function<void(QPoint)> onFrameClosed)
+      : QObject(window), m_window(window), m_frame(frame), m_onFrameClosed(std::move(onFrameClosed)) {
+    window->installEventFilter(this);
+    frame->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched != m_window) {
+      const auto* frame = qobject_cast<QMdiSubWindow*>(watched);
+      if (frame && e->type() == QEvent::Close && m_onFrameClosed && !frame->isMaximized() && !frame->isMinimized())
+        m_onFrameClosed(frame->pos());
+      return false;
+    }
+    if (e->type() == QEvent::Close) {
+      m_closing = true;
+    } else if (e->type() == QEvent::Show) {
+      m_closing = false;
+    } else if (e->type() == QEvent::Hide && m_closing && m_frame && !m_frame->isMinimized() &&
+               !m_frame->isShaded()) {
+      // An accepted close hides the window right after its close event; a refused one
+      // does not.
+      m_closing = false;
+      QMdiSubWindow* frame = m_frame;
+      m_frame = nullptr;
+      frame->close();
+    }
+    return false;
+  }
+
+ private:
+  QWidget* m_window;
+  QPointer<QMdiSubWindow> m_frame;
+  std::function<void(QPoint)> m_onFrameClosed;
+  bool m_closing = false;
+};
+
+}  // namespace
 
 MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
   setObjectName(QStringLiteral("gps"));
@@ -23,6 +72,10 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(a
   m_mdi = new QMdiArea(this);
   m_mdi->setObjectName(QStringLiteral("mdi"));
   m_mdi->setBackground(QColor(0x5a, 0x6e, 0x82));
+  // A dialog opened over a maximised chart stays a dialog; closing one returns to the
+  // window the user worked in before, not to the first window made.
+  m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+  m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
   setCentralWidget(m_mdi);
   buildMenus();
   m_toolBar = addToolBar(QStringLiteral("Toolbar"));
@@ -67,10 +120,12 @@ void MainWindow::buildMenus() {
   window->setObjectName(QStringLiteral("m_window"));
   QAction* cascade = window->addAction(QStringLiteral("&Cascade"));
   cascade->setObjectName(QStringLiteral("win_cascade"));
-  connect(cascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+  connect(cascade, &QAction::triggered, this, [this] { cascadeWindows(); });
   QAction* tile = window->addAction(QStringLiteral("&Tile"));
   tile->setObjectName(QStringLiteral("win_tile"));
   connect(tile, &QAction::triggered, m_mdi, &QMdiArea::tileSubWindows);
+  window->addSeparator();
+  connect(window, &QMenu::aboutToShow, this, [this] { listWindowsIn(menu(QStringLiteral("m_window"))); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("m_help"));
@@ -122,7 +177,12 @@ void MainWindow::buildStatusBar() {
 
 void MainWindow::refreshStatusBar() {
   for (int i = 0; i < kPanelCount; ++i) {
-    if (m_panels[i]->text() != m_app.panels.text[i]) m_panels[i]->setText(m_app.panels.text[i]);
+    QString text = m_app.panels.text[i];
+    // The receive path keeps this panel empty while nothing arrives (it fills an empty
+    // one); the user still sees that input is awaited or lost.
+    if (i == static_cast<int>(Panel::InputSource) && text.isEmpty() && m_app.receiver.isRunning())
+      text = QStringLiteral("No data");
+    if (m_panels[i]->text() != text) m_panels[i]->setText(text);
     const bool visible = m_app.settings.StatusbarVisible[i];
     if (m_panels[i]->isVisibleTo(statusBar()) != visible) m_panels[i]->setVisible(visible);
   }
@@ -293,6 +353,78 @@ void MainWindow::refreshToolbarState() {
   }
 }
 
+void MainWindow::listWindowsIn(QMenu* windowMenu) {
+  if (!windowMenu) return;
+  for (QAction* a : windowMenu->actions())
+    if (a->property("windowEntry").toBool()) {
+      windowMenu->removeAction(a);
+      a->deleteLater();
+    }
+  int n = 0;
+  for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    if (!sub->widget()) continue;
+    ++n;
+    const QString title = sub->windowTitle().isEmpty() ? sub->widget()->objectName() : sub->windowTitle();
+    QAction* a = windowMenu->addAction(n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : title);
+    a->setObjectName(QStringLiteral("win_") + sub->widget()->objectName());
+    a->setProperty("windowEntry", true);
+    a->setCheckable(true);
+    a->setChecked(sub == m_mdi->activeSubWindow());
+    QPointer<QMdiSubWindow> guard(sub);
+    connect(a, &QAction::triggered, this, [this, guard] {
+      if (!guard) return;
+      if (guard->isMinimized() || !guard->isVisible()) guard->showNormal();
+      m_mdi->setActiveSubWindow(guard);
+    });
+  }
+}
+
+void MainWindow::cascadeWindows() {
+  // The chart fills the area behind; the other windows step down over it at their
+  // own size, so that each title bar stays at hand.
+  const QSize area = m_mdi->viewport()->size();
+  QMdiSubWindow* chart = nullptr;
+  std::vector<QMdiSubWindow*> others;
+  for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (!sub->isVisible() || !sub->widget()) continue;
+    if (sub->widget()->objectName() == QLatin1String("gpschart")) chart = sub;
+    else others.push_back(sub);
+  }
+  if (chart) {
+    if (chart->isMaximized() || chart->isMinimized()) chart->showNormal();
+    chart->setGeometry(QRect(QPoint(0, 0), area));
+  }
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 6;
+  QPoint at(step, step);
+  for (QMdiSubWindow* sub : others) {
+    if (sub->isMaximized() || sub->isMinimized()) sub->showNormal();
+    const QSize size = sub->size().boundedTo(area);
+    if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height()) at = QPoint(step, step);
+    sub->setGeometry(QRect(at, size));
+    sub->raise();
+    at += QPoint(step, step);
+  }
+  if (!others.empty()) m_mdi->setActiveSubWindow(others.back());
+}
+
+void MainWindow::placeFrame(QMdiSubWindow* frame, const QString& objectName) {
+  // Where the window was last closed; else just below and right of the window it was
+  // opened from (the active one); else the top-left corner.
+  const QSize area = m_mdi->viewport()->size();
+  frame->adjustSize();
+  const QSize size = frame->size().boundedTo(area);
+  QPoint at(0, 0);
+  const auto it = m_lastPlace.find(objectName);
+  QMdiSubWindow* parent = m_mdi->activeSubWindow();
+  if (it != m_lastPlace.end()) at = it->second;
+  else if (parent && parent != frame && parent->isVisible() && !parent->isMaximized() && !parent->isMinimized())
+    at = parent->pos() + QPoint(32, 32);
+  else at = QPoint(16, 16);
+  at.setX(std::clamp(at.x(), 0, std::max(0, area.width() - size.width())));
+  at.setY(std::clamp(at.y(), 0, std::max(0, area.height() - size.height())));
+  frame->setGeometry(QRect(at, size));
+}
+
 QWidget* MainWindow::findWindow(const QString& objectName) const {
   for (QMdiSubWindow* sub : m_mdi->subWindowList())
     if (sub->widget() && sub->widget()->objectName() == objectName) return sub->widget();
@@ -374,7 +506,19 @@ QWidget* MainWindow::openWindow(const QString& objectName) {
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowTitle(w->windowTitle());
   sub->setWindowIcon(windowIcon());
+  new FrameCloser(w, sub, [this, objectName](QPoint at) { m_lastPlace[objectName] = at; });
+  placeFrame(sub, objectName);
   sub->show();
+  // A menu that closes gives the focus back to the window that had it (the chart),
+  // which would come to the front over the new window: the new one is made active
+  // once the menu is gone.
+  m_mdi->setActiveSubWindow(sub);
+  QTimer::singleShot(0, sub, [this, sub] {
+    if (sub->isVisible() && !sub->isMinimized()) {
+      m_mdi->setActiveSubWindow(sub);
+      if (sub->widget()) sub->widget()->setFocus();
+    }
+  });
   return w;
 }
 

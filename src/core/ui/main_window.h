@@ -3,6 +3,7 @@
 // menus, the toolbar and the status bar panels.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <array>
 #include <functional>
@@ -39,6 +40,8 @@ class MainWindow : public QMainWindow {
   // The menu with this object name, created with this title before the Window menu
   // when it does not exist yet.
   QMenu* ensureMenu(const QString& objectName, const QString& title);
+  // Window › Cascade: the chart window fills the area, the others step down over it.
+  void cascadeWindows();
   // Copies the status panel texts and visibility from the App.
   void refreshStatusBar();
   QLabel* panel(Panel p) const { return m_panels[static_cast<int>(p)]; }
@@ -89,6 +92,9 @@ class MainWindow : public QMainWindow {
   void buildAlarmIndicators();
   void addBuiltInCommands();
   void clickButton(int number);
+  // The open windows as entries at the end of the Window menu.
+  void listWindowsIn(QMenu* windowMenu);
+  void placeFrame(QMdiSubWindow* frame, const QString& objectName);
 
   struct Command {
     std::function<void()> run;
@@ -108,6 +114,8 @@ class MainWindow : public QMainWindow {
   bool m_titleFlashed = false;
   QToolBar* m_toolBar = nullptr;
   std::map<QString, Command> m_commands;
+  // Where each window's frame was when it was last closed (this session).
+  std::map<QString, QPoint> m_lastPlace;
   bool m_shuttingDown = false;
 };
 
