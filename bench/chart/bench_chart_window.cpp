@@ -105,10 +105,14 @@ void benchOverlays() {
     r.paintDynamic(p, QRectF(img.rect()));
   });
   const double paintWall = g_lastWallMs;
+  long active = 0;
+  const double thinning = medianMs(9, [&] { r.setActiveWaypoint(++active); });
   line("chart_overlay_rebuild_10000wp_100zones", rebuild, "ms");
   line("chart_overlay_paint_10000wp_100zones_in_view", paint, "ms");
   line("chart_overlay_full_redraw_10000wp_100zones", rebuild + paint, "ms");
   line("chart_overlay_full_redraw_10000wp_100zones_wall", rebuildWall + paintWall, "ms");
+  line("chart_overlay_name_thinning_10000wp", thinning, "ms");
+  line("chart_overlay_names_shown_10000wp", static_cast<double>(r.namedWaypoints().size()), "names");
   line("chart_overlay_regions", regions.count(), "regions");
 }
 
