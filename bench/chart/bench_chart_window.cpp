@@ -170,7 +170,12 @@ void benchSearch(const QString& dir) {
   line("chart_search_10000_rows_index_build", build, "ms");
   line("chart_search_10000_rows_best", search, "ms");
   line("chart_search_10000_rows_searchnext", scan, "ms");
-  line("chart_search_10000_rows_first_request", read + build + search, "ms");
+  // The first request after start-up or a change: the database finds the one chart;
+  // the index is read after it, for the searches of later fixes.
+  volatile int hits = 0;
+  const double first = medianMs(9, [&] { hits = hits + !provider.bestChart(0, qlat(rng), qlon(rng), ChartRanking::Detail).isEmpty(); });
+  line("chart_search_10000_rows_index_first_request", read + build + search, "ms");
+  line("chart_search_10000_rows_first_request", first, "ms");
   // Later requests: the bounds are read again only when the database changed.
   const double stamp = medianMs(101, [&] { found = found + static_cast<int>(provider.changeStamp() & 1); });
   line("chart_search_10000_rows_request", stamp + search, "ms");

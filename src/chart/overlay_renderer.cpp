@@ -455,6 +455,10 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       p.setPen(gp);
       p.drawLine(*m_goto);
     }
+    if (m_courseLine) {
+      p.setPen(pen(Overlay::Position));
+      p.drawLine(*m_courseLine);
+    }
     p.setPen(pen(Overlay::Circles));
     for (double r : m_rangeCircles)
       if (r > 0) p.drawEllipse(m_vessel->pos, r, r);

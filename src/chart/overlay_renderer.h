@@ -60,6 +60,9 @@ class OverlayRenderer {
   // Radii in displayed pixels; empty: no range circles.
   void setRangeCircles(std::vector<double> radiiPx) { m_rangeCircles = std::move(radiiPx); }
   void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
+  // From the vessel along the course over ground; empty while switched off.
+  void setCourseLine(std::optional<QLineF> l) { m_courseLine = l; }
+  const std::optional<QLineF>& courseLine() const { return m_courseLine; }
   void paintDynamic(QPainter& p, const QRectF& visible) const;
 
   // Bounding box of what rebuild() converted (for tests and the benchmark).
@@ -136,6 +139,7 @@ class OverlayRenderer {
   std::optional<VesselMark> m_vessel;
   std::vector<double> m_rangeCircles;
   std::optional<QLineF> m_goto;
+  std::optional<QLineF> m_courseLine;
 };
 
 // Latitude and longitude ticks along the top and left edge of the visible part:
