@@ -132,7 +132,9 @@ void benchSearch(const QString& dir) {
   db.commitTrans();
   AppSettings settings;
   const AppPaths paths = AppPaths::inFolder(dir);
-  const std::unique_ptr<ChartProvider> providerPtr = makeDatabaseChartProvider(db, settings, paths);
+  SharedSelections shown;  // every waypoint displayed
+  shown.displayedWaypoints = QStringLiteral("SELECT * FROM Waypoints");
+  const std::unique_ptr<ChartProvider> providerPtr = makeDatabaseChartProvider(db, settings, paths, nullptr, nullptr, &shown);
   ChartProvider& provider = *providerPtr;
   std::vector<ChartBounds> rows;
   const double read = medianMs(5, [&] { rows = provider.chartBounds(0); });
