@@ -20,6 +20,7 @@
 #include "core/prompter.h"
 #include "core/request_flags.h"
 #include "core/settings_store.h"
+#include "core/shared_selections.h"
 #include "core/sound_player.h"
 #include "core/status_panels.h"
 #include "nmea/nmea_receiver.h"
@@ -79,6 +80,7 @@ class App {
   NavigationState nav;
   StatusPanels panels;
   RequestFlags requests;
+  SharedSelections selections;
   const Clock& clock;
   Prompter& prompter;
   SoundPlayer& sound;

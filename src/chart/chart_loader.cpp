@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 #include <QDateTime>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 #include "chart/chart_datum.h"
@@ -11,6 +12,7 @@
 #include "chart/database_chart_provider.h"
 #include "chart/overlay_datum.h"
 #include "core/messages.h"
+#include "core/shared_selections.h"
 #include "geo/nav_math.h"
 #include "store/sql_text.h"
 
@@ -40,6 +42,14 @@ QImage loadIcon(const QString& folder, const QString& name) {
   // Icons are small marks: keep them at most 32 pixels.
   if (img.width() > 32 || img.height() > 32) img = img.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   return img;
+}
+
+// A file or icon name of an info point: relative to the info database's folder unless
+// it names a drive (or, here, an absolute path).
+QString infoFilePath(const QString& folder, const QString& name) {
+  const QString n = name.trimmed();
+  if (n.isEmpty() || n.contains(':') || QDir::isAbsolutePath(n)) return n;
+  return QDir(folder).filePath(QDir::fromNativeSeparators(QString(n).replace('\\', '/')));
 }
 
 bool finiteAll(std::initializer_list<double> v) {
@@ -88,8 +98,8 @@ double RecordProjection::pixelsPerNm(double lat) const {
 
 std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
                                                          const AppPaths& paths, Database* infoDb,
-                                                         const DatumLookup* datums) {
-  return std::make_unique<DatabaseChartProvider>(db, settings, paths, infoDb, datums);
+                                                         const DatumLookup* datums, const SharedSelections* selections) {
+  return std::make_unique<DatabaseChartProvider>(db, settings, paths, infoDb, datums, selections);
 }
 
 std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart) {
@@ -446,8 +456,9 @@ std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
     bool ok = true;
     double d[4];
     for (int i = 0; i < 4; ++i) {
-      if (sqlite3_column_type(st, i + 1) == SQLITE_NULL) ok = false;
+      // Null reads as 0: only then is the type asked for.
       d[i] = sqlite3_column_double(st, i + 1);
+      if (d[i] == 0 && sqlite3_column_type(st, i + 1) == SQLITE_NULL) ok = false;
     }
     b.latmin = d[0];
     b.latmax = d[1];
@@ -461,22 +472,54 @@ std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {
   return out;
 }
 
+QString DatabaseChartProvider::bestChart(int folderKey, double lat, double lon, ChartRanking ranking) {
+  if (!m_db.isOpen()) return {};
+  // The engine scans the bounds itself and hands over one row: a first search does
+  // not wait for every row to be read out. Same rules as ChartIndex::searchBest: strict
+  // containment, the running best starting at 9999999 (overview) or 0 (detail), ties
+  // to the first row in table order.
+  const bool detail = ranking == ChartRanking::Detail;
+  QString sql = QStringLiteral("SELECT Charts.description FROM ");
+  sql += folderKey > 0 ? QStringLiteral("[Folder charts], Charts WHERE [Folder charts].Chart = Charts.chart AND "
+                                        "[Folder charts].Folder = ") +
+                             QString::number(folderKey) + " AND "
+                       : QStringLiteral("Charts WHERE ");
+  sql += QStringLiteral("Charts.latmin < ?1 AND ?1 < Charts.latmax AND Charts.lonmin < ?2 AND ?2 < Charts.lonmax AND ");
+  sql += detail ? QStringLiteral("IFNULL(Charts.milelat, 0) > 0 ORDER BY IFNULL(Charts.milelat, 0) DESC, ")
+                : QStringLiteral("IFNULL(Charts.milelat, 0) < 9999999 ORDER BY IFNULL(Charts.milelat, 0), ");
+  sql += folderKey > 0 ? QStringLiteral("[Folder charts].rowid LIMIT 1") : QStringLiteral("Charts.rowid LIMIT 1");
+  sqlite3_stmt* st = nullptr;
+  const QByteArray text = sql.toUtf8();
+  QString found;
+  if (sqlite3_prepare_v2(m_db.handle(), text.constData(), static_cast<int>(text.size()), &st, nullptr) == SQLITE_OK) {
+    sqlite3_bind_double(st, 1, lat);
+    sqlite3_bind_double(st, 2, lon);
+    if (sqlite3_step(st) == SQLITE_ROW)
+      if (const auto* d = reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
+        found = QString::fromUtf8(d, sqlite3_column_bytes(st, 0)).trimmed();
+  }
+  sqlite3_finalize(st);
+  return found;
+}
+
 void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartDescription) {
   // The datums as the user keeps them; the built-in ones only without a database.
   scene.toChartDatum = chartDatumConverter(m_chartDatum, m_db.isOpen() ? m_datums : nullptr);
   if (m_infoDb && m_infoDb->isOpen() && m_infoDb->hasTable(QStringLiteral("Info points"))) {
-    // Info points belong to one chart: those of the chart shown.
+    // The points of the chart shown and those stored for every chart (`Chart` " ").
+    const QString folder = QFileInfo(m_infoDb->path()).absolutePath();
     auto rs = m_infoDb->openRecordset(QStringLiteral("SELECT * FROM [Info points] WHERE ") +
-                                      sqlEquals(QStringLiteral("Chart"), chartDescription.trimmed()));
+                                      sqlEquals(QStringLiteral("Chart"), chartDescription.trimmed()) +
+                                      " OR TRIM(Chart) = '' OR Chart IS NULL");
     for (; !rs->eof(); rs->moveNext()) {
       InfoItem i;
       i.key = static_cast<long>(rs->integer("Info"));
       i.name = rs->text("Name").trimmed();
       i.pos = {rs->number("Latitude"), rs->number("Longitude"), 0};
-      i.icon = rs->text("Icon").trimmed();
-      i.file = rs->text("File").trimmed();
+      i.icon = infoFilePath(folder, rs->text("Icon"));
+      i.file = infoFilePath(folder, rs->text("File"));
       if (!i.icon.isEmpty() && !scene.infoIcons.count(i.icon)) {
-        const QImage icon = loadIcon(m_settings.IconDir, i.icon);
+        const QImage icon = loadIcon(folder, i.icon);
         if (!icon.isNull()) scene.infoIcons[i.icon] = icon;
       }
       scene.info.push_back(std::move(i));
@@ -490,10 +533,14 @@ void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartD
       ZoneItem z;
       z.key = static_cast<long>(zones->integer("zone"));
       z.name = zones->text("Name").trimmed();
-      auto pts = m_db.openRecordset(QStringLiteral("SELECT * FROM [Zone Points] ") + " WHERE Zone = " +
-                                    QString::number(z.key) + " OrdER BY Point");
+      auto pts = m_db.openRecordset(QStringLiteral("SELECT * FROM [Zone Points] WHERE Zone = ") + QString::number(z.key));
+      // The corners in `Point` order, whatever order the rows come in.
+      std::vector<std::pair<qint64, GeoPoint>> corners;
       for (; !pts->eof(); pts->moveNext())
-        z.points.push_back({pts->number("latitude"), pts->number("longitude"), static_cast<int>(pts->integer("Datum"))});
+        corners.push_back({pts->integer("Point"),
+                           {pts->number("latitude"), pts->number("longitude"), static_cast<int>(pts->integer("Datum"))}});
+      std::stable_sort(corners.begin(), corners.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+      for (const auto& c : corners) z.points.push_back(c.second);
       scene.zones.push_back(std::move(z));
     }
   }
@@ -504,8 +551,8 @@ void DatabaseChartProvider::fillScene(OverlayScene& scene, const QString& chartD
       if (!icon.isNull()) scene.typeIcons[static_cast<long>(types->integer("Type"))] = icon;
     }
   }
-  {
-    auto wps = m_db.openRecordset(QStringLiteral("SELECT * FROM Waypoints"));
+  if (m_selections && !m_selections->displayedWaypoints.trimmed().isEmpty()) {
+    auto wps = m_db.openRecordset(m_selections->displayedWaypoints);
     for (; !wps->eof(); wps->moveNext()) {
       WaypointItem w;
       w.key = static_cast<long>(wps->integer("Waypoint"));

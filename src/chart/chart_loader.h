@@ -14,6 +14,7 @@
 #include "chart/raster_chart.h"
 #include "core/app_settings.h"
 #include "core/app_paths.h"
+#include "core/shared_selections.h"
 #include "store/database.h"
 
 namespace tavrik {
@@ -69,11 +70,13 @@ StoreResult addChartFileToLibrary(Database& db, const RasterChart& chart, const 
 class DatabaseChartProvider final : public ChartProvider {
  public:
   DatabaseChartProvider(Database& db, const AppSettings& settings, const AppPaths& paths,
-                        Database* infoDb = nullptr, const DatumLookup* datums = nullptr)
-      : m_db(db), m_settings(settings), m_paths(paths), m_infoDb(infoDb), m_datums(datums) {}
+                        Database* infoDb = nullptr, const DatumLookup* datums = nullptr,
+                        const SharedSelections* selections = nullptr)
+      : m_db(db), m_settings(settings), m_paths(paths), m_infoDb(infoDb), m_datums(datums), m_selections(selections) {}
   ChartLoadOutcome loadChart(const QString& description, Prompter& prompter) override;
   ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) override;
   std::vector<ChartBounds> chartBounds(int folderKey) override;
+  QString bestChart(int folderKey, double lat, double lon, ChartRanking ranking) override;
   qint64 changeStamp() override;
   void fillScene(OverlayScene& scene, const QString& chartDescription) override;
 
@@ -84,6 +87,7 @@ class DatabaseChartProvider final : public ChartProvider {
   const AppPaths& m_paths;
   Database* m_infoDb;
   const DatumLookup* m_datums;
+  const SharedSelections* m_selections;
   int m_chartDatum = 0;
 };
 

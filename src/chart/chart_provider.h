@@ -31,6 +31,13 @@ class ChartProvider {
   virtual ChartLoadOutcome loadFile(const QString& path, Prompter& prompter) = 0;
   // Bounds of all charts (folderKey 0) or of a folder's charts, in table order.
   virtual std::vector<ChartBounds> chartBounds(int folderKey) = 0;
+  // The best chart containing the position, found without building an index: its
+  // description, empty when none contains it. This default reads the bounds.
+  virtual QString bestChart(int folderKey, double lat, double lon, ChartRanking ranking) {
+    const ChartIndex index(chartBounds(folderKey));
+    const int i = index.searchBest(lat, lon, ranking);
+    return i < 0 ? QString() : index.rows()[static_cast<size_t>(i)].description;
+  }
   // A number that changes whenever the tables may have changed; -1 when unknown (the
   // bounds are then read for every search).
   virtual qint64 changeStamp() { return -1; }

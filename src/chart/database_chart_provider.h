@@ -12,12 +12,16 @@ class Database;
 struct AppSettings;
 class AppPaths;
 class DatumLookup;
+struct SharedSelections;
 
-// infoDb: the info database (its `[Info points]` of the chart shown), when open.
+// infoDb: the info database (its `[Info points]` of the chart shown and of every
+// chart), when open.
 // datums: the user's datum tables the overlays convert with while `db` is open (the
 // built-in tables otherwise, and when there is none).
+// selections: the displayed waypoints the overlays draw (none without it).
 std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const AppSettings& settings,
                                                          const AppPaths& paths, Database* infoDb = nullptr,
-                                                         const DatumLookup* datums = nullptr);
+                                                         const DatumLookup* datums = nullptr,
+                                                         const SharedSelections* selections = nullptr);
 
 }  // namespace tavrik

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <cmath>
+#include <algorithm>
 
 #include "core/number_format.h"
 #include "geo/nav_math.h"
@@ -15,6 +16,13 @@ constexpr double kLabelDx = 100.0 / 15.0;
 constexpr double kRouteLabelDx = 100.0 / 15.0, kRouteLabelDy = 200.0 / 15.0;
 // Margin around the visible rectangle so that names and icons at its edge still show.
 constexpr double kCullMargin = 64;
+// Proximity circles up to this radius (pixels) are drawn from sprites.
+constexpr double kCircleSpriteMax = 40;
+constexpr int kMarkSize = 15;  // the plain mark's sprite
+
+QPoint topLeftFor(QPointF centre, const QImage& img) {
+  return QPoint(qRound(centre.x() - img.width() / 2.0), qRound(centre.y() - img.height() / 2.0));
+}
 
 QRectF grown(const QRectF& r, double m) { return r.adjusted(-m, -m, m, m); }
 
@@ -56,6 +64,10 @@ QPolygonF VesselSymbol(QPointF pos, double directionDeg, int width) {
 }
 
 OverlayRenderer::OverlayRenderer() : m_font(QStringLiteral("Sans Serif"), 8) {
+  const QFontMetricsF fm(m_font);
+  m_ascent = fm.ascent();
+  m_labelHeight = std::ceil(fm.height()) + 2;
+  m_charWidths.fill(-1);
   for (int i = 0; i < kOverlayCount; ++i) m_styles[i] = {0, 1};
 }
 
@@ -63,8 +75,8 @@ const QImage& OverlayRenderer::labelSprite(const QString& text, QColor c) const 
   const QString key = QString::number(c.rgb(), 16) + QChar(0x1f) + text;
   if (const QImage* hit = m_labels.object(key)) return *hit;
   const QFontMetricsF fm(m_font);
-  const int w = static_cast<int>(std::ceil(fm.horizontalAdvance(text))) + 3;
-  const int h = static_cast<int>(std::ceil(fm.height())) + 2;
+  const int w = static_cast<int>(std::ceil(nameWidth(text))) + 3;
+  const int h = static_cast<int>(m_labelHeight);
   auto* img = new QImage(w, h, QImage::Format_ARGB32_Premultiplied);
   img->fill(Qt::transparent);
   {
@@ -89,7 +101,7 @@ const QImage& OverlayRenderer::labelSprite(const QString& text, QColor c) const 
 
 const QImage& OverlayRenderer::markSprite(QColor c) const {
   if (m_mark.isNull() || m_markColor != c.rgb()) {
-    m_mark = QImage(15, 15, QImage::Format_ARGB32_Premultiplied);
+    m_mark = QImage(kMarkSize, kMarkSize, QImage::Format_ARGB32_Premultiplied);
     m_mark.fill(Qt::transparent);
     QPainter p(&m_mark);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -130,7 +142,13 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
     Zone zone;
     zone.name = z.name;
     for (const GeoPoint& g : z.points) zone.poly << px(s, proj, g);
-    zone.bounds = zone.poly.boundingRect().adjusted(-1, -1, 1, 1);
+    zone.bounds = zone.poly.boundingRect().adjusted(-2, -2, 2, 2);
+    zone.extent = zone.bounds;
+    if (!zone.poly.isEmpty() && !zone.name.isEmpty()) {
+      const QRectF label = labelRect(zone.poly.first() - QPointF(3, 3), nameWidth(zone.name));
+      zone.labelAt = label.topLeft().toPoint();
+      zone.extent = zone.extent.united(label);
+    }
     if (zone.poly.size() >= 3) regions.addZone(z.key, zone.poly);
     m_zones.push_back(std::move(zone));
   }
@@ -138,6 +156,7 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
   m_waypoints.reserve(s.waypoints.size());
   for (const WaypointItem& w : s.waypoints) {
     Mark m;
+    m.key = w.key;
     const GeoPoint c = toChart(s, w.pos);
     m.pos = proj.toPixel(c.lat, c.lon);
     m.name = w.name;
@@ -158,6 +177,13 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
       m.ry = std::hypot(north.x() - m.pos.x(), north.y() - m.pos.y());
       m.rx = std::hypot(east.x() - m.pos.x(), east.y() - m.pos.y());
       if (m.rx > 0 && m.ry > 0) regions.addProximity(w.key, m.pos, m.rx, m.ry);
+    }
+    const QSizeF symbolSize = m.icon ? QSizeF(m.icon->size()) : QSizeF(kMarkSize, kMarkSize);
+    m.symbol = QRectF(m.pos - QPointF(symbolSize.width() / 2 + 1, symbolSize.height() / 2 + 1),
+                      symbolSize + QSizeF(2, 2));
+    if (m.rx > 0 || m.ry > 0) {
+      const double pad = std::max(1, m_styles[static_cast<int>(Overlay::Proximity)].width) + 3;
+      m.symbol = m.symbol.united(QRectF(m.pos - QPointF(m.rx + pad, m.ry + pad), QSizeF(2 * (m.rx + pad), 2 * (m.ry + pad))));
     }
     m_waypoints.push_back(std::move(m));
   }
@@ -198,6 +224,123 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
     }
   for (const RadarItem& r : s.radar)
     m_radar.push_back({px(s, proj, r.pos), QString::number(r.number) + (r.status == "L" ? QStringLiteral(" L") : QString())});
+  thinNames();
+}
+
+void OverlayRenderer::setActiveWaypoint(long key) {
+  if (key == m_activeWaypoint) return;
+  m_activeWaypoint = key;
+  thinNames();
+}
+
+std::vector<long> OverlayRenderer::namedWaypoints() const {
+  std::vector<long> keys;
+  for (const Mark& m : m_waypoints)
+    if (m.named && !m.name.isEmpty()) keys.push_back(m.key);
+  return keys;
+}
+
+double OverlayRenderer::nameWidth(const QString& text) const {
+  // Summed from the advances of single characters: laying out thousands of names
+  // costs more than the whole redraw may. One pixel to spare for kerning.
+  const QFontMetricsF fm(m_font);
+  double w = 1;
+  for (const QChar ch : text) {
+    const ushort u = ch.unicode();
+    if (u < m_charWidths.size()) {
+      float& cw = m_charWidths[u];
+      if (cw < 0) cw = static_cast<float>(fm.horizontalAdvance(ch));
+      w += cw;
+    } else {
+      w += fm.horizontalAdvance(ch);
+    }
+  }
+  return w;
+}
+
+QRectF OverlayRenderer::labelRect(QPointF at, double textWidth) const {
+  // The rectangle labelSprite() covers when drawn beside `at`.
+  return QRectF(QPointF(qRound(at.x() + kLabelDx + 3), qRound(at.y() + 3 - m_ascent)),
+                QSizeF(std::ceil(textWidth) + 3, m_labelHeight));
+}
+
+void OverlayRenderer::thinNames() {
+  // Cells taken by the names placed so far: a name goes only where all its cells are
+  // free. A piece at the name's start is tested first, so that most names of a crowded
+  // chart are turned down before their width is measured.
+  QRectF all;
+  for (Mark& m : m_waypoints) {
+    m.named = false;
+    m.extent = m.symbol;
+    if (!m.name.isEmpty() && std::isfinite(m.pos.x()) && std::isfinite(m.pos.y()))
+      all = all.united(QRectF(m.pos, QSizeF(1, 1)));
+  }
+  if (all.isEmpty()) return;
+  all.adjust(-4, -m_ascent - 4, 4096 + 4, m_labelHeight + 4);  // room for the longest names
+  constexpr double kMaxCells = 2048;
+  const double cell = std::max({4.0, all.width() / kMaxCells, all.height() / kMaxCells});
+  const int cols = static_cast<int>(std::ceil(all.width() / cell)) + 1;
+  const int rows = static_cast<int>(std::ceil(all.height() / cell)) + 1;
+  std::vector<uint8_t> taken(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0);
+  const auto cellsOf = [&](const QRectF& r, auto&& fn) {
+    const int x0 = std::clamp(static_cast<int>((r.left() - all.left()) / cell), 0, cols - 1);
+    const int x1 = std::clamp(static_cast<int>((r.right() - all.left()) / cell), 0, cols - 1);
+    const int y0 = std::clamp(static_cast<int>((r.top() - all.top()) / cell), 0, rows - 1);
+    const int y1 = std::clamp(static_cast<int>((r.bottom() - all.top()) / cell), 0, rows - 1);
+    for (int y = y0; y <= y1; ++y) {
+      uint8_t* row = &taken[static_cast<size_t>(y) * static_cast<size_t>(cols)];
+      for (int x = x0; x <= x1; ++x)
+        if (!fn(row[x])) return false;
+    }
+    return true;
+  };
+  const auto isFree = [&](const QRectF& r) { return cellsOf(r, [](uint8_t c) { return c == 0; }); };
+  std::vector<size_t> order;
+  order.reserve(m_waypoints.size());
+  for (size_t i = 0; i < m_waypoints.size(); ++i)
+    if (m_activeWaypoint != 0 && m_waypoints[i].key == m_activeWaypoint) order.insert(order.begin(), i);
+    else order.push_back(i);
+  for (size_t i : order) {
+    Mark& m = m_waypoints[i];
+    if (m.name.isEmpty() || !std::isfinite(m.pos.x()) || !std::isfinite(m.pos.y())) continue;
+    if (!isFree(labelRect(m.pos, m_labelHeight))) continue;
+    const QRectF r = labelRect(m.pos, nameWidth(m.name));
+    if (!isFree(r)) continue;
+    cellsOf(r, [](uint8_t& c) {
+      c = 1;
+      return true;
+    });
+    m.named = true;
+    m.labelAt = r.topLeft().toPoint();
+    m.extent = m.symbol.united(r);
+  }
+}
+
+const QImage* OverlayRenderer::circleSprite(double rx, double ry) const {
+  if (rx > kCircleSpriteMax || ry > kCircleSpriteMax) return nullptr;
+  const OverlayStyle& st = m_styles[static_cast<int>(Overlay::Proximity)];
+  if (m_circleColor != SettingColor(st.color).rgb() || m_circleWidth != st.width) {
+    m_circles.clear();
+    m_circleColor = SettingColor(st.color).rgb();
+    m_circleWidth = st.width;
+  }
+  const std::pair<int, int> key(qRound(rx * 4), qRound(ry * 4));
+  auto it = m_circles.find(key);
+  if (it == m_circles.end()) {
+    const double qx = key.first / 4.0, qy = key.second / 4.0;
+    const int pad = std::max(1, st.width) + 2;
+    QImage img(2 * (static_cast<int>(std::ceil(qx)) + pad) + 1, 2 * (static_cast<int>(std::ceil(qy)) + pad) + 1,
+               QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(pen(Overlay::Proximity));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(img.width() / 2.0, img.height() / 2.0), qx, qy);
+    p.end();
+    it = m_circles.emplace(key, std::move(img)).first;
+  }
+  return &it->second;
 }
 
 void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
@@ -208,41 +351,43 @@ void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
   p.setBrush(Qt::NoBrush);
 
   // Zones: closed polygons with their name right of the first corner.
+  // A one-pixel dashed outline is drawn by the painter's fast line path; wider dashed
+  // pens are outlined and filled as paths, several times slower.
   QPen zonePen(QColor(200, 0, 160));
-  zonePen.setWidthF(1.5);
+  zonePen.setWidth(1);
   zonePen.setStyle(Qt::DashLine);
   for (const Zone& z : m_zones) {
-    if (!z.bounds.intersects(area) || z.poly.isEmpty()) continue;
+    if (!z.extent.intersects(visible) || z.poly.isEmpty()) continue;
     p.setPen(zonePen);
     p.setBrush(QColor(200, 0, 160, 28));
     p.drawPolygon(z.poly);
     p.setBrush(Qt::NoBrush);
-    p.drawText(z.poly.first() + QPointF(kLabelDx, 0), z.name);
+    if (!z.name.isEmpty()) p.drawImage(z.labelAt, labelSprite(z.name, zonePen.color()));
   }
 
   // Waypoints: icon or plain mark, the name, and the proximity circle. Marks and
   // names are drawn without antialiasing: thousands of them must paint in a frame.
-  const QPen wpPen = pen(Overlay::Waypoints), proxPen = pen(Overlay::Proximity);
+  const QPen proxPen = pen(Overlay::Proximity);
   const QColor wpColor = color(Overlay::Waypoints);
-  const double ascent = QFontMetricsF(m_font).ascent();
   const QImage& mark = markSprite(wpColor);
-  const QPointF markOffset(mark.width() / 2.0, mark.height() / 2.0);
   p.setRenderHint(QPainter::Antialiasing, false);
   for (const Mark& m : m_waypoints) {
-    const double reach = std::max({m.rx, m.ry, 0.0});
-    if (!grown(area, reach).contains(m.pos)) continue;
-    if (reach > 0) {
-      p.setPen(proxPen);
-      p.setRenderHint(QPainter::Antialiasing, true);
-      p.drawEllipse(m.pos, m.rx, m.ry);
-      p.setRenderHint(QPainter::Antialiasing, false);
+    // Each mark knows what it covers, names included: one test, and nothing whose
+    // pixels reach into the view is left out.
+    if (!m.extent.intersects(visible)) continue;
+    if (m.rx > 0 || m.ry > 0) {
+      if (const QImage* circle = circleSprite(m.rx, m.ry)) {
+        p.drawImage(topLeftFor(m.pos, *circle), *circle);
+      } else {
+        p.setPen(proxPen);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.drawEllipse(m.pos, m.rx, m.ry);
+        p.setRenderHint(QPainter::Antialiasing, false);
+      }
     }
-    if (m.icon) {
-      p.drawImage(m.pos - QPointF(m.icon->width() / 2.0, m.icon->height() / 2.0), *m.icon);
-    } else {
-      p.drawImage(m.pos - markOffset, mark);
-    }
-    if (!m.name.isEmpty()) p.drawImage(m.pos + QPointF(kLabelDx + 3, 3 - ascent), labelSprite(m.name, wpColor));
+    const QImage& symbol = m.icon ? *m.icon : mark;
+    p.drawImage(topLeftFor(m.pos, symbol), symbol);
+    if (m.named) p.drawImage(m.labelAt, labelSprite(m.name, wpColor));
   }
   p.setRenderHint(QPainter::Antialiasing, true);
 
@@ -318,8 +463,12 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       p.drawEllipse(m_mob->p2(), 6.0, 6.0);
       p.drawImage(m_mob->p2() + QPointF(8, -8), labelSprite(QStringLiteral("MOB"), red));
     }
+    if (m_courseLine) {
+      p.setPen(pen(Overlay::Position));
+      p.drawLine(*m_courseLine);
+    }
     p.setPen(pen(Overlay::Circles));
-    for (double r : m_circles)
+    for (double r : m_rangeCircles)
       if (r > 0) p.drawEllipse(m_vessel->pos, r, r);
     const int w = m_styles[static_cast<int>(Overlay::Position)].width;
     p.setPen(pen(Overlay::Position));

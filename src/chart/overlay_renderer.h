@@ -43,19 +43,29 @@ class OverlayRenderer {
 
   // The full redraw: converts the scene and rebuilds the regions.
   void rebuild(const OverlayScene& scene, const ChartProjection& proj, OverlayRegions& regions);
-  // Static overlays that meet `visible`.
+  // Static overlays that meet `visible`. What is drawn does not depend on `visible`
+  // (names are thinned once, in rebuild()), so painting a view in parts gives the
+  // same pixels as painting it whole.
   void paint(QPainter& p, const QRectF& visible) const;
+  // The waypoint being steered to (0: none): its name is never thinned away.
+  void setActiveWaypoint(long key);
+  long activeWaypoint() const { return m_activeWaypoint; }
+  // Keys of the waypoints whose names are shown (in scene order).
+  std::vector<long> namedWaypoints() const;
 
   // Per fix.
   TrackLine& trackLine() { return m_track; }
   void setVessel(std::optional<VesselMark> v) { m_vessel = v; }
   const std::optional<VesselMark>& vessel() const { return m_vessel; }
   // Radii in displayed pixels; empty: no range circles.
-  void setRangeCircles(std::vector<double> radiiPx) { m_circles = std::move(radiiPx); }
+  void setRangeCircles(std::vector<double> radiiPx) { m_rangeCircles = std::move(radiiPx); }
   void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
   // Man over board: from the vessel to the MOB position, labelled "MOB" at its end.
   void setMobLine(std::optional<QLineF> l) { m_mob = l; }
   const std::optional<QLineF>& mobLine() const { return m_mob; }
+  // From the vessel along the course over ground; empty while switched off.
+  void setCourseLine(std::optional<QLineF> l) { m_courseLine = l; }
+  const std::optional<QLineF>& courseLine() const { return m_courseLine; }
   void paintDynamic(QPainter& p, const QRectF& visible) const;
 
   // Bounding box of what rebuild() converted (for tests and the benchmark).
@@ -67,12 +77,19 @@ class OverlayRenderer {
     QPolygonF poly;
     QRectF bounds;
     QString name;
+    QPoint labelAt;  // top-left of the name's sprite
+    QRectF extent;   // the polygon and its name
   };
   struct Mark {
+    long key = 0;
     QPointF pos;
     QString name;
     const QImage* icon = nullptr;
     double rx = 0, ry = 0;  // proximity ellipse
+    bool named = true;      // the name has room (thinning)
+    QRectF symbol;          // what the mark and its circle cover
+    QRectF extent;          // the symbol and, when named, the name
+    QPoint labelAt;         // top-left of the name's sprite
   };
   struct Label {
     QPointF pos;
@@ -88,13 +105,26 @@ class OverlayRenderer {
   // them must paint within a frame, and text layout is the slow part of painting.
   const QImage& labelSprite(const QString& text, QColor color) const;
   const QImage& markSprite(QColor color) const;
+  // Small proximity circles drawn from sprites too (by their radii in quarter pixels).
+  const QImage* circleSprite(double rx, double ry) const;
+  // Drops names that would overlap a name already placed: the active waypoint first,
+  // then in scene order.
+  void thinNames();
+  QRectF labelRect(QPointF at, double textWidth) const;
+  double nameWidth(const QString& text) const;
+  mutable std::array<float, 256> m_charWidths;
   QColor color(Overlay o) const { return SettingColor(m_styles[static_cast<int>(o)].color); }
 
   std::array<OverlayStyle, kOverlayCount> m_styles;
   QFont m_font;
+  double m_ascent = 0, m_labelHeight = 0;  // of m_font, for the names' rectangles
   mutable QCache<QString, QImage> m_labels{48 * 1024 * 1024};  // cost: bytes; room for 10 000 names
   mutable QImage m_mark;
   mutable QRgb m_markColor = 0;
+  mutable std::map<std::pair<int, int>, QImage> m_circles;
+  mutable QRgb m_circleColor = 0;
+  mutable int m_circleWidth = 0;
+  long m_activeWaypoint = 0;
   std::vector<Zone> m_zones;
   std::vector<Mark> m_waypoints;
   std::map<long, QImage> m_typeIcons;
@@ -110,9 +140,10 @@ class OverlayRenderer {
 
   TrackLine m_track;
   std::optional<VesselMark> m_vessel;
-  std::vector<double> m_circles;
+  std::vector<double> m_rangeCircles;
   std::optional<QLineF> m_goto;
   std::optional<QLineF> m_mob;
+  std::optional<QLineF> m_courseLine;
 };
 
 // A tick of the rulers: `at` pixels along the top edge (or down the left edge) of the

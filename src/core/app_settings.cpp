@@ -119,6 +119,7 @@ void AppSettings::load(const SettingsStore& ini, const AppPaths& paths) {
   ChartTrack = ini.getBool("Chart", "Track", true);
   ChartTracking = ini.getBool("Chart", "Tracking", true);
   ChartCircles = ini.getBool("Chart", "Circles", false);
+  ChartCourseLine = ini.getBool("Chart", "CourseLine", false);
   ChartLast = ini.get("Chart", "Last");
   ChartAccuracy = ini.get("Chart", "Accuracy", "100");
   SearchScale = ini.getBool("Folder", "SearchScale", true);
@@ -220,6 +221,7 @@ void AppSettings::save(SettingsStore& ini) const {
   ini.setBool("Chart", "Track", ChartTrack);
   ini.setBool("Chart", "Tracking", ChartTracking);
   ini.setBool("Chart", "Circles", ChartCircles);
+  ini.setBool("Chart", "CourseLine", ChartCourseLine);
   ini.set("Chart", "Last", ChartLast);
   ini.set("Chart", "Accuracy", ChartAccuracy);
   ini.setBool("Folder", "SearchScale", SearchScale);

@@ -96,6 +96,7 @@ struct AppSettings {
   QString AnchorWatch = QStringLiteral("0.07");
   // "Chart"
   bool ChartTrack = true, ChartTracking = true, ChartCircles = false;
+  bool ChartCourseLine = false;  // "Chart"/`CourseLine`: the course line ahead of the vessel
   QString ChartLast;
   QString ChartAccuracy = QStringLiteral("100");
   // "Folder"

@@ -182,7 +182,8 @@ QString Database::lastEngineMessage() const { return m_db ? QString::fromUtf8(sq
 StoreResult Database::open(const QString& path, Mode mode) {
   close();
   const QByteArray file = QFile::encodeName(path);
-  int flags = SQLITE_OPEN_READWRITE;
+  // One thread uses a connection: the engine's own locking of each call is not needed.
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (mode == Mode::Existing) {
     if (!QFileInfo(path).isFile())
       return StoreResult::failure(DbError::FileNotFound, QStringLiteral("File not found: ") + path, Msg::DatabaseNotFound);
@@ -819,6 +820,7 @@ void Recordset::close() {
   if (m_db) m_db->unregisterReader(this);
   m_db = nullptr;
   m_rows.clear();
+  m_values.clear();
   m_done = true;
   m_editMode = EditMode::None;
 }
@@ -862,10 +864,10 @@ bool Recordset::fetchOne() {
   if (rc == SQLITE_ROW) {
     Row row;
     const int first = m_hasRowid ? 1 : 0;
-    const int n = sqlite3_column_count(m_stmt);
-    row.values.reserve(static_cast<size_t>(n - first));
+    const int n = first + static_cast<int>(m_names.size());
+    row.first = m_values.size();
     if (m_hasRowid) row.rowid = sqlite3_column_int64(m_stmt, 0);
-    for (int i = first; i < n; ++i) row.values.push_back(columnValue(m_stmt, i));
+    for (int i = first; i < n; ++i) m_values.push_back(columnValue(m_stmt, i));
     m_rows.push_back(std::move(row));
     return true;
   }
@@ -935,6 +937,9 @@ int Recordset::recordCount() {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
+  // Readers ask for plain names row after row: those are found without copying them.
+  for (size_t i = 0; i < m_names.size(); ++i)
+    if (m_names[i].compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
   const QString n = stripBrackets(name);
   for (size_t i = 0; i < m_names.size(); ++i)
     if (m_names[i].compare(n, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
@@ -958,7 +963,7 @@ QVariant Recordset::value(int index) {
     m_last = StoreResult::failure(DbError::NoCurrentRecord, QStringLiteral("No current record"));
     return {};
   }
-  return m_rows[static_cast<size_t>(m_pos)].values[static_cast<size_t>(index)];
+  return m_values[m_rows[static_cast<size_t>(m_pos)].first + static_cast<size_t>(index)];
 }
 
 QVariant Recordset::value(const QString& field) {
@@ -1027,7 +1032,7 @@ bool Recordset::matches(const QString& criterion, const Row& row) {
     m_last = m_db->prepare(sql, &m_findStmt);
     if (!m_last.ok()) return false;
   }
-  for (size_t i = 0; i < row.values.size(); ++i) bindValue(m_findStmt, static_cast<int>(i + 1), row.values[i]);
+  for (size_t i = 0; i < m_names.size(); ++i) bindValue(m_findStmt, static_cast<int>(i + 1), m_values[row.first + i]);
   const int rc = sqlite3_step(m_findStmt);
   sqlite3_reset(m_findStmt);
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) m_last = m_db->fail(rc, criterion);
@@ -1138,7 +1143,8 @@ StoreResult Recordset::edit() {
   m_editMode = EditMode::None;
   if (!currentValid()) return m_last = StoreResult::failure(DbError::NoCurrentRecord, QStringLiteral("No current record"));
   m_editMode = EditMode::Edit;
-  m_buffer = m_rows[static_cast<size_t>(m_pos)].values;
+  const auto from = m_values.begin() + static_cast<std::ptrdiff_t>(m_rows[static_cast<size_t>(m_pos)].first);
+  m_buffer.assign(from, from + static_cast<std::ptrdiff_t>(m_names.size()));
   m_changed.assign(m_names.size(), false);
   return m_last = StoreResult::success();
 }
@@ -1214,9 +1220,7 @@ StoreResult Recordset::update() {
   sqlite3_reset(st);
   const qint64 rowid = m_editMode == EditMode::Add ? m_db->lastInsertId() : m_rows[static_cast<size_t>(m_pos)].rowid;
   // Read the row back so defaults, keys and the engine's conversions show.
-  Row row;
-  row.rowid = rowid;
-  row.values = m_buffer;
+  std::vector<QVariant> values = m_buffer;
   if (!m_reloadStmt) {
     QStringList origins;
     m_reloadColumns.clear();
@@ -1231,7 +1235,7 @@ StoreResult Recordset::update() {
   if (sqlite3_stmt* rd = m_reloadStmt) {
     sqlite3_bind_int64(rd, 1, rowid);
     if (sqlite3_step(rd) == SQLITE_ROW)
-      for (size_t k = 0; k < m_reloadColumns.size(); ++k) row.values[m_reloadColumns[k]] = columnValue(rd, static_cast<int>(k));
+      for (size_t k = 0; k < m_reloadColumns.size(); ++k) values[m_reloadColumns[k]] = columnValue(rd, static_cast<int>(k));
     sqlite3_reset(rd);
   }
   if (m_editMode == EditMode::Add) {
@@ -1244,10 +1248,16 @@ StoreResult Recordset::update() {
         m_changesAtNext = -1;
       }
     }
-    m_rows.push_back(std::move(row));
+    Row row;
+    row.rowid = rowid;
+    row.first = m_values.size();
+    m_values.insert(m_values.end(), std::make_move_iterator(values.begin()), std::make_move_iterator(values.end()));
+    m_rows.push_back(row);
     m_lastModified = static_cast<int>(m_rows.size()) - 1;
   } else {
-    m_rows[static_cast<size_t>(m_pos)] = std::move(row);
+    Row& row = m_rows[static_cast<size_t>(m_pos)];
+    row.rowid = rowid;
+    std::move(values.begin(), values.end(), m_values.begin() + static_cast<std::ptrdiff_t>(row.first));
     m_lastModified = m_pos;
   }
   cancelUpdate();
@@ -1269,6 +1279,7 @@ StoreResult Recordset::requery() {
   releaseStatements();
   cancelUpdate();
   m_rows.clear();
+  m_values.clear();
   m_names.clear();
   m_origin.clear();
   m_types.clear();

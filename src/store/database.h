@@ -141,8 +141,10 @@ class Recordset {
  private:
   friend class Database;
   enum class EditMode { None, Add, Edit };
+  // A row's values are fieldCount() entries of m_values from `first` on: one pool for
+  // all rows spares an allocation per row when long tables are read.
   struct Row {
-    std::vector<QVariant> values;
+    size_t first = 0;
     qint64 rowid = 0;
     bool deleted = false;
   };
@@ -168,6 +170,7 @@ class Recordset {
   std::vector<QString> m_origin;     // column of the base table each field comes from, or empty
   std::vector<FieldType> m_types;
   std::vector<Row> m_rows;
+  std::vector<QVariant> m_values;
   int m_pos = 0;
   bool m_noMatch = false;
   EditMode m_editMode = EditMode::None;

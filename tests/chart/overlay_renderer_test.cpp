@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <random>
 
 #include "chart/chart_projection.h"
 #include "geo/nav_math.h"
@@ -149,6 +151,53 @@ TEST(OverlayRenderer, SailedTrackBreakLeavesAGap) {
   r.rebuild(scene, proj, regions);
   img = r.painted({600, 300});
   EXPECT_FALSE(blueAt(4.15));
+}
+
+
+TEST(OverlayRenderer, CrowdedChartKeepsEverySymbolAndTheActiveNameAndPaintsTheSameInParts) {
+  const MercatorSheet proj = sheet();
+  const QSize size(600, 400);
+  double latB, lonR;
+  proj.toLatLon(QPointF(size.width(), size.height()), latB, lonR);
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> lat(latB, 53.0), lon(4.0, lonR);
+  OverlayScene scene;
+  for (int i = 1; i <= 400; ++i)
+    scene.waypoints.push_back({i, QStringLiteral("Mark %1").arg(i), {lat(rng), lon(rng)}, 0, i % 25 == 0 ? 0.3 : 0});
+  scene.zones.push_back({1, "Anchorage", {{52.99, 4.05}, {52.99, 4.2}, {52.95, 4.2}}});
+  OverlayRegions regions;
+  Renderer r;
+  r.rebuild(scene, proj, regions);
+  const std::vector<long> thinned = r.namedWaypoints();
+  r.setActiveWaypoint(400);
+  const std::vector<long> named = r.namedWaypoints();
+  // Overlapping names are dropped; the active waypoint's name is never among them.
+  EXPECT_LT(named.size(), scene.waypoints.size() / 2);
+  EXPECT_GT(named.size(), 20u);
+  EXPECT_EQ(std::count(thinned.begin(), thinned.end(), 400), 0);
+  EXPECT_EQ(std::count(named.begin(), named.end(), 400), 1);
+  const QImage whole = r.painted(size);
+  // Every symbol is drawn, named or not: its centre is not the white background.
+  int bare = 0;
+  for (const WaypointItem& w : scene.waypoints)
+    bare += whole.pixel(proj.toPixel(w.pos.lat, w.pos.lon).toPoint()) == qRgb(255, 255, 255);
+  EXPECT_EQ(bare, 0);
+  // Painted tile by tile (each told only its own rectangle), the chart is the same to
+  // the pixel: culling leaves out nothing that reaches into a tile.
+  for (QSize tile : {QSize(128, 96), QSize(37, 411)}) {
+    SCOPED_TRACE(tile.width());
+    QImage parts(size, QImage::Format_RGB32);
+    parts.fill(Qt::white);
+    QPainter p(&parts);
+    for (int y = 0; y < size.height(); y += tile.height())
+      for (int x = 0; x < size.width(); x += tile.width()) {
+        const QRect t(QPoint(x, y), tile);
+        p.setClipRect(t);
+        r.paint(p, QRectF(t));
+      }
+    p.end();
+    EXPECT_TRUE(parts == whole);
+  }
 }
 
 }  // namespace

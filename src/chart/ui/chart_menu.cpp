@@ -108,7 +108,17 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
     m_app.settings.ChartCircles = !m_app.settings.ChartCircles;
     m_app.requests.redrawOverlays = true;
   });
-  for (QAction* a : {m_rulers, m_crosshairs, m_circles}) a->setCheckable(true);
+  m_courseLine = add("ch_courseline", QStringLiteral("Course &line"), [this] {
+    m_app.settings.ChartCourseLine = !m_app.settings.ChartCourseLine;
+    m_app.requests.redrawCourseLine = true;
+  });
+  m_waypoints = add("ch_waypoints", QStringLiteral("Show &waypoints"), [this] {
+    // All waypoints, or none: the selection the waypoint windows narrow down.
+    m_app.selections.displayedWaypoints =
+        m_app.selections.displayedWaypoints.isEmpty() ? DisplayWaypointsQuery({"ALL"}, {"ALL"}) : QString();
+    m_app.requests.redrawOverlays = true;
+  });
+  for (QAction* a : {m_rulers, m_crosshairs, m_circles, m_courseLine, m_waypoints}) a->setCheckable(true);
   add("ch_colors", QStringLiteral("C&olors..."), [this] { m_window.openWindow(QStringLiteral("gpscolor")); });
   m_info = add("ch_info", QStringLiteral("Chart &information..."), [this] {
     ChartWindow* c = findChartWindow(m_window);
@@ -157,6 +167,8 @@ void ChartMenu::refresh() {
   m_rulers->setChecked(m_app.settings.Rulers);
   m_crosshairs->setChecked(m_app.settings.Crosshairs);
   m_circles->setChecked(m_app.settings.ChartCircles);
+  m_courseLine->setChecked(m_app.settings.ChartCourseLine);
+  m_waypoints->setChecked(!m_app.selections.displayedWaypoints.isEmpty());
   m_positioning->setChecked(m_app.settings.system.positioning);
 }
 

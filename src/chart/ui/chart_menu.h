@@ -45,6 +45,8 @@ class ChartMenu : public QObject {
   QAction* m_rulers = nullptr;
   QAction* m_crosshairs = nullptr;
   QAction* m_circles = nullptr;
+  QAction* m_courseLine = nullptr;
+  QAction* m_waypoints = nullptr;
   QAction* m_positioning = nullptr;
   QAction* m_info = nullptr;
 };

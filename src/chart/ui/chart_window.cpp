@@ -116,7 +116,8 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   buildUi();
   buildContextMenu();
-  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths, &m_app.infoDb, &m_app.datumLookup);
+  m_provider = makeDatabaseChartProvider(m_app.db, m_app.settings, m_app.paths, &m_app.infoDb, &m_app.datumLookup,
+                                         &m_app.selections);
   m_renderer.setStyles(m_app.settings.Styles);
 
   // Form_Load: the sailed-track file, placement, the welcome sound.
@@ -478,26 +479,39 @@ void ChartWindow::searchChart() {
     runFolderSearch();
     return;
   }
-  ChartIndex& idx = index(false);
-  const int i = idx.searchBest(lat, lon, ranking);
-  if (i < 0) {
+  const QString best = bestChart(false, lat, lon, ranking);
+  if (best.isEmpty()) {
     m_app.prompter.exclamation(MessageText(Msg::NoChartInDatabase));
     return;
   }
-  requestLoad(idx.rows()[i].description);
+  requestLoad(best);
+}
+
+QString ChartWindow::bestChart(bool folder, double lat, double lon, ChartRanking ranking) {
+  const qint64 stamp = m_provider ? m_provider->changeStamp() : -1;
+  const bool current = stamp != -1 && (folder ? stamp == m_folderStamp && m_app.settings.system.folder == m_folderKeyRead
+                                              : stamp == m_allStamp);
+  if (!current && m_provider) {
+    // The first search after a change asks the database for the one chart; the index
+    // for the searches of later fixes is read afterwards, outside this request.
+    QTimer::singleShot(0, this, [this, folder] { index(folder); });
+    return m_provider->bestChart(folder ? m_app.settings.system.folder : 0, lat, lon, ranking);
+  }
+  ChartIndex& idx = index(folder);
+  const int i = idx.searchBest(lat, lon, ranking);
+  return i < 0 ? QString() : idx.rows()[static_cast<size_t>(i)].description;
 }
 
 void ChartWindow::runFolderSearch(bool perFix) {
   const ChartRanking ranking = m_app.settings.SearchScale ? ChartRanking::Detail : ChartRanking::Overview;
-  ChartIndex& idx = index(true);
-  const int i = idx.searchBest(m_app.nav.Latitude, m_app.nav.Longitude, ranking);
-  if (i < 0) {
+  const QString best = bestChart(true, m_app.nav.Latitude, m_app.nav.Longitude, ranking);
+  if (best.isEmpty()) {
     if (!perFix || !m_folderMissShown) m_app.prompter.exclamation(MessageText(Msg::NoChartInFolder));
     m_folderMissShown = true;
     return;
   }
   m_folderMissShown = false;
-  requestLoad(idx.rows()[i].description);
+  requestLoad(best);
 }
 
 void ChartWindow::searchNext(QChar direction) {
@@ -630,13 +644,15 @@ void ChartWindow::redrawAll() {
   }
   const qint64 stamp = m_provider ? m_provider->changeStamp() : -1;
   const QString chartName = m_chart ? m_chart->description : QString();
-  if (stamp == -1 || stamp != m_tablesStamp || chartName != m_tablesChart) {
+  if (stamp == -1 || stamp != m_tablesStamp || chartName != m_tablesChart ||
+      m_app.selections.displayedWaypoints != m_tablesWaypoints) {
     m_tables = OverlayScene();
     if (m_provider && m_chart) m_provider->fillScene(m_tables, chartName);
     // The tables or the chart's datum may have changed: the alarm reads them anew.
     m_app.reloadAlarmAreas();
     m_tablesStamp = stamp;
     m_tablesChart = chartName;
+    m_tablesWaypoints = m_app.selections.displayedWaypoints;
   }
   OverlayScene fresh = m_tables;
   fresh.route = m_handedOver.route;
@@ -817,6 +833,12 @@ void ChartWindow::paintDrawn(QPainter& p) const {
 
 void ChartWindow::setGotoTarget(std::optional<std::pair<double, double>> latLon) {
   m_gotoTarget = latLon;
+  // A displayed waypoint at the target keeps its name however crowded the chart.
+  long active = 0;
+  if (latLon)
+    for (const WaypointItem& w : m_scene.waypoints)
+      if (std::fabs(w.pos.lat - latLon->first) < 1e-7 && std::fabs(w.pos.lon - latLon->second) < 1e-7) active = w.key;
+  m_renderer.setActiveWaypoint(active);
   updateDynamic();
   m_canvas->update();
 }
@@ -841,6 +863,16 @@ void ChartWindow::updateDynamic() {
   else m_renderer.setGotoLine(std::nullopt);
   if (m_app.mob.active()) m_renderer.setMobLine(QLineF(v, m_proj->toPixel(m_app.mob.MobLat, m_app.mob.MobLon)));
   else m_renderer.setMobLine(std::nullopt);
+  // The course line runs ahead of the vessel along the course over ground, to the
+  // picture's far side (the painter clips it).
+  if (m_app.settings.ChartCourseLine) {
+    const double d = ScreenDirection(m_proj->rotationDeg(), m_app.nav.CourseOverGround) * Pi() / 180;
+    const QSize c = contentSize();
+    const double reach = std::hypot(c.width(), c.height()) + 1;
+    m_renderer.setCourseLine(QLineF(v, v + QPointF(reach * std::sin(d), -reach * std::cos(d))));
+  } else {
+    m_renderer.setCourseLine(std::nullopt);
+  }
 }
 
 void ChartWindow::tick() {

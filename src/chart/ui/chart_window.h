@@ -154,6 +154,8 @@ class ChartWindow : public QWidget {
   // perFix: the search after a fix, which tells about a missing chart once until a
   // chart is found again (not every second).
   void runFolderSearch(bool perFix = false);
+  // The best chart of the database or the folder: from the index while it is current.
+  QString bestChart(bool folder, double lat, double lon, ChartRanking ranking);
   ChartIndex& index(bool folder);
   void requestLoad(const QString& description);
   bool drawing() const;
@@ -184,6 +186,7 @@ class ChartWindow : public QWidget {
   qint64 m_allStamp = -2, m_folderStamp = -2;
   int m_folderKeyRead = 0;
   std::optional<std::pair<double, double>> m_gotoTarget;
+  QString m_tablesWaypoints;  // the displayed-waypoints query m_tables was read with
   std::vector<GeoPoint> m_drawn;
 
   ChartCanvas* m_canvas = nullptr;

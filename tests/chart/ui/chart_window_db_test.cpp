@@ -247,16 +247,17 @@ TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
   EXPECT_NEAR(fallback.lon, fromCatalogue.second, 1e-9);
 }
 
-TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
+TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPointsAndThoseOfEveryChart) {
   DbFixture f;
   f.addChart("Skipper's Rock", f.png);
   f.addChart("Skipper", f.png);
-  const StoreResult r = createInfoDatabase(f.app->infoDb, f.dir.filePath("info.db"), InfoDatabaseHeader{});
+  QDir().mkpath(f.dir.filePath("infos"));
+  const StoreResult r = createInfoDatabase(f.app->infoDb, f.dir.filePath("infos/info.db"), InfoDatabaseHeader{});
   ASSERT_TRUE(r.ok()) << r.detail.toStdString();
-  for (const char* chart : {"Skipper's Rock", "Skipper", "Skipper's Rock' OR '1'='1"})
+  for (const char* chart : {"Skipper's Rock", "Skipper", "Skipper's Rock' OR '1'='1", " "})
     ASSERT_TRUE(f.app->infoDb
                     .execute("INSERT INTO [Info points] (Name, File, Latitude, Longitude, Icon, Chart) "
-                             "VALUES (?, ' ', 52.7, 4.5, ' ', ?)",
+                             "VALUES (?, 'guides\\harbour.txt', 52.7, 4.5, 'C:\\icons\\i.ico', ?)",
                              {QStringLiteral("Point of ") + QLatin1String(chart), QLatin1String(chart)})
                     .ok());
   ChartWindow& w = f.open();
@@ -265,9 +266,14 @@ TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPoints) {
   ASSERT_NE(w.chart(), nullptr);
   EXPECT_EQ(w.chart()->description, "Skipper's Rock");
   w.redrawAll();
-  // Only the chart's own point: the name is one quoted value, never part of the query.
-  ASSERT_EQ(w.scene().info.size(), 1u);
+  // The chart's own point and the one of every chart: the name is one quoted value,
+  // never part of the query. Files lie below the info database's folder; a name with
+  // a drive stays as it is.
+  ASSERT_EQ(w.scene().info.size(), 2u);
   EXPECT_EQ(w.scene().info[0].name, "Point of Skipper's Rock");
+  EXPECT_EQ(w.scene().info[1].name, "Point of");
+  EXPECT_EQ(w.scene().info[1].file, f.dir.filePath("infos/guides/harbour.txt"));
+  EXPECT_EQ(w.scene().info[1].icon, "C:\\icons\\i.ico");
 }
 
 TEST(ChartWindowDb, ChartBoundsReadInTableOrderWithEmptyBoundsMarked) {
@@ -313,6 +319,19 @@ TEST(ChartWindowDb, ChartBoundsReadInTableOrderWithEmptyBoundsMarked) {
   const int best = index.searchBest(52.8, 4.7, ChartRanking::Overview);
   ASSERT_GE(best, 0);
   EXPECT_EQ(index.rows()[static_cast<size_t>(best)].description, "Wide");
+  // The database's own search of a first request agrees with the index everywhere:
+  // edges, empty bounds, ties, folders, both rankings.
+  for (int folder : {0, 7})
+    for (ChartRanking ranking : {ChartRanking::Overview, ChartRanking::Detail}) {
+      const ChartIndex idx(provider->chartBounds(folder));
+      for (double lat : {51.9, 52.0, 52.05, 52.1, 52.5, 53.5})
+        for (double lon : {4.0, 4.7, 5.5}) {
+          const int i = idx.searchBest(lat, lon, ranking);
+          const QString want = i < 0 ? QString() : idx.rows()[static_cast<size_t>(i)].description;
+          EXPECT_EQ(provider->bestChart(folder, lat, lon, ranking), want)
+              << folder << " " << static_cast<int>(ranking) << " " << lat << " " << lon;
+        }
+    }
 }
 
 TEST(ChartWindowDb, ChartFileOpenedDirectlyJoinsTheLibraryWithItsDatum) {
@@ -398,6 +417,11 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   };
   zone(1, "Firing range", {{52.42, 4.10}, {52.42, 4.30}, {52.34, 4.30}, {52.34, 4.10}});
   zone(2, "Wreck", {{52.20, 4.75}, {52.14, 4.85}, {52.12, 4.68}});
+  // Corners stored out of row order still join in `Point` order.
+  f.exec("INSERT INTO Zones (zone, Name) VALUES (9, 'Out of order')");
+  for (auto [point, lon] : {std::pair{30, 4.3}, std::pair{10, 4.1}, std::pair{20, 4.2}})
+    f.exec("INSERT INTO [Zone points] (Zone, Point, latitude, longitude, Datum) VALUES (9, ?, 52.05, ?, 0)",
+           {point, lon});
   struct Wp {
     const char* name;
     double lat, lon, prox;
@@ -410,12 +434,38 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
            {QString::fromLatin1(w.name), w.lat, w.lon, w.type, w.prox});
   f.exec("INSERT INTO Ships (Name, latitude, longitude, speed, course) "
          "VALUES ('Albatros', 52.18, 4.35, 5.5, 270)");
+  f.exec("INSERT INTO [Waypoint groups] ([Group], Description) VALUES (5, 'Harbours'), (6, 'Marks')");
+  f.exec("UPDATE Waypoints SET [Group] = CASE WHEN description LIKE 'Buoy%' THEN 6 ELSE 5 END");
+  f.exec("INSERT INTO [Waypoint types] (Type, description) VALUES (0, 'Plain')");
   AppSettings& s = f.app->settings;
-  s.Rulers = s.Crosshairs = s.ChartCircles = true;
+  s.Rulers = s.Crosshairs = s.ChartCircles = s.ChartCourseLine = true;
   s.system.gridDistance = 1;
   s.ChartAccuracy = "10";
   ChartWindow& w = f.open({1100, 800});
   ASSERT_TRUE(w.loadChart("Demo"));
+  // The displayed-waypoints selection, not every row of `Waypoints`, is drawn.
+  const auto shownNames = [&] {
+    QStringList names;
+    for (const WaypointItem& wp : w.scene().waypoints) names << wp.name;
+    return names.join(',');
+  };
+  struct Selection {
+    QString query;
+    const char* shown;
+  } selections[] = {{QString(), ""},
+                    {DisplayWaypointsQuery({"Marks"}, {"ALL"}), "Buoy A,Buoy B"},
+                    {DisplayWaypointsQuery({"ALL"}, {"Plain"}), "Harbour entrance,Light"},
+                    {DisplayWaypointsQuery({"ALL"}, {"ALL"}), "Buoy A,Buoy B,Harbour entrance,Light"}};
+  for (const Selection& sel : selections) {
+    f.app->selections.displayedWaypoints = sel.query;
+    w.redrawAll();
+    EXPECT_EQ(shownNames(), sel.shown) << sel.query.toStdString();
+  }
+  const auto zone9 = std::find_if(w.scene().zones.begin(), w.scene().zones.end(), [](const ZoneItem& z) { return z.key == 9; });
+  ASSERT_NE(zone9, w.scene().zones.end());
+  ASSERT_EQ(zone9->points.size(), 3u);
+  EXPECT_EQ(zone9->points[0].lon, 4.1);
+  EXPECT_EQ(zone9->points[2].lon, 4.3);
   w.setActiveRoute({{52.40, 4.40}, {52.30, 4.45}, {52.22, 4.55}, {52.16, 4.70}});
   w.setLoadedTracks({{{52.45, 4.05}, {52.40, 4.15}, {52.36, 4.35}, {52.33, 4.50}}});
   w.setLogPositions({{{52.27, 4.20, 0}, "Reefed"}}, true);
@@ -442,14 +492,25 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   s.CenterChart = true;
   w.keepInView();
   w.pointerMoved({300, 250});
-  EXPECT_EQ(w.regions().count(), 3);  // two zones, one proximity circle
+  EXPECT_EQ(w.regions().count(), 4);  // three zones, one proximity circle
+  // The course line is drawn ahead of the vessel (course 40: up and to the right).
+  ASSERT_TRUE(w.renderer().courseLine());
+  EXPECT_GT(w.renderer().courseLine()->dx(), 0);
+  EXPECT_LT(w.renderer().courseLine()->dy(), 0);
+  s.ChartCourseLine = false;
+  f.app->requests.redrawCourseLine = true;
+  w.pump();
+  EXPECT_FALSE(w.renderer().courseLine());
+  s.ChartCourseLine = true;
+  f.app->requests.redrawCourseLine = true;
+  w.pump();
   EXPECT_TRUE(w.grab().toImage().save(QStringLiteral(TAVRIK_BINARY_DIR "/chart_window_overlays.png")));
   // The tables are kept between redraws and read again once the database changed.
   w.redrawAll();
-  EXPECT_EQ(w.regions().count(), 3);
+  EXPECT_EQ(w.regions().count(), 4);
   zone(3, "New", {{52.1, 4.1}, {52.1, 4.2}, {52.05, 4.15}});
   w.redrawAll();
-  EXPECT_EQ(w.regions().count(), 4);
+  EXPECT_EQ(w.regions().count(), 5);
 }
 
 // A vessel whose last position is far from a real NOAA chart (the Mississippi's South
