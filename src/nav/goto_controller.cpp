@@ -72,7 +72,9 @@ void GotoController::close() {
   m_state.Steer.clear();
   automationServer = keepServer;
   m_outgoing.clear();
-  m_readout = GotoReadout{};
+  m_ticked = false;
+  m_picture = SteerPicture::None;
+  m_lamps.reset();
   m_okMode = OkMode::GoTo;
   m_nextEnabled = false;
   m_requests.redrawGotoLine = true;
@@ -99,7 +101,6 @@ void GotoController::loadEntry(int index) {
 void GotoController::stopAlarm() {
   if (m_alarmRaised && alarmSink) alarmSink->stop();
   m_alarmRaised = false;
-  m_readout.alarmRaised = false;
 }
 
 void GotoController::restartLine() {
@@ -198,14 +199,11 @@ void GotoController::tick() {
     measure(b, D);
   }
 
-  const Units& units = m_settings.units;
-  const float factor = units.UnitFactor;
+  m_ticked = true;
+  const float factor = m_settings.units.UnitFactor;
   m_state.BearingT = b;
   m_state.BearingM = toMagnetic(b);
   m_state.Distance = D;
-  m_readout.bearingTrue = formatNumber(b, u"#0.0") + QStringLiteral("° T");
-  m_readout.bearingMagnetic = formatNumber(m_state.BearingM, u"#0.0") + QStringLiteral("° M");
-  m_readout.distance = formatNumber(D * factor, u"#0.0 ") + units.distanceLabel();
 
   // Arrival alarm: once raised it lasts until Next, ok or closing.
   const float alarmNm = static_cast<float>(m_settings.GotoAlarmDistance);
@@ -220,33 +218,30 @@ void GotoController::tick() {
     stopAlarm();
     m_state.Alarm = false;
   }
-  m_readout.alarmRaised = m_alarmRaised;
 
   const float vmg = m_nav.SpeedOverGround * CosDeg(m_nav.CourseOverGround - b);
   m_state.VMG = vmg;
-  m_readout.vmg = formatNumber(vmg * factor, u"#0.0 ") + units.speedLabel();
   if (vmg >= 0.1f) {
-    const double t = static_cast<double>(D) / vmg;
-    m_readout.ete = hoursMinutes(t);
-    m_state.ETE = static_cast<float>(std::trunc(t * 100) / 100);
+    m_eteHours = static_cast<double>(D) / vmg;
+    m_state.ETE = static_cast<float>(std::trunc(m_eteHours * 100) / 100);
   } else {
-    m_readout.ete = QStringLiteral("--:--");
+    m_eteHours = -1;
     m_state.ETE = -1;
   }
 
   float d = static_cast<float>(roundHalfEven(static_cast<double>(b) - m_nav.CourseOverGround, 1));
   if (d < 0) d += 360;
   if (d == 0) {
-    m_readout.picture = SteerPicture::Straight;
+    m_picture = SteerPicture::Straight;
     m_state.Steer = QStringLiteral(" ");
   } else if (d < 180) {
-    m_readout.picture = SteerPicture::Right;
+    m_picture = SteerPicture::Right;
     m_state.Steer = QStringLiteral("R");
   } else if (d == 180) {
-    m_readout.picture = SteerPicture::Reverse;
+    m_picture = SteerPicture::Reverse;
     m_state.Steer = QStringLiteral(" ");
   } else {
-    m_readout.picture = SteerPicture::Left;
+    m_picture = SteerPicture::Left;
     m_state.Steer = QStringLiteral("L");
   }
 
@@ -258,16 +253,15 @@ void GotoController::tick() {
   RhumbCourseDistance(back);
   const float xte = SinDeg(m_state.LineCourse - static_cast<float>(back.Course)) * static_cast<float>(back.Distance) * factor;
   m_state.XTE = xte;
-  m_readout.xte = formatNumber(std::fabs(xte), u"#0.0 ") + units.distanceLabel();
 
   // The lamps on the side to steer to light by the size of the error, whichever side
   // of the line the vessel is on.
-  m_readout.lamps.reset();
+  m_lamps.reset();
   static constexpr float kThresholds[5] = {0.0f, 0.2f, 0.4f, 0.6f, 0.8f};
   if (d != 180) {
     const float size = std::fabs(xte);
     for (int k = 0; k < 5; ++k)
-      if (size >= kThresholds[k]) m_readout.lamps.set(d > 180 ? 4 - k : 5 + k);
+      if (size >= kThresholds[k]) m_lamps.set(d > 180 ? 4 - k : 5 + k);
   }
 
   buildOutput(b, D, d);
@@ -327,13 +321,33 @@ void GotoController::buildOutput(float b, float D, float d) {
     in.greatCircleNm = std::isfinite(gc.Distance) ? static_cast<float>(gc.Distance) : 0.0f;
   }
 
-  auto line = [](const QString& s) { return (NmeaChecksum(s) + QStringLiteral("\r\n")).toLatin1(); };
-  const QByteArray rmb = line(buildGotoSentence(GotoSentence::RMB, in));
+  auto line = [&](GotoSentence s) {
+    m_lineBuffer.clear();
+    appendGotoLine(m_lineBuffer, s, in);
+    return QByteArray(m_lineBuffer.data(), static_cast<qsizetype>(m_lineBuffer.size()));
+  };
+  const QByteArray rmb = line(GotoSentence::RMB);
   if (nmeaOutput != 0) m_outgoing.push_back({nmeaOutput - 1, GotoSentence::RMB, rmb});
   if (!autopilot) return;
   if (autopilotIndex != nmeaOutput - 1) m_outgoing.push_back({autopilotIndex, GotoSentence::RMB, rmb});
   for (GotoSentence s : kGotoSentenceOrder)
-    if (s != GotoSentence::RMB && switchOn(s)) m_outgoing.push_back({autopilotIndex, s, line(buildGotoSentence(s, in))});
+    if (s != GotoSentence::RMB && switchOn(s)) m_outgoing.push_back({autopilotIndex, s, line(s)});
+}
+
+GotoReadout GotoController::readout() const {
+  GotoReadout r;
+  r.alarmRaised = m_alarmRaised;
+  if (!m_ticked) return r;
+  const Units& units = m_settings.units;
+  r.bearingTrue = formatNumber(m_state.BearingT, u"#0.0") + QStringLiteral("° T");
+  r.bearingMagnetic = formatNumber(m_state.BearingM, u"#0.0") + QStringLiteral("° M");
+  r.distance = formatNumber(m_state.Distance * units.UnitFactor, u"#0.0 ") + units.distanceLabel();
+  r.vmg = formatNumber(m_state.VMG * units.UnitFactor, u"#0.0 ") + units.speedLabel();
+  r.ete = m_eteHours >= 0 ? hoursMinutes(m_eteHours) : QStringLiteral("--:--");
+  r.xte = formatNumber(std::fabs(m_state.XTE), u"#0.0 ") + units.distanceLabel();
+  r.picture = m_picture;
+  r.lamps = m_lamps;
+  return r;
 }
 
 void GotoController::flush(SentencePorts& ports) {

@@ -135,7 +135,9 @@ class GotoController {
 
   const GotoState& state() const { return m_state; }
   GotoState& state() { return m_state; }
-  const GotoReadout& readout() const { return m_readout; }
+  // The texts of the last tick, formatted when asked (the window every two seconds,
+  // tavrik-nav never).
+  GotoReadout readout() const;
   // Pending logbook entries, taken by the main timer.
   std::vector<GotoLogEvent> takeLogEvents() { return std::exchange(m_logEvents, {}); }
 
@@ -154,7 +156,11 @@ class GotoController {
   RequestFlags& m_requests;
   const Clock& m_clock;
   GotoState m_state;
-  GotoReadout m_readout;
+  SteerPicture m_picture = SteerPicture::None;
+  std::bitset<10> m_lamps;
+  double m_eteHours = -1;  // -1: no estimate
+  bool m_ticked = false;
+  std::string m_lineBuffer;
   std::vector<GotoTarget> m_list;
   std::vector<Outgoing> m_outgoing;
   std::vector<GotoLogEvent> m_logEvents;

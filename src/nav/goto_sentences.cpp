@@ -1,42 +1,238 @@
 #include "nav/goto_sentences.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "core/number_format.h"
 #include "nmea/nmea_checksum.h"
 
 namespace tavrik {
-namespace {
 
-QString minutesPattern(int decimals) {
-  return decimals > 0 ? QStringLiteral("00.") + QString(decimals, '0') : QStringLiteral("00");
+void appendFixed(std::string& out, double value, int significant, int minInt, int decimals) {
+  static constexpr uint64_t kPow10[] = {1ull,
+                                        10ull,
+                                        100ull,
+                                        1000ull,
+                                        10000ull,
+                                        100000ull,
+                                        1000000ull,
+                                        10000000ull,
+                                        100000000ull,
+                                        1000000000ull,
+                                        10000000000ull,
+                                        100000000000ull,
+                                        1000000000000ull,
+                                        10000000000000ull,
+                                        100000000000000ull,
+                                        1000000000000000ull,
+                                        10000000000000000ull,
+                                        100000000000000000ull,
+                                        1000000000000000000ull};
+  if (!std::isfinite(value)) value = 0;
+  const bool negative = value < 0;
+  // The decimal form formatNumber rounds from: `significant` digits and an exponent.
+  char sci[40];
+  const auto r = std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, significant - 1);
+  uint64_t mantissa = 0;
+  int digits = 0;
+  const char* p = sci;
+  for (; p < r.ptr && *p != 'e'; ++p) {
+    if (*p == '.') continue;
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    ++digits;
+  }
+  int exp10 = 0;
+  const bool expNegative = p + 1 < r.ptr && p[1] == '-';
+  for (const char* q = p + 2; q < r.ptr; ++q) exp10 = exp10 * 10 + (*q - '0');
+  if (expNegative) exp10 = -exp10;
+  // value = mantissa * 10^(exp10 - digits + 1); the result is N * 10^-decimals.
+  const int shift = exp10 - digits + 1 + decimals;
+  uint64_t n = 0;
+  if (shift >= 0) {
+    if (shift + digits > 18) {  // beyond 64 bits: no sentence field is this large
+      const QString text = formatNumber(value, QString(std::max(minInt, 1), '0') +
+                                                   (decimals > 0 ? '.' + QString(decimals, '0') : QString()));
+      out += text.toStdString();
+      return;
+    }
+    n = mantissa * kPow10[shift];
+  } else if (-shift <= digits) {
+    // Half away from zero on the first digit dropped.
+    const uint64_t div = kPow10[-shift];
+    n = mantissa / div;
+    if (mantissa % div >= div / 2) ++n;
+  }
+  if (negative && n != 0) out += '-';
+  char buf[24];
+  int len = 0;
+  do {
+    buf[len++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0);
+  while (len < minInt + decimals) buf[len++] = '0';
+  for (int k = len - 1; k >= 0; --k) {
+    if (k == decimals - 1) out += '.';
+    out += buf[k];
+  }
 }
 
+namespace {
+
+void appendFloat(std::string& out, float value, int decimals) { appendFixed(out, value, 7, 1, decimals); }
+
 // Degrees and minutes written together ("5224.000"), hemisphere after a comma.
-QString degreesMinutes(double value, int decimals, QStringView degreePattern, char positive, char negative) {
+void appendDegreesMinutes(std::string& out, double value, int decimals, int degreeDigits, char positive, char negative) {
   const char hemisphere = value < 0 ? negative : positive;
   value = std::fabs(value);
   double degrees = std::floor(value);
-  QString minutes = formatNumber((value - degrees) * 60.0, minutesPattern(decimals));
+  std::string minutes;
+  appendFixed(minutes, (value - degrees) * 60.0, 15, 2, decimals);
   // 59.9996 minutes with three decimals would be written as 60.000.
-  if (minutes.startsWith(QLatin1String("60"))) {
+  if (minutes.compare(0, 2, "60") == 0) {
     degrees += 1;
-    minutes = formatNumber(0.0, minutesPattern(decimals));
+    minutes.clear();
+    appendFixed(minutes, 0.0, 15, 2, decimals);
   }
-  return formatNumber(degrees, degreePattern) + minutes + ',' + QChar(hemisphere);
+  appendFixed(out, degrees, 15, degreeDigits, 0);
+  out += minutes;
+  out += ',';
+  out += hemisphere;
 }
 
-QString destination(const GotoSentenceInput& in) {
-  return in.destinationId.isEmpty() ? QStringLiteral("CHART") : in.destinationId;
+void appendLatin1(std::string& out, const QString& s) {
+  for (QChar c : s) out += static_cast<char>(c.unicode() < 256 ? c.unicode() : '?');
+}
+
+void appendDestination(std::string& out, const GotoSentenceInput& in) {
+  if (in.destinationId.isEmpty()) out += "CHART";
+  else appendLatin1(out, in.destinationId);
 }
 
 // ",R," when the target lies to the right of the course over ground.
-QLatin1String steerField(const GotoSentenceInput& in) {
-  return in.steerDiffDeg < 180 ? QLatin1String(",R,") : QLatin1String(",L,");
-}
+const char* steerField(const GotoSentenceInput& in) { return in.steerDiffDeg < 180 ? ",R," : ",L,"; }
 
 bool arrived(const GotoSentenceInput& in) { return in.distanceNm < in.alarmDistanceNm; }
+
+void appendTwoDigits(std::string& out, int v) {
+  out += static_cast<char>('0' + v / 10 % 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+void appendSentence(std::string& out, GotoSentence kind, const GotoSentenceInput& in) {
+  auto head = [&](const char* id) {
+    out += '$';
+    appendLatin1(out, in.talker);
+    out += id;
+  };
+  auto crossTrack = [&] {
+    appendFloat(out, std::fabs(in.xte), 1);
+    out += steerField(in);
+    out += static_cast<char>(in.unitLetter.unicode());
+  };
+  auto position = [&] {
+    appendDegreesMinutes(out, in.targetLat, in.decimals, 2, 'N', 'S');
+    out += ',';
+    appendDegreesMinutes(out, in.targetLon, in.decimals, 3, 'E', 'W');
+  };
+  switch (kind) {
+    case GotoSentence::RMB: {
+      const float d = in.distanceNm;
+      out += "$GPRMB,A,";
+      appendFloat(out, std::fabs(in.xte) / in.unitFactor, 1);
+      out += steerField(in);
+      appendLatin1(out, in.originId);
+      out += ',';
+      appendDestination(out, in);
+      out += ',';
+      position();
+      out += ',';
+      appendFloat(out, d, d <= 10 ? 2 : d <= 100 ? 1 : 0);
+      out += ',';
+      appendFloat(out, in.bearingTrueDeg, 1);
+      out += ',';
+      appendFloat(out, in.vmgKn, 1);
+      out += arrived(in) ? ",A,A," : ",V,A,";
+      return;
+    }
+    case GotoSentence::XTE:
+      head("XTE,A,A,");
+      crossTrack();
+      out += ",A";
+      return;
+    case GotoSentence::AAM:
+      head("AAM,");
+      out += arrived(in) ? "A,V," : "V,V,";
+      appendFloat(out, in.alarmDistanceNm, 3);
+      out += ",N,";
+      appendDestination(out, in);
+      return;
+    case GotoSentence::BWC: {
+      const QTime t = in.time.isValid() ? in.time : QTime(0, 0);
+      head("BWC,");
+      appendTwoDigits(out, t.hour());
+      appendTwoDigits(out, t.minute());
+      appendTwoDigits(out, t.second());
+      out += ',';
+      position();
+      out += ',';
+      appendFloat(out, in.bearingTrueDeg, 1);
+      out += ",T,";
+      appendFloat(out, in.bearingMagDeg, 1);
+      out += ",M,";
+      appendFloat(out, in.greatCircleNm, 1);
+      out += ",N,";
+      appendDestination(out, in);
+      out += ",A";
+      return;
+    }
+    case GotoSentence::APA:
+      head("APA,A,A,");
+      crossTrack();
+      out += arrived(in) ? ",A,," : ",,,";
+      appendFloat(out, in.lineCourseMagDeg, 1);
+      out += ",M,";
+      appendDestination(out, in);
+      return;
+    case GotoSentence::BOD:
+      head("BOD,");
+      appendFloat(out, in.bearingTrueDeg, 1);
+      out += ",T,";
+      appendFloat(out, in.bearingMagDeg, 1);
+      out += ",M,";
+      appendDestination(out, in);
+      if (!in.originId.isEmpty()) {
+        out += ',';
+        appendLatin1(out, in.originId);
+      }
+      return;
+    case GotoSentence::VTG:
+      head("VTG,");
+      appendFloat(out, in.cogTrueDeg, 1);
+      out += ",T,";
+      appendFloat(out, in.cogMagDeg, 1);
+      out += ",M,";
+      appendFloat(out, in.sogKn, 1);
+      out += ",N,";
+      appendFloat(out, in.sogKn * 1.852f, 1);
+      out += ",K,A";
+      return;
+    case GotoSentence::APB:
+      head("APB,A,A,");
+      crossTrack();
+      out += arrived(in) ? ",A,," : ",,,";
+      appendFloat(out, in.lineCourseMagDeg, 1);
+      out += ",M,";
+      appendDestination(out, in);
+      out += ',';
+      appendFloat(out, in.bearingMagDeg, 1);
+      out += ",M,";
+      appendFloat(out, in.headingToSteerMagDeg, 1);
+      out += ",M,A";
+      return;
+  }
+}
 
 }  // namespace
 
@@ -51,57 +247,34 @@ QString nmeaNumber(float value, QStringView pattern) {
   return s;
 }
 
-QString nmeaLatitude(double latDeg, int decimals) { return degreesMinutes(latDeg, decimals, u"00", 'N', 'S'); }
-QString nmeaLongitude(double lonDeg, int decimals) { return degreesMinutes(lonDeg, decimals, u"000", 'E', 'W'); }
+QString nmeaLatitude(double latDeg, int decimals) {
+  std::string s;
+  appendDegreesMinutes(s, latDeg, decimals, 2, 'N', 'S');
+  return QString::fromStdString(s);
+}
+
+QString nmeaLongitude(double lonDeg, int decimals) {
+  std::string s;
+  appendDegreesMinutes(s, lonDeg, decimals, 3, 'E', 'W');
+  return QString::fromStdString(s);
+}
 
 QString buildGotoSentence(GotoSentence kind, const GotoSentenceInput& in) {
-  const QString xteUser = nmeaNumber(std::fabs(in.xte), u"#0.0");
-  const QString unit = QString(in.unitLetter);
-  const QString head = '$' + in.talker;
-  switch (kind) {
-    case GotoSentence::RMB: {
-      const float d = in.distanceNm;
-      const QStringView rangePattern = d <= 10 ? u"#0.00" : d <= 100 ? u"#0.0" : u"#0";
-      return QStringLiteral("$GPRMB,A,") + nmeaNumber(std::fabs(in.xte) / in.unitFactor, u"#0.0") + steerField(in) +
-             in.originId + ',' + destination(in) + ',' + nmeaLatitude(in.targetLat, in.decimals) + ',' +
-             nmeaLongitude(in.targetLon, in.decimals) + ',' + nmeaNumber(d, rangePattern) + ',' +
-             nmeaNumber(in.bearingTrueDeg, u"#0.0") + ',' + nmeaNumber(in.vmgKn, u"#0.0") +
-             (arrived(in) ? QLatin1String(",A,A,") : QLatin1String(",V,A,"));
-    }
-    case GotoSentence::XTE:
-      return head + QStringLiteral("XTE,A,A,") + xteUser + steerField(in) + unit + QStringLiteral(",A");
-    case GotoSentence::AAM:
-      return head + QStringLiteral("AAM,") + (arrived(in) ? QLatin1String("A,V,") : QLatin1String("V,V,")) +
-             nmeaNumber(in.alarmDistanceNm, u"#0.000") + QStringLiteral(",N,") + destination(in);
-    case GotoSentence::BWC: {
-      const QTime t = in.time.isValid() ? in.time : QTime(0, 0);
-      return head + QStringLiteral("BWC,") + formatNumber(double(t.hour()), u"00") + formatNumber(double(t.minute()), u"00") +
-             formatNumber(double(t.second()), u"00") + ',' + nmeaLatitude(in.targetLat, in.decimals) + ',' +
-             nmeaLongitude(in.targetLon, in.decimals) + ',' + nmeaNumber(in.bearingTrueDeg, u"#0.0") +
-             QStringLiteral(",T,") + nmeaNumber(in.bearingMagDeg, u"#0.0") + QStringLiteral(",M,") +
-             nmeaNumber(in.greatCircleNm, u"#0.0") + QStringLiteral(",N,") + destination(in) + QStringLiteral(",A");
-    }
-    case GotoSentence::APA:
-      return head + QStringLiteral("APA,A,A,") + xteUser + steerField(in) + unit +
-             (arrived(in) ? QLatin1String(",A,,") : QLatin1String(",,,")) + nmeaNumber(in.lineCourseMagDeg, u"#0.0") +
-             QStringLiteral(",M,") + destination(in);
-    case GotoSentence::BOD: {
-      QString s = head + QStringLiteral("BOD,") + nmeaNumber(in.bearingTrueDeg, u"#0.0") + QStringLiteral(",T,") +
-                  nmeaNumber(in.bearingMagDeg, u"#0.0") + QStringLiteral(",M,") + destination(in);
-      if (!in.originId.isEmpty()) s += ',' + in.originId;
-      return s;
-    }
-    case GotoSentence::VTG:
-      return head + QStringLiteral("VTG,") + nmeaNumber(in.cogTrueDeg, u"#0.0") + QStringLiteral(",T,") +
-             nmeaNumber(in.cogMagDeg, u"#0.0") + QStringLiteral(",M,") + nmeaNumber(in.sogKn, u"#0.0") +
-             QStringLiteral(",N,") + nmeaNumber(in.sogKn * 1.852f, u"#0.0") + QStringLiteral(",K,A");
-    case GotoSentence::APB:
-      return head + QStringLiteral("APB,A,A,") + xteUser + steerField(in) + unit +
-             (arrived(in) ? QLatin1String(",A,,") : QLatin1String(",,,")) + nmeaNumber(in.lineCourseMagDeg, u"#0.0") +
-             QStringLiteral(",M,") + destination(in) + ',' + nmeaNumber(in.bearingMagDeg, u"#0.0") +
-             QStringLiteral(",M,") + nmeaNumber(in.headingToSteerMagDeg, u"#0.0") + QStringLiteral(",M,A");
-  }
-  return {};
+  std::string s;
+  appendSentence(s, kind, in);
+  return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+void appendGotoLine(std::string& out, GotoSentence kind, const GotoSentenceInput& in) {
+  const size_t start = out.size();
+  appendSentence(out, kind, in);
+  unsigned char sum = 0;
+  for (size_t i = start + 1; i < out.size(); ++i) sum ^= static_cast<unsigned char>(out[i]);
+  static const char* hex = "0123456789ABCDEF";
+  out += '*';
+  out += hex[sum >> 4];
+  out += hex[sum & 15];
+  out += "\r\n";
 }
 
 QString buildAutopilotApb(float headingMagDeg, float courseToSteerDeg) {

@@ -8,6 +8,7 @@
 #include <QStringView>
 #include <QTime>
 #include <array>
+#include <string>
 
 namespace tavrik {
 
@@ -53,6 +54,15 @@ struct GotoSentenceInput {
 // NMEA 0183 defines RMB, while XTE, APA and APB use the user's unit and magnetic
 // bearings.
 QString buildGotoSentence(GotoSentence kind, const GotoSentenceInput& in);
+// The same sentence appended to `out` with "*hh" and CR LF, as it goes on the wire.
+// The go-to tick builds up to nine of them every fix, so this path writes bytes
+// directly instead of going through QString.
+void appendGotoLine(std::string& out, GotoSentence kind, const GotoSentenceInput& in);
+
+// formatNumber's result for the fixed patterns the sentences use ("#0.0", "00",
+// "00.000": `minInt` integer digits, `decimals` decimals always written), appended.
+// A float is rounded from its 7 significant digits, a double from 15.
+void appendFixed(std::string& out, double value, int significant, int minInt, int decimals);
 
 // The autopilot window's APB for a course to steer (magnetic).
 QString buildAutopilotApb(float headingMagDeg, float courseToSteerDeg);

@@ -55,7 +55,10 @@ class RouteFollower {
   class FixClock final : public Clock {
    public:
     explicit FixClock(const NavigationState& nav) : m_nav(nav) {}
-    QDateTime now() const override { return QDateTime(QDate(2000, 1, 1), m_nav.FixTime.isValid() ? m_nav.FixTime : QTime(0, 0)); }
+    // UTC spares a time-zone lookup per fix; only the time of day is used.
+    QDateTime now() const override {
+      return QDateTime(QDate(2000, 1, 1), m_nav.FixTime.isValid() ? m_nav.FixTime : QTime(0, 0), Qt::UTC);
+    }
 
    private:
     const NavigationState& m_nav;

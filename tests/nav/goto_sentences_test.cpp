@@ -4,6 +4,10 @@
 
 #include <QLocale>
 #include <clocale>
+#include <cmath>
+#include <random>
+
+#include "core/number_format.h"
 
 #include "nav/goto_sentences.h"
 #include "nmea/nmea_checksum.h"
@@ -141,4 +145,25 @@ TEST(AutopilotSentences, ApbAndWaypointUpload) {
       {wplExample(WplLayout{"$GPWPL", 4, true, 99, true, 3, ""}), "$GPWPL,5224.1234,N,00523.1234,E,99 AAA"},
   };
   for (const auto& [built, expected] : rows) EXPECT_EQ(built.toStdString(), expected);
+}
+
+TEST(GotoSentences, FastFieldsWriteWhatFormatNumberWrites) {
+  struct Pattern {
+    const char* text;
+    int minInt, decimals;
+  };
+  const Pattern patterns[] = {{"#0.0", 1, 1}, {"#0.00", 1, 2}, {"#0", 1, 0}, {"#0.000", 1, 3}, {"00", 2, 0},
+                              {"000", 3, 0},  {"00.000", 2, 3}, {"00.00000", 2, 5}};
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> magnitude(-4, 3.6);
+  std::vector<double> values = {0, -0.0, 0.05, -0.05, 0.04999, 12.35, 9.995, 59.9995, 359.95, -1.25, 1e-9};
+  for (int i = 0; i < 20000; ++i) values.push_back((i % 2 ? -1 : 1) * std::pow(10.0, magnitude(random)));
+  for (const Pattern& p : patterns)
+    for (double v : values) {
+      std::string asFloat, asDouble;
+      appendFixed(asFloat, static_cast<float>(v), 7, p.minInt, p.decimals);
+      appendFixed(asDouble, v, 15, p.minInt, p.decimals);
+      ASSERT_EQ(asFloat, formatNumber(static_cast<float>(v), QString::fromLatin1(p.text)).toStdString()) << p.text << " " << v;
+      ASSERT_EQ(asDouble, formatNumber(v, QString::fromLatin1(p.text)).toStdString()) << p.text << " " << v;
+    }
 }
