@@ -309,6 +309,7 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       QPen gp(QColor(0, 0, 0), 1, Qt::DashLine);
       p.setPen(gp);
       p.drawLine(*m_goto);
+      if (!m_gotoLabel.isEmpty()) p.drawText(m_goto->p2() + QPointF(6, -6), m_gotoLabel);
     }
     p.setPen(pen(Overlay::Circles));
     for (double r : m_circles)

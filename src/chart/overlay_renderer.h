@@ -53,6 +53,8 @@ class OverlayRenderer {
   // Radii in displayed pixels; empty: no range circles.
   void setRangeCircles(std::vector<double> radiiPx) { m_circles = std::move(radiiPx); }
   void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
+  // Written at the target end of the go-to line ("Go To" and the target's text).
+  void setGotoLabel(const QString& text) { m_gotoLabel = text; }
   void paintDynamic(QPainter& p, const QRectF& visible) const;
 
   // Bounding box of what rebuild() converted (for tests and the benchmark).
@@ -109,6 +111,7 @@ class OverlayRenderer {
   std::optional<VesselMark> m_vessel;
   std::vector<double> m_circles;
   std::optional<QLineF> m_goto;
+  QString m_gotoLabel;
 };
 
 // Latitude and longitude ticks along the top and left edge of the visible part:

@@ -98,6 +98,8 @@ class ChartWindow : public QWidget {
   bool proximitySound() const;
   // Go-to target drawn as the go-to line (set by the go-to window).
   void setGotoTarget(std::optional<std::pair<double, double>> latLon);
+  // The go-to line follows the App's go-to while one runs.
+  void followGoto();
   QMenu* contextMenu() const { return m_contextMenu; }
   QWidget* canvas() const;
   bool timer5Active() const;
@@ -171,6 +173,7 @@ class ChartWindow : public QWidget {
   qint64 m_allStamp = -2, m_folderStamp = -2;
   int m_folderKeyRead = 0;
   std::optional<std::pair<double, double>> m_gotoTarget;
+  bool m_gotoFromSteering = false;
   std::vector<GeoPoint> m_drawn;
 
   ChartCanvas* m_canvas = nullptr;
