@@ -25,6 +25,8 @@ class Steering {
       : go(nav, settings, requests, clock), ports(receiver) {}
   GotoController go;
   ReceiverPorts ports;
+  // The route the go-to window follows (its number in Routes), 0 for none.
+  int selectedRoute = 0;
 };
 
 }  // namespace tavrik

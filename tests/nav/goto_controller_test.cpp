@@ -15,6 +15,7 @@
 #include "core/navigation_state.h"
 #include "core/request_flags.h"
 #include "nav/goto_controller.h"
+#include "nav/route_points.h"
 
 using namespace tavrik;
 
@@ -296,4 +297,16 @@ TEST(GotoController, SentencesReachOnlyOpenPortsInOrder) {
   rig.go.flush(ports);
   EXPECT_EQ(ports.written.count(2), 0u);
   EXPECT_EQ(ids(ports.written[1]), QLatin1String("RMB"));
+}
+
+TEST(RoutePoints, LengthIsTheSumOfTheRhumbLegs) {
+  const std::vector<GotoTarget> points = route3();
+  double expected = 0;
+  for (size_t i = 1; i < points.size(); ++i) {
+    double s12, azi;
+    kSphere.Inverse(points[i - 1].lat, points[i - 1].lon, points[i].lat, points[i].lon, s12, azi);
+    expected += s12 / kNmMetres;
+  }
+  EXPECT_NEAR(routeLengthNm(points), expected, 2e-3 * expected);
+  EXPECT_EQ(routeLengthNm({points[0]}), 0) << "a route of one point";
 }

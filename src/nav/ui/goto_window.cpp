@@ -18,13 +18,17 @@
 #include "core/messages.h"
 #include "core/ui/main_window.h"
 #include "geo/ui/position_control.h"
+#include "nav/ui/autopilot_window.h"
+#include "nav/route_points.h"
 #include "nav/ui/goto_setup_window.h"
+#include "nav/ui/route_window.h"
+#include "nav/ui/waypoint_upload_window.h"
 #include "store/database.h"
 
 namespace tavrik {
 namespace {
 
-// All waypoints by description (no route selection is kept yet).
+// All waypoints by description, when no route is followed.
 std::vector<GotoTarget> loadTargets(Database& db) {
   std::vector<GotoTarget> list;
   if (!db.isOpen()) return list;
@@ -200,9 +204,11 @@ GotoWindow::GotoWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) 
 
   GotoController& go = controller();
   go.alarmSink = this;
-  const std::vector<GotoTarget> targets = loadTargets(m_app.db);
+  // A route chosen in the route window is followed point by point.
+  const int route = m_app.steering.selectedRoute;
+  const std::vector<GotoTarget> targets = route ? loadRoutePoints(m_app.db, route) : loadTargets(m_app.db);
   for (const GotoTarget& t : targets) m_list->addItem(t.description, t.waypoint);
-  go.open(targets, false);
+  go.open(targets, route != 0);
   refresh();
 }
 
@@ -286,6 +292,10 @@ void GotoWindow::stop() {
 void installSteering(App& app, MainWindow& window) {
   app.windows.add(QStringLiteral("gpsgoto"), [](App& a) { return new GotoWindow(a); });
   app.windows.add(QStringLiteral("gpscauto"), [](App& a) { return new GotoSetupWindow(a); });
+  app.windows.add(QStringLiteral("gpsrout"), [](App& a) { return new RouteWindow(a); });
+  app.windows.add(QStringLiteral("gpsauto"), [](App& a) { return new AutopilotWindow(a); });
+  app.windows.add(QStringLiteral("gpsuwps"), [](App& a) { return new WaypointUploadWindow(a); });
+  app.windows.add(QStringLiteral("gpswpl"), [](App& a) { return new WplSetupWindow(a); });
   QMenu* menu = window.ensureMenu(QStringLiteral("m_navigation"), QStringLiteral("&Navigation"));
   QAction* go = menu->addAction(QStringLiteral("&Go To"));
   go->setObjectName(QStringLiteral("n_goto"));
@@ -293,6 +303,18 @@ void installSteering(App& app, MainWindow& window) {
   QAction* setup = menu->addAction(QStringLiteral("Go To &setup..."));
   setup->setObjectName(QStringLiteral("n_gotosetup"));
   QObject::connect(setup, &QAction::triggered, &window, [&window] { window.openWindow(QStringLiteral("gpscauto")); });
+  menu->addSeparator();
+  const std::pair<const char*, const char*> more[] = {{"n_route", "&Routes..."},
+                                                     {"n_autopilot", "&Autopilot..."},
+                                                     {"n_upload", "&Upload waypoints..."},
+                                                     {"n_wplsetup", "Upload se&t-up..."}};
+  const char* windows[] = {"gpsrout", "gpsauto", "gpsuwps", "gpswpl"};
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = menu->addAction(QLatin1String(more[i].second));
+    a->setObjectName(QLatin1String(more[i].first));
+    const QString name = QLatin1String(windows[i]);
+    QObject::connect(a, &QAction::triggered, &window, [&window, name] { window.openWindow(name); });
+  }
   // The go-to entry rests while a go-to runs.
   QObject::connect(menu, &QMenu::aboutToShow, go, [go, &app] { go->setEnabled(!app.steering.go.running()); });
   // A go-to request (the chart's "&Go to mouse position") reopens the window, which

@@ -18,6 +18,7 @@
 #include "core/messages.h"
 #include "core/ui/main_window.h"
 #include "nav/ui/goto_window.h"
+#include "nav/ui/route_window.h"
 #include "nmea/nmea_checksum.h"
 #include "ui_test_app.h"
 
@@ -133,6 +134,34 @@ TEST(GotoWindow, ListRefusesAWaypointThatIsNotApproachable) {
   w->findChild<QPushButton*>(QStringLiteral("ok"))->click();
   EXPECT_TRUE((*r.t).steering.go.running());
   EXPECT_EQ((*r.t).steering.go.state().TargetLat, 52.4f);
+}
+
+}  // namespace
+}  // namespace tavrik
+
+namespace tavrik {
+namespace {
+
+TEST(RouteWindow, BuildsARouteShowsItsLengthAndFollowsIt) {
+  Rig r;
+  App& app = *r.t;
+  app.windows.open = [&](const QString& name) { return r.window->openWindow(name); };
+  app.db.execute(QStringLiteral("INSERT INTO Waypoints (description, latitude, longitude, approachable) VALUES "
+                                "('Buoy', 52.5, 4.875, -1)"));
+  app.db.execute(QStringLiteral("INSERT INTO Routes (description) VALUES ('Home')"));
+  r.window->findChild<QAction*>(QStringLiteral("n_route"))->trigger();
+  auto* w = qobject_cast<RouteWindow*>(r.window->findWindow(QStringLiteral("gpsrout")));
+  ASSERT_TRUE(w);
+  ASSERT_NE(w->route(), 0);
+  w->addWaypoint(1);  // Ams-Haven 52.4 N
+  w->addWaypoint(3);  // Buoy 52.5 N: 6 Nm north
+  EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QLatin1String("6.0 Nm"));
+  w->follow();
+  EXPECT_TRUE(app.steering.go.running());
+  EXPECT_TRUE(app.steering.go.routeSelected());
+  EXPECT_EQ(app.steering.go.state().TargetLat, 52.4f);
+  r.gotoWindow()->findChild<QPushButton*>(QStringLiteral("cnext"))->click();
+  EXPECT_EQ(app.steering.go.state().TargetLat, 52.5f);
 }
 
 }  // namespace
