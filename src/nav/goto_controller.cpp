@@ -22,6 +22,22 @@ float normalise360(float deg) {
   return deg;
 }
 
+// "52°30.000'N 4°52.500'E": how the chart labels a target that is no waypoint.
+QString positionText(double lat, double lon) {
+  auto part = [](double v, QChar positive, QChar negative) {
+    const double a = std::fabs(v);
+    double degrees = std::floor(a);
+    double minutes = roundHalfEven((a - degrees) * 60, 3);
+    if (minutes >= 60) {
+      degrees += 1;
+      minutes = 0;
+    }
+    return formatNumber(degrees, u"0") + QStringLiteral("°") + formatNumber(minutes, u"00.000") + '\'' +
+           (v < 0 ? negative : positive);
+  };
+  return part(lat, 'N', 'S') + ' ' + part(lon, 'E', 'W');
+}
+
 QString hoursMinutes(double hours) {
   // Whole minutes first, so that 1 h 59.7 min shows 2:00 and not 1:60.
   const long long minutes = std::llround(hours * 60.0);
@@ -113,8 +129,7 @@ void GotoController::start() {
   m_state.TargetLat = static_cast<float>(m_entryLat);
   m_state.TargetLon = static_cast<float>(m_entryLon);
   m_state.LineCourse = -1;
-  m_state.targetText = m_selected >= 0 ? m_list[m_selected].description
-                                       : formatNumber(m_entryLat, u"#0.00000") + ' ' + formatNumber(m_entryLon, u"#0.00000");
+  m_state.targetText = m_selected >= 0 ? m_list[m_selected].description : positionText(m_entryLat, m_entryLon);
   m_state.DrawStartLat = m_nav.Latitude;
   m_state.DrawStartLon = m_nav.Longitude;
   m_okMode = m_nextEnabled ? OkMode::Previous : OkMode::Hidden;
@@ -185,6 +200,7 @@ void GotoController::tick() {
       return;
     }
   }
+  if (!m_state.active) return;
   const int last = static_cast<int>(m_list.size()) - 1;
   m_state.WP = m_selected >= 0 ? m_list[m_selected].waypoint : 0;
 

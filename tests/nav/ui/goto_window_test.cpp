@@ -101,6 +101,17 @@ TEST(GotoWindow, ChartRequestOpensAndStartsThenSentencesReachTheOpenPort) {
   EXPECT_TRUE(lines[1].startsWith("$GPXTE,A,A,0.0,R,N,A*"));
   EXPECT_TRUE(lines[2].startsWith("$GPAPB,A,A,0.0,R,N,,,"));
   for (const QByteArray& l : lines) EXPECT_EQ(checkLine(l.trimmed().toStdString()), ChecksumStatus::Good) << l.constData();
+  // Our own receive path reads the RMB back.
+  NavigationState nav;
+  StatusPanels panels;
+  AppSettings settings;
+  RecordingPrompter prompter;
+  NmeaReceiver readBack(nav, panels, settings, prompter);
+  readBack.beginSession();
+  readBack.inject(0, wire.toStdString());
+  readBack.tick();
+  EXPECT_EQ(nav.received(Sentence::RMB), 1u);
+  EXPECT_EQ(nav.errors(Sentence::RMB), 0u);
 
   // A port closed under a running go-to gets nothing, and nothing complains.
   app.receiver.StopCommunication();
