@@ -3,6 +3,7 @@
 #include "geo/datum.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "core/messages.h"
 #include "core/registry.h"
@@ -54,9 +55,10 @@ void App::saveSettings() {
   ini.sync();
 }
 
-bool App::openDatabase(const std::function<QString()>& chooseFile) {
+bool App::openDatabase(const std::function<QString(const QString& failedPath)>& chooseFile) {
+  const QString defaultPath = paths.file(QStringLiteral("gps.db"));
   QString path = settings.Database.trimmed();
-  if (path.isEmpty()) path = paths.file(QStringLiteral("gps.db"));
+  if (path.isEmpty()) path = defaultPath;
   // The installer has just run: its delivered database becomes the database, unless
   // the user already has one (which stays; the delivered copy goes).
   Registry installer(ini, prompter);
@@ -69,14 +71,16 @@ bool App::openDatabase(const std::function<QString()>& chooseFile) {
     const QString delivered = paths.file(QStringLiteral("gps_ins.db"));
     if (QFile::exists(delivered) && !QFile::rename(delivered, path)) QFile::remove(delivered);
   }
-  // Only the configured file is made anew; a chosen one must be a database.
-  bool createIfMissing = true;
+  // Only the first start makes a database, at the default path. A configured file that has
+  // gone (a disk not mounted, a folder renamed) is asked for, not silently replaced by an
+  // empty one; a chosen file must be a database.
+  bool createIfMissing = QFileInfo(path).absoluteFilePath() == QFileInfo(defaultPath).absoluteFilePath();
   for (;;) {
     const StoreResult r = openMainDatabase(db, path, clock.now(), createIfMissing);
     if (r.ok()) break;
     if (r.message == Msg::DatabaseWrongVersion) prompter.critical(MessageText(Msg::DatabaseWrongVersion));
     else prompter.critical(MessageText(r.message ? r.message : Msg::DatabaseNotFound));
-    path = chooseFile ? chooseFile() : QString();
+    path = chooseFile ? chooseFile(path) : QString();
     if (path.isEmpty()) return false;
     createIfMissing = false;
   }

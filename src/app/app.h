@@ -108,11 +108,12 @@ class App {
   // Writes settings back to the settings file.
   void saveSettings();
 
-  // Start-up: opens the database at settings.Database (a new one at version 13 when
-  // no file is there), runs the upgrade chain and saves the path back. A file that
-  // is not a database or has the wrong version shows its message and chooseFile is
-  // asked for another; false when it gives none (the program then ends).
-  bool openDatabase(const std::function<QString()>& chooseFile);
+  // Start-up: opens the database at settings.Database (a new one at version 13 only at
+  // the default path, on the first start), runs the upgrade chain and saves the path
+  // back. A file that is missing, is not a database or has the wrong version shows its
+  // message and chooseFile is asked for another, given the path that failed; false when
+  // it gives none (the program then ends).
+  bool openDatabase(const std::function<QString(const QString& failedPath)>& chooseFile);
   // The System row into settings (units, variation) and the last position into nav;
   // the current folder's name into its status panel.
   void loadSystemSettings();

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -25,6 +27,37 @@ bool wantsScreenshot(int argc, char** argv) {
     if (QByteArray(argv[i]).startsWith("--screenshot")) return true;
   return false;
 }
+
+// A screenshot run looks and leaves: the settings file is put back as it was found (or
+// removed when there was none), so the next normal start keeps its window state. Made
+// before the App and gone after it, whatever the App wrote on the way.
+class SettingsFileKeeper {
+ public:
+  SettingsFileKeeper(QString path, bool active) : m_path(std::move(path)), m_active(active) {
+    if (!m_active) return;
+    QFile f(m_path);
+    m_existed = f.open(QIODevice::ReadOnly);
+    if (m_existed) m_bytes = f.readAll();
+  }
+  ~SettingsFileKeeper() {
+    if (!m_active) return;
+    if (!m_existed) {
+      QFile::remove(m_path);
+      return;
+    }
+    QSaveFile f(m_path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(m_bytes) != m_bytes.size() || !f.commit())
+      std::fprintf(stderr, "tavrik: cannot restore %s\n", qPrintable(m_path));
+  }
+  SettingsFileKeeper(const SettingsFileKeeper&) = delete;
+  SettingsFileKeeper& operator=(const SettingsFileKeeper&) = delete;
+
+ private:
+  QString m_path;
+  bool m_active;
+  bool m_existed = false;
+  QByteArray m_bytes;
+};
 
 }  // namespace
 
@@ -76,6 +109,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tavrik: cannot create the program folder %s\n", qPrintable(paths.programFolder()));
     return 1;
   }
+  const SettingsFileKeeper keeper(paths.settingsFile(), parser.isSet(screenshot));
   tavrik::SystemClock clock;
   tavrik::MessageBoxPrompter prompter;
   tavrik::QtSoundPlayer sound;
@@ -105,5 +139,7 @@ int main(int argc, char** argv) {
   }
   const int rc = QApplication::exec();
   startup.shutdown();
+  // The goodbye sound plays to its end (bounded) before the process takes it away.
+  sound.finishPlaying(10000);
   return rc;
 }

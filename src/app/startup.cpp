@@ -1,6 +1,9 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -23,13 +26,36 @@
 namespace tavrik {
 
 void QtSoundPlayer::play(const QString& file) {
-  if (file.isEmpty() || !QFileInfo::exists(file)) return;
+  if (file.isEmpty() || !QFileInfo::exists(file)) {
+    m_effect.reset();
+    return;
+  }
   m_effect = std::make_unique<QSoundEffect>();
   m_effect->setSource(QUrl::fromLocalFile(file));
   m_effect->play();
 }
 
 void QtSoundPlayer::beep() { QApplication::beep(); }
+
+void QtSoundPlayer::finishPlaying(int capMs) {
+  if (!m_effect) return;
+  QEventLoop loop;
+  QElapsedTimer since;
+  since.start();
+  bool started = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    const QSoundEffect::Status status = m_effect->status();
+    started = started || m_effect->isPlaying();
+    const bool failed = status == QSoundEffect::Error || status == QSoundEffect::Null;
+    // A file still loading has not started yet; one that never starts (no audio device)
+    // is given a second.
+    const bool ended = status == QSoundEffect::Ready && !m_effect->isPlaying() && (started || since.elapsed() > 1000);
+    if (failed || ended || since.elapsed() > capMs) loop.quit();
+  });
+  poll.start(50);
+  loop.exec();
+}
 
 void addStartupOptions(QCommandLineParser& parser) {
   parser.addOption(QCommandLineOption(QStringLiteral("chart"),
@@ -42,8 +68,23 @@ void addStartupOptions(QCommandLineParser& parser) {
                                       QStringLiteral("Start a go-to to the position LAT,LON (decimal degrees, north and "
                                                      "east positive) once the main window runs."),
                                       QStringLiteral("LAT,LON")));
+  parser.addOption(QCommandLineOption(QStringLiteral("simulate-from"),
+                                      QStringLiteral("Start the simulator at LAT,LON (decimal degrees) sailing COURSE "
+                                                     "degrees true."),
+                                      QStringLiteral("LAT,LON,COURSE")));
   parser.addOption(QCommandLineOption(QStringLiteral("replay"),
                                       QStringLiteral("Replay the NMEA test file FILE at start-up."), QStringLiteral("FILE")));
+}
+
+std::optional<SimulatorStart> parseSimulatorStart(const QString& text) {
+  const QStringList parts = text.split(QLatin1Char(','));
+  if (parts.size() != 3) return std::nullopt;
+  bool ok[3];
+  const double lat = parts[0].trimmed().toDouble(&ok[0]), lon = parts[1].trimmed().toDouble(&ok[1]),
+               course = parts[2].trimmed().toDouble(&ok[2]);
+  if (!ok[0] || !ok[1] || !ok[2] || std::abs(lat) >= 90 || std::abs(lon) > 180 || course < 0 || course >= 360)
+    return std::nullopt;
+  return SimulatorStart{static_cast<float>(lat), static_cast<float>(lon), static_cast<float>(course)};
 }
 
 void Startup::registerWindows() {
@@ -75,7 +116,9 @@ bool Startup::run(const QCommandLineParser& parser) {
   const QString folder = m_app.paths.programFolder();
   // A screenshot run has nobody to choose another database: it ends instead.
   const bool unattended = parser.isSet(QStringLiteral("screenshot"));
-  if (!m_app.openDatabase([&] { return unattended ? QString() : askDatabaseFile(folder); })) return false;
+  if (!m_app.openDatabase([&](const QString& failed) {
+        return unattended ? QString() : askDatabaseFile(folder, failed);
+      })) return false;
   m_app.loadSystemSettings();
   registerWindows();
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
@@ -88,7 +131,17 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
   // A replay or the simulator feeds the receive path instead of the serial ports.
-  const bool replay = parser.isSet(QStringLiteral("replay")), simulate = parser.isSet(QStringLiteral("simulate"));
+  const bool replay = parser.isSet(QStringLiteral("replay"));
+  const bool simulate = parser.isSet(QStringLiteral("simulate")) || parser.isSet(QStringLiteral("simulate-from"));
+  std::optional<SimulatorStart> start;
+  if (parser.isSet(QStringLiteral("simulate-from"))) {
+    start = parseSimulatorStart(parser.value(QStringLiteral("simulate-from")));
+    if (!start) {
+      m_app.prompter.critical(QStringLiteral("--simulate-from takes LAT,LON,COURSE in decimal degrees, not \"%1\"")
+                                  .arg(parser.value(QStringLiteral("simulate-from"))));
+      return false;
+    }
+  }
   if (replay || simulate) m_app.options.startCommunication = false;
   m_app.applyStartOptions();
   if (parser.isSet(QStringLiteral("goto"))) requestGoto(parser.value(QStringLiteral("goto")));
@@ -96,7 +149,7 @@ bool Startup::run(const QCommandLineParser& parser) {
     comm->startReplay(parser.value(QStringLiteral("replay")));
   } else if (simulate) {
     if (auto* sim = qobject_cast<SimulationWindow*>(m_window.openWindow(QStringLiteral("gpssimul")))) {
-      sim->startDemo();
+      sim->startDemo(start);
       // Out of the chart's way; the title bar stays at hand to stop the simulation.
       if (auto* frame = qobject_cast<QMdiSubWindow*>(sim->parentWidget())) frame->showMinimized();
     }

@@ -6,8 +6,10 @@
 #include <QCommandLineParser>
 #include <QSoundEffect>
 #include <memory>
+#include <optional>
 
 #include "core/sound_player.h"
+#include "nmea/ui/simulation_window.h"
 
 namespace tavrik {
 
@@ -19,10 +21,17 @@ class QtSoundPlayer final : public SoundPlayer {
  public:
   void play(const QString& file) override;
   void beep() override;
+  // Runs the event loop until the last sound has played to its end, failed, or capMs
+  // passed. Only for the end of main(), after the application's own loop has returned.
+  void finishPlaying(int capMs);
 
  private:
   std::unique_ptr<QSoundEffect> m_effect;
 };
+
+// "LAT,LON,COURSE" of --simulate-from (decimal degrees, "." decimals); none when malformed
+// or out of range.
+std::optional<SimulatorStart> parseSimulatorStart(const QString& text);
 
 // Options of the program's own besides the "/" ones (subsystems add theirs).
 void addStartupOptions(QCommandLineParser& parser);

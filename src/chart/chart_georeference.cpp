@@ -9,7 +9,9 @@ namespace {
 
 constexpr double kRadPerDeg = 3.14159265358979323846 / 180.0;
 constexpr int kMaxNewtonSteps = 30;
-constexpr double kPolynomialTolerancePx = 3.0;
+// Polynomials that hit every reference point this closely are the chart's word; else
+// a fit to the points competes with them.
+constexpr double kPolynomialTolerancePx = 1.0;
 
 int termCount(int order) { return order == 1 ? 3 : order == 2 ? 6 : 10; }
 
@@ -119,15 +121,21 @@ std::optional<ChartGeoreference> ChartGeoreference::fromHeader(const KapHeader& 
   if (h.hasPolynomials()) {
     QString polyError;
     std::optional<ChartGeoreference> p = fromPolynomials(h, &polyError);
-    // Polynomials that miss the chart's own reference points by more than a few pixels
-    // are not to be trusted (a damaged header, or terms written in another order); the
-    // reference points then decide.
-    if (p && p->worstReferenceError(h) <= kPolynomialTolerancePx) return p;
+    // Polynomials that miss the chart's own reference points (polyconic charts by a
+    // few pixels, damaged headers or terms in another order by far more) compete with
+    // a fit to the points; whichever misses less is kept.
+    const double polyMiss = p ? p->worstReferenceError(h) : std::numeric_limits<double>::infinity();
+    if (p && polyMiss <= kPolynomialTolerancePx) return p;
     if (h.references.size() < 3) {
       if (p) return p;
       return fail(polyError);
     }
     g.m_polynomialsRejected = true;
+    QString fitError;
+    std::optional<ChartGeoreference> fitted = fitReferences(h, std::move(g), &fitError);
+    if (fitted && (!p || fitted->worstReferenceError(h) < polyMiss)) return fitted;
+    if (p) return p;
+    return fail(fitError);
   }
   return fitReferences(h, std::move(g), error);
 }

@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <sqlite3.h>
+#include <QDateTime>
 #include <QFileInfo>
 #include <cmath>
 
+#include "chart/chart_datum.h"
 #include "chart/chart_row_store.h"
 #include "chart/database_chart_provider.h"
 #include "chart/overlay_datum.h"
@@ -191,6 +193,16 @@ ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QStri
                             .arg(rec.record.lonmin, 0, 'f', 5)
                             .arg(rec.record.lonmax, 0, 'f', 5);
   }
+  if (shown.library) {
+    // The chart's own DTM/ shift applies when the row keeps the datum the chart names.
+    const ChartFileDatum own = chartFileDatum(raster->header(), datumNames(m_db));
+    if (own.datum == rec.record.datum) {
+      rec.record.shiftLat = own.shiftLat;
+      rec.record.shiftLon = own.shiftLon;
+    }
+    shown.information += QStringLiteral("\nDatum used: ") + rec.record.datumName +
+                         (own.datum == rec.record.datum ? QString() : QStringLiteral(" (chart %1)").arg(raster->header().datum));
+  }
   m_chartDatum = rec.record.datum;
   shown.datum = rec.record.datum;
   const ChartRecord record = rec.record;
@@ -198,6 +210,151 @@ ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QStri
     return std::make_unique<RecordProjection>(record, raster, zoom);
   };
   return {std::move(shown), false, false};
+}
+
+ChartFileRecord chartFileRecord(std::shared_ptr<const RasterChart> raster, const QString& path,
+                                const std::vector<DatumName>& datums) {
+  ChartFileRecord out;
+  const KapHeader& h = raster->header();
+  out.datum = chartFileDatum(h, datums);
+  ChartRecord& rec = out.record;
+  rec.bsb = true;
+  rec.mercator = h.projection.contains(QStringLiteral("MERCATOR"), Qt::CaseInsensitive);
+  rec.description = !h.name.trimmed().isEmpty() ? h.name.trimmed() : QFileInfo(path).completeBaseName();
+  rec.Scale = h.scale;
+  rec.depth = h.depthUnit;
+  rec.revised = h.edition;
+  rec.datum = out.datum.datum;
+  rec.datumName = out.datum.datumName;
+  rec.shiftLat = out.datum.shiftLat;
+  rec.shiftLon = out.datum.shiftLon;
+  ChartView view;
+  view.raster = raster.get();
+  // Bounds around the whole image border: on a skewed chart the corners of the
+  // diagonal are not the extremes.
+  constexpr int kStepsPerEdge = 16;
+  bool any = false;
+  const double w = raster->width(), hgt = raster->height();
+  for (int i = 0; i <= kStepsPerEdge; ++i) {
+    const double f = static_cast<double>(i) / kStepsPerEdge;
+    for (const QPointF& p : {QPointF(f * w, 0), QPointF(f * w, hgt), QPointF(0, f * hgt), QPointF(w, f * hgt)}) {
+      double lat = 0, lon = 0;
+      if (ViewToLatLon(rec, view, static_cast<float>(p.x() * kTwipsPerPixel), static_cast<float>(p.y() * kTwipsPerPixel),
+                       lat, lon) < 0 ||
+          !finiteAll({lat, lon}))
+        continue;
+      if (!any) {
+        rec.latmin = rec.latmax = lat;
+        rec.lonmin = rec.lonmax = lon;
+        any = true;
+      }
+      rec.latmin = std::min(rec.latmin, lat);
+      rec.latmax = std::max(rec.latmax, lat);
+      rec.lonmin = std::min(rec.lonmin, lon);
+      rec.lonmax = std::max(rec.lonmax, lon);
+    }
+  }
+  rec.rotation = DeriveRotation(rec, view);
+  if (!std::isfinite(rec.rotation)) rec.rotation = 0;
+  return out;
+}
+
+std::vector<DatumName> datumNames(Database& db) {
+  if (!db.isOpen() || !db.hasTable(QStringLiteral("Datums"))) return builtinDatumNames();
+  std::vector<DatumName> out;
+  for (const QVariantList& row : db.rows(QStringLiteral("SELECT Datum, description FROM Datums ORDER BY Datum")))
+    if (row.size() == 2 && row[0].toInt() != 0) out.push_back({row[0].toInt(), row[1].toString()});
+  return out;
+}
+
+QString libraryDescription(const KapHeader& h, const QString& path) {
+  const QString name = h.name.trimmed().isEmpty() ? QStringLiteral("BSB Chart") : h.name.trimmed().left(35);
+  const QString number = h.number.trimmed().isEmpty() ? QFileInfo(path).completeBaseName() : h.number.trimmed();
+  return name + " [" + number + "." + QFileInfo(path).completeBaseName() + "]";
+}
+
+StoreResult addChartFileToLibrary(Database& db, const RasterChart& chart, const ChartFileRecord& file,
+                                  const QString& path, const QDateTime& now, QString* description) {
+  const ChartRecord& rec = file.record;
+  const QString desc = libraryDescription(chart.header(), path);
+  if (description) *description = desc;
+  // Points 1 and 2 are the image corners, point 3 the top-right corner, in chart units.
+  ChartView view;
+  view.raster = &chart;
+  const double w = chart.width() * kTwipsPerPixel, h = chart.height() * kTwipsPerPixel;
+  double lat[3] = {}, lon[3] = {};
+  const QPointF corners[3] = {{0, 0}, {w, h}, {w, 0}};
+  for (int i = 0; i < 3; ++i)
+    ViewToLatLon(rec, view, static_cast<float>(corners[i].x()), static_cast<float>(corners[i].y()), lat[i], lon[i]);
+  ChartRecord scales = rec;
+  scales.latitude1 = lat[0];
+  scales.longitude1 = lon[0];
+  scales.x1 = scales.y1 = 0;
+  scales.latitude2 = lat[1];
+  scales.longitude2 = lon[1];
+  scales.x2 = static_cast<float>(w);
+  scales.y2 = static_cast<float>(h);
+  CalibrateScales(scales);
+  const QString folder = QFileInfo(path).absoluteDir().dirName();
+  const QString stamp = dbDateText(now);
+  auto orNa = [](const QString& t) { return t.trimmed().isEmpty() ? QStringLiteral("N/A") : t.trimmed().left(15); };
+
+  const std::pair<const char*, QVariant> values[] = {
+      {"description", desc}, {"bitmap", QFileInfo(path).absoluteFilePath()}, {"mercator", rec.mercator ? -1 : 0},
+      {"latitude1", lat[0]}, {"longitude1", lon[0]}, {"x1", 0.0}, {"y1", 0.0},
+      {"latitude2", lat[1]}, {"longitude2", lon[1]}, {"x2", w}, {"y2", h},
+      {"Latitude3", lat[2]}, {"Longitude3", lon[2]}, {"X3", w}, {"Y3", 0.0},
+      {"milelat", scales.milelat}, {"milelon", scales.milelon}, {"maxx", w}, {"maxy", h},
+      {"latmin", rec.latmin}, {"lonmin", rec.lonmin}, {"latmax", rec.latmax}, {"lonmax", rec.lonmax},
+      {"datum", rec.datum}, {"created", stamp},
+      {"Bottom_margin", 0.0}, {"Top_margin", 0.0}, {"Left_margin", 0.0}, {"Right_margin", 0.0},
+      {"Scale", rec.Scale.trimmed().isEmpty() ? QStringLiteral(" ") : rec.Scale.trimmed().left(15)},
+      {"Depth", orNa(rec.depth)}, {"Revised", orNa(rec.revised)}, {"BSB", -1}};
+  QStringList columns, marks, sets;
+  QVariantList args;
+  for (const auto& [column, value] : values) {
+    columns << QString::fromLatin1(column);
+    marks << QStringLiteral("?");
+    sets << QString::fromLatin1(column) + QStringLiteral(" = ?");
+    args << value;
+  }
+
+  StoreResult r = db.beginTrans();
+  if (!r.ok()) return r;
+  const auto run = [&]() -> StoreResult {
+    // A chart of that description is brought up to date, as a second import would.
+    StoreResult s;
+    QVariant chartKey = db.scalar(QStringLiteral("SELECT chart FROM Charts WHERE description = ?"), {desc}, &s);
+    if (!s.ok()) return s;
+    if (chartKey.isValid()) {
+      s = db.execute(QStringLiteral("UPDATE Charts SET ") + sets.join(", ") + QStringLiteral(" WHERE chart = ?"),
+                     args + QVariantList{chartKey});
+    } else {
+      s = db.execute(QStringLiteral("INSERT INTO Charts (") + columns.join(", ") + QStringLiteral(") VALUES (") +
+                         marks.join(", ") + ")",
+                     args);
+      chartKey = db.lastInsertId();
+    }
+    if (!s.ok() || folder.isEmpty()) return s;
+    QVariant folderKey = db.scalar(QStringLiteral("SELECT folder FROM Folders WHERE description = ?"), {folder}, &s);
+    if (!s.ok()) return s;
+    if (!folderKey.isValid()) {
+      s = db.execute(QStringLiteral("INSERT INTO Folders (description, created) VALUES (?, ?)"), {folder, stamp});
+      if (!s.ok()) return s;
+      folderKey = db.lastInsertId();
+    }
+    const QVariant linked = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Folder charts] WHERE Folder = ? AND Chart = ?"),
+                                      {folderKey, chartKey}, &s);
+    if (!s.ok() || linked.toInt() > 0) return s;
+    return db.execute(QStringLiteral("INSERT INTO [Folder charts] (Folder, Chart, created) VALUES (?, ?, ?)"),
+                      {folderKey, chartKey, stamp});
+  };
+  r = run();
+  if (!r.ok()) {
+    db.rollback();
+    return r;
+  }
+  return db.commitTrans();
 }
 
 ChartLoadOutcome DatabaseChartProvider::loadFile(const QString& path, Prompter& prompter) {
@@ -228,36 +385,28 @@ ChartLoadOutcome DatabaseChartProvider::loadFile(const QString& path, Prompter& 
     return {std::nullopt, true, false};
   }
   std::shared_ptr<const RasterChart> raster(std::move(opened));
-  ChartRecord rec;
-  rec.bsb = true;
-  rec.mercator = raster->header().projection.contains(QStringLiteral("MERCATOR"), Qt::CaseInsensitive);
-  const KapHeader& h = raster->header();
-  rec.description = !h.name.trimmed().isEmpty() ? h.name.trimmed() : QFileInfo(path).completeBaseName();
-  rec.Scale = h.scale;
-  rec.depth = h.depthUnit;
-  rec.revised = h.edition;
-  rec.datumName = h.datum.isEmpty() ? QStringLiteral("WGS-84") : h.datum;
-  // Bounds from the image corners.
-  double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
-  raster->pixelToLatLon(0, 0, lat1, lon1);
-  raster->pixelToLatLon(raster->width(), raster->height(), lat2, lon2);
-  if (finiteAll({lat1, lon1, lat2, lon2})) {
-    rec.latmax = std::max(lat1, lat2);
-    rec.latmin = std::min(lat1, lat2);
-    rec.lonmin = std::min(lon1, lon2);
-    rec.lonmax = std::max(lon1, lon2);
+  const ChartFileRecord file = chartFileRecord(raster, path, datumNames(m_db));
+  ChartRecord rec = file.record;
+  // Search chart and automatic positioning know only the charts of the library.
+  if (m_db.isOpen() &&
+      prompter.question(QStringLiteral("%1 is not in the chart library, so Search chart and automatic positioning "
+                                       "cannot find it. Add it (folder %2, datum %3)?")
+                            .arg(QFileInfo(path).fileName(), QFileInfo(path).absoluteDir().dirName(),
+                                 file.datum.datumName))) {
+    QString description;
+    const StoreResult added =
+        addChartFileToLibrary(m_db, *raster, file, path, QDateTime::currentDateTime(), &description);
+    if (added.ok()) rec.description = description;
+    else prompter.exclamation(QStringLiteral("The chart could not be added to the library : ") + added.detail);
   }
-  ChartView view;
-  view.raster = raster.get();
-  rec.rotation = DeriveRotation(rec, view);
-  if (!std::isfinite(rec.rotation)) rec.rotation = 0;
   ShownChart shown;
   shown.description = rec.description;
   shown.path = path;
   shown.library = true;
   shown.image = rasterSource(raster);
-  shown.information = raster->informationText();
-  m_chartDatum = 0;
+  shown.information = raster->informationText() + QStringLiteral("\nDatum used: ") + file.datum.text;
+  shown.datum = rec.datum;
+  m_chartDatum = rec.datum;
   shown.projectionAt = [rec, raster](double zoom) { return std::make_unique<RecordProjection>(rec, raster, zoom); };
   return {std::move(shown), false, false};
 }

@@ -3,10 +3,12 @@
 // through the Qt image readers, a BSB/KAP chart through the raster chart library), the
 // chart record and its conversion at a zoom; and the overlay tables.
 
+#include <QDateTime>
 #include <QString>
 #include <memory>
 
 #include "chart/chart_provider.h"
+#include "chart/chart_datum.h"
 #include "chart/chart_record.h"
 #include "chart/chart_record_loader.h"
 #include "chart/raster_chart.h"
@@ -43,6 +45,26 @@ std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const Raste
 // Where an image named in a `Charts` row is found: as given, else by its file name in
 // the chart folder or the program's charts folder (rows made on another computer).
 QString resolveChartFile(const QString& bitmap, const QString& chartDir, const AppPaths& paths);
+
+// A library chart opened as a file: its record (bounds around the image border,
+// rotation, the datum its header names matched among `datums`, the DTM/ shift).
+struct ChartFileRecord {
+  ChartRecord record;
+  ChartFileDatum datum;
+};
+ChartFileRecord chartFileRecord(std::shared_ptr<const RasterChart> raster, const QString& path,
+                                const std::vector<DatumName>& datums);
+
+// The rows of `Datums` (key and description), the built-in ones without a database.
+std::vector<DatumName> datumNames(Database& db);
+
+// Joins a library chart opened as a file to `Charts`, as an import would: the image
+// corners as calibration points, bounds, scales, header texts ("N/A" when missing),
+// its datum; and links it to the folder named after the file's directory (made when
+// missing). One transaction. `description` receives the row's description:
+// the header name (35 characters) and " [number.file]".
+StoreResult addChartFileToLibrary(Database& db, const RasterChart& chart, const ChartFileRecord& file,
+                                  const QString& path, const QDateTime& now, QString* description = nullptr);
 
 class DatabaseChartProvider final : public ChartProvider {
  public:

@@ -109,7 +109,7 @@ int LatLonToView(const ChartRecord& c, const ChartView& view, double lat, double
     return 0;
   }
   double px = 0, py = 0;
-  view.lastError = view.raster ? view.raster->latLonToPixel(lat, lon, px, py) : -1;
+  view.lastError = view.raster ? view.raster->latLonToPixel(lat - c.shiftLat, lon - c.shiftLon, px, py) : -1;
   x = static_cast<float>((px - view.viewOriginX) * view.twipsPerPixelX * view.zoom);
   y = static_cast<float>((py - view.viewOriginY) * view.twipsPerPixelY * view.zoom);
   return view.lastError;
@@ -126,6 +126,8 @@ int ViewToLatLon(const ChartRecord& c, const ChartView& view, float x, float y, 
   const double py = (zy == 0 ? 0 : y / zy) + view.viewOriginY;
   lat = lon = 0;
   view.lastError = view.raster ? view.raster->pixelToLatLon(px, py, lat, lon) : -1;
+  lat += c.shiftLat;
+  lon += c.shiftLon;
   return view.lastError;
 }
 
@@ -154,12 +156,12 @@ float rotationOf(double dx, double dy) {
 }  // namespace
 
 float DeriveRotation(const ChartRecord& c, const ChartView& view) {
-  if (c.mercator) return 0;
   if (c.bsb) {
-    // A library chart's conversion is a polynomial fitted to the chart's own area; ten
-    // degrees away it says nothing, and the stored point 1 need not be a pixel of the
-    // image. Take north at the chart's middle instead, a hundredth of a degree long,
-    // scaled to the ten degrees the thresholds are made for.
+    // A library chart's projection says nothing about its orientation: skewed Mercator
+    // charts are common. Its conversion is a polynomial fitted to the chart's own area;
+    // ten degrees away it says nothing, and the stored point 1 need not be a pixel of
+    // the image. Take north at the chart's middle instead, a hundredth of a degree
+    // long, over the whole circle.
     if (!view.raster) return 0;
     const RasterChart& r = *view.raster;
     double lat = 0, lon = 0, x0 = 0, y0 = 0, xn = 0, yn = 0;
@@ -167,9 +169,13 @@ float DeriveRotation(const ChartRecord& c, const ChartView& view) {
     if (r.pixelToLatLon(r.width() / 2.0, r.height() / 2.0, lat, lon) < 0 || r.latLonToPixel(lat, lon, x0, y0) < 0 ||
         r.latLonToPixel(lat + kStepDeg, lon, xn, yn) < 0)
       return 0;
-    const double scale = 10 / kStepDeg * kTwipsPerPixel;
-    return rotationOf((xn - x0) * scale, (yn - y0) * scale);
+    // Thousandths of a degree: a north-up chart reads 0, not 359.99999.
+    double deg = std::round(std::atan2(xn - x0, y0 - yn) * 180.0 / Pi() * 1000) / 1000;
+    if (deg < 0) deg += 360.0;
+    if (deg >= 360.0) deg -= 360.0;
+    return static_cast<float>(deg);
   }
+  if (c.mercator) return 0;
   float X = 0, Y = 0;
   LatLonToView(c, view, c.latitude1 + 10, c.longitude1, X, Y);
   return rotationOf(X - c.x1, Y - c.y1);

@@ -28,6 +28,9 @@ struct ChartRecord {
   float rotation = 0;  // degrees; derived at load, never stored
   double latmax = 0, latmin = 0, lonmin = 0, lonmax = 0;  // usable area, degrees
   bool bsb = false;       // converted by the raster library
+  // Library charts opened as files: degrees added to a position in the chart's datum
+  // to give WGS-84 (the chart's DTM/ shift); positions arrive in WGS-84.
+  double shiftLat = 0, shiftLon = 0;
   QString description;    // unique chart name (trimmed)
   QString datumName;      // from Datums, "WGS-84" when the datum is unknown
   QString Scale;          // free text for display
@@ -66,8 +69,9 @@ int ViewToLatLon(const ChartRecord& c, const ChartView& view, float x, float y,
 // displayed units. Library charts zoom through ChartView instead.
 ChartRecord ZoomedRecord(const ChartRecord& c, double zoom);
 
-// Angle of true north on the image (0 north-up, 180 south-up); 0 for Mercator charts.
-// Library charts take the direction of north at the chart's middle from the library.
+// Angle of true north on the image (0 north-up, 180 south-up); 0 for Mercator
+// pictures. Library charts (Mercator or not) take the direction of north at the
+// chart's middle from their georeference, 0..360 clockwise.
 float DeriveRotation(const ChartRecord& c, const ChartView& view);
 
 // Mercator scales from points 1 and 2: milelat and milelon; 0 and 0 for

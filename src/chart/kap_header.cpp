@@ -1,6 +1,8 @@
 #include "chart/kap_header.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -62,6 +64,25 @@ KapPolynomial polynomial(const QVector<double>& v) {
   return p;
 }
 
+// Header lines as records: continuation lines (leading blanks) joined to their
+// record, comments dropped.
+QStringList headerRecords(const QString& text) {
+  QStringList records;
+  for (const QString& raw : text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts)) {
+    if (raw.startsWith('!')) continue;  // comment
+    if ((raw.startsWith(' ') || raw.startsWith('\t')) && !records.isEmpty()) {
+      QString& last = records.last();
+      const QString more = raw.trimmed();
+      if (more.isEmpty()) continue;
+      if (!last.endsWith(',')) last += ',';
+      last += more;
+      continue;
+    }
+    records.append(raw.trimmed());
+  }
+  return records;
+}
+
 }  // namespace
 
 bool KapPolynomial::valid() const {
@@ -88,22 +109,7 @@ KapHeaderResult readKapHeader(QByteArrayView raw) {
                        : QStringLiteral("the file has no chart header end (not a BSB/KAP chart or truncated)");
     return result;
   }
-  const QString text = QString::fromLatin1(bytes.first(end).data(), end);
-
-  // Join continuation lines (leading blanks) to their record.
-  QStringList records;
-  for (const QString& raw : text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts)) {
-    if (raw.startsWith('!')) continue;  // comment
-    if ((raw.startsWith(' ') || raw.startsWith('\t')) && !records.isEmpty()) {
-      QString& last = records.last();
-      const QString more = raw.trimmed();
-      if (more.isEmpty()) continue;
-      if (!last.endsWith(',')) last += ',';
-      last += more;
-      continue;
-    }
-    records.append(raw.trimmed());
-  }
+  const QStringList records = headerRecords(QString::fromLatin1(bytes.first(end).data(), end));
 
   KapHeader h;
   h.headerLength = end;
@@ -196,6 +202,48 @@ KapHeaderResult readKapHeaderFile(const QString& path) {
     if (more.contains('\x1a')) break;
   }
   return readKapHeader(bytes);
+}
+
+ChartSetResult readChartSetFile(const QString& path) {
+  ChartSetResult result;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) {
+    result.error = f.exists() ? QStringLiteral("cannot read %1: %2").arg(path, f.errorString())
+                              : QStringLiteral("file not found: %1").arg(path);
+    return result;
+  }
+  QByteArray bytes = f.read(kMaxHeaderBytes);
+  if (const qsizetype end = bytes.indexOf('\x1a'); end >= 0) bytes.truncate(end);
+  ChartSet set;
+  bool sawChart = false;
+  const QDir folder = QFileInfo(path).absoluteDir();
+  const QStringList present = folder.entryList(QDir::Files);
+  static const QRegularExpression panelTag(QStringLiteral("^K\\d+$"));
+  for (const QString& rec : headerRecords(QString::fromLatin1(bytes))) {
+    const int slash = rec.indexOf('/');
+    if (slash <= 0) continue;
+    const QString tag = rec.left(slash).trimmed().toUpper();
+    const auto kv = keyValues(rec.mid(slash + 1));
+    if (tag == "CHT") {
+      sawChart = true;
+      set.name = kv.value("NA").trimmed();
+      set.number = kv.value("NU").trimmed();
+    } else if (panelTag.match(tag).hasMatch()) {
+      ChartSetPanel panel{kv.value("NA").trimmed(), kv.value("NU").trimmed(), kv.value("TY").trimmed(),
+                          kv.value("FN").trimmed(), {}};
+      // Sets are copied between systems that disagree on letter case.
+      for (const QString& name : present)
+        if (!panel.file.isEmpty() && name.compare(QFileInfo(panel.file).fileName(), Qt::CaseInsensitive) == 0)
+          panel.path = folder.filePath(name);
+      set.panels.append(panel);
+    }
+  }
+  if (!sawChart && set.panels.isEmpty()) {
+    result.error = QStringLiteral("%1 is not a BSB chart-set file (no CHT/ or panel records)").arg(QFileInfo(path).fileName());
+    return result;
+  }
+  result.set = std::move(set);
+  return result;
 }
 
 }  // namespace tavrik

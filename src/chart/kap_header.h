@@ -65,6 +65,23 @@ KapHeaderResult readKapHeader(QByteArrayView bytes);
 // Reads the beginning of the file and parses its header.
 KapHeaderResult readKapHeaderFile(const QString& path);
 
+// A chart-set file (.BSB): the chart's name and number and its panels (Knn/ records),
+// each in its own KAP file.
+struct ChartSetPanel {
+  QString name, number, type;  // NA=, NU=, TY=
+  QString file;                // FN= as written
+  QString path;                // the file found beside the set (any letter case); empty when missing
+};
+struct ChartSet {
+  QString name, number;  // CHT/NA=, NU=
+  QVector<ChartSetPanel> panels;
+};
+struct ChartSetResult {
+  std::optional<ChartSet> set;
+  QString error;
+};
+ChartSetResult readChartSetFile(const QString& path);
+
 inline const QStringList& kapPaletteNames() {
   static const QStringList names{"RGB", "DAY", "DSK", "NGT", "NGR", "GRY", "PRC", "PRG"};
   return names;

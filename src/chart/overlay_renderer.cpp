@@ -327,39 +327,99 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
   p.restore();
 }
 
-void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible, int rulerPx) {
-  // Ticks in whole minutes (or tenths or fifths of one when minutes are wide).
-  double latTop, lonLeft, latBottom, lonRight;
-  proj.toLatLon(visible.topLeft(), latTop, lonLeft);
-  proj.toLatLon(visible.bottomRight(), latBottom, lonRight);
-  if (!std::isfinite(latTop) || !std::isfinite(lonLeft) || !std::isfinite(latBottom) || !std::isfinite(lonRight))
-    return;
-  const double midLat = (latTop + latBottom) / 2;
-  const QPointF a = proj.toPixel(midLat, lonLeft), b = proj.toPixel(midLat, lonLeft + 1.0 / 60);
-  const double minuteWidthPx = std::hypot(b.x() - a.x(), b.y() - a.y());
-  const QPointF c = proj.toPixel(midLat, lonLeft), d = proj.toPixel(midLat + 1.0 / 60, lonLeft);
-  const double minuteHeightPx = std::hypot(d.x() - c.x(), d.y() - c.y());
-  auto stepFor = [](double minutePx) {
-    // 500 and 250 chart units (15 per pixel) for tenths and fifths of a minute.
-    if (minutePx > 500.0 / 15) return 0.1;
-    if (minutePx > 250.0 / 15) return 0.2;
-    for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0})
-      if (m * minutePx >= 8) return m;
-    return 1200.0;
-  };
-  auto label = [](double deg, bool isLat) {
-    const QChar hemi = isLat ? (deg >= 0 ? 'N' : 'S') : (deg >= 0 ? 'E' : 'W');
-    const double a = std::fabs(deg);
-    int whole = static_cast<int>(a);
-    double minutes = (a - whole) * 60;
-    if (minutes > 59.95) {
-      whole += 1;
-      minutes = 0;
-    }
-    const bool fraction = std::fabs(minutes - std::round(minutes)) > 1e-6;
-    return QString::number(whole) + QChar(0xB0) + formatNumber(minutes, fraction ? u"00.0" : u"00") + "'" + hemi;
-  };
+namespace {
 
+QString rulerLabel(double deg, bool isLat) {
+  const QChar hemi = isLat ? (deg >= 0 ? 'N' : 'S') : (deg >= 0 ? 'E' : 'W');
+  const double a = std::fabs(deg);
+  int whole = static_cast<int>(a);
+  double minutes = (a - whole) * 60;
+  if (minutes > 59.95) {
+    whole += 1;
+    minutes = 0;
+  }
+  const bool fraction = std::fabs(minutes - std::round(minutes)) > 1e-6;
+  return QString::number(whole) + QChar(0xB0) + formatNumber(minutes, fraction ? u"00.0" : u"00") + "'" + hemi;
+}
+
+// Ticks in whole minutes (or tenths or fifths of one when minutes are wide).
+double tickMinutes(double minutePx) {
+  // 500 and 250 chart units (15 per pixel) for tenths and fifths of a minute.
+  if (minutePx > 500.0 / 15) return 0.1;
+  if (minutePx > 250.0 / 15) return 0.2;
+  for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0})
+    if (m * minutePx >= 8) return m;
+  return 1200.0;
+}
+
+// Labels on whole minutes, as many minutes apart as their width needs (with 35 units
+// of clearance on each side).
+double labelMinutes(double minutePx, double labelPx) {
+  for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 1200.0})
+    if (m * minutePx >= labelPx + 2 * 35.0 / 15 + 6) return m;
+  return 2400.0;
+}
+
+bool onMultiple(double deg, double minutes) {
+  const double m = deg * 60 / minutes;
+  return std::fabs(m - std::round(m)) < 1e-6;
+}
+
+// The marks of one edge, from `from` to `to` (window pixels). Along the edge whichever
+// of latitude and longitude changes more over the ground is marked: on a skewed
+// chart the top edge may run north-south.
+void edgeMarks(const ChartProjection& proj, QPointF from, QPointF to, bool top, double labelPx,
+               std::vector<RulerMark>& out) {
+  const double length = std::hypot(to.x() - from.x(), to.y() - from.y());
+  if (!(length >= 2)) return;
+  const int samples = static_cast<int>(std::min(length / 4, 2000.0)) + 1;
+  std::vector<double> lat(samples + 1), lon(samples + 1);
+  for (int i = 0; i <= samples; ++i) {
+    const double f = static_cast<double>(i) / samples;
+    proj.toLatLon(from + f * (to - from), lat[i], lon[i]);
+    if (!std::isfinite(lat[i]) || !std::isfinite(lon[i])) return;
+    if (i > 0) lon[i] = lon[i - 1] + std::remainder(lon[i] - lon[i - 1], 360.0);  // across 180
+  }
+  const double dLat = std::fabs(lat[samples] - lat[0]);
+  const double dLon = std::fabs(lon[samples] - lon[0]) * std::cos((lat[0] + lat[samples]) / 2 * Pi() / 180);
+  const bool isLat = dLat >= dLon;
+  const std::vector<double>& v = isLat ? lat : lon;
+  const double span = std::fabs(v[samples] - v[0]);
+  if (!(span > 0)) return;
+  const double minutePx = length / (span * 60);
+  const double step = tickMinutes(minutePx) / 60.0, every = labelMinutes(minutePx, labelPx);
+  if (span / step > 5000) return;
+  for (int i = 0; i < samples; ++i) {
+    const double a = v[i], b = v[i + 1];
+    if (a == b) continue;
+    // Multiples of the step in (lo, hi], placed by linear interpolation.
+    const double lo = std::min(a, b), hi = std::max(a, b);
+    for (double k = std::floor(lo / step + 1e-9) + 1; k * step <= hi + 1e-12; k += 1) {
+      const double value = k * step;
+      const double f = (value - a) / (b - a);
+      const double at = (i + f) / samples * length;
+      RulerMark m;
+      m.top = top;
+      m.at = at;
+      m.major = onMultiple(value, 1.0);
+      double shown = value;
+      if (!isLat) shown = std::remainder(value, 360.0);
+      if (m.major && onMultiple(value, every)) m.label = rulerLabel(shown, isLat);
+      out.push_back(std::move(m));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<RulerMark> RulerMarks(const ChartProjection& proj, const QRectF& visible, double labelPx) {
+  std::vector<RulerMark> out;
+  edgeMarks(proj, visible.topLeft(), visible.topRight(), true, labelPx, out);
+  edgeMarks(proj, visible.topLeft(), visible.bottomLeft(), false, labelPx, out);
+  return out;
+}
+
+void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible, int rulerPx) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
   const QRectF top(0, 0, visible.width(), rulerPx), left(0, 0, rulerPx, visible.height());
@@ -369,50 +429,21 @@ void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible
   QFont f(QStringLiteral("Arial"), 7);
   p.setFont(f);
   const QFontMetricsF fm(f);
-
-  // Labels on whole minutes, as many minutes apart as their width needs (with 35
-  // units of clearance on each side).
-  auto labelMinutes = [&](double minutePx, double labelPx) {
-    for (double m : {1.0, 2.0, 5.0, 10.0, 15.0, 30.0, 60.0, 120.0, 300.0, 600.0, 1200.0})
-      if (m * minutePx >= labelPx + 2 * 35.0 / 15 + 6) return m;
-    return 2400.0;
-  };
-  auto onMultiple = [](double deg, double minutes) {
-    const double m = deg * 60 / minutes;
-    return std::fabs(m - std::round(m)) < 1e-6;
-  };
   const double labelW = fm.horizontalAdvance(QStringLiteral("000") + QChar(0xB0) + "00'W");
-  const double lonStep = stepFor(minuteWidthPx) / 60.0;
-  if (lonRight > lonLeft && (lonRight - lonLeft) / lonStep < 5000) {
-    const double every = labelMinutes(minuteWidthPx, labelW);
-    for (double lon = std::ceil(lonLeft / lonStep - 1e-9) * lonStep; lon <= lonRight; lon += lonStep) {
-      const double x = proj.toPixel(midLat, lon).x() - visible.left();
-      const bool major = onMultiple(lon, 1.0);
-      p.drawLine(QPointF(x, rulerPx), QPointF(x, rulerPx - (major ? 7 : 4)));
-      if (major && onMultiple(lon, every)) {
-        const QString t = label(lon, false);
-        const double w = fm.horizontalAdvance(t);
-        if (x - w / 2 > rulerPx && x + w / 2 < visible.width()) p.drawText(QPointF(x - w / 2, 9), t);
-      }
-    }
-  }
-  const double latStep = stepFor(minuteHeightPx) / 60.0;
-  if (latTop > latBottom && (latTop - latBottom) / latStep < 5000) {
-    const double every = labelMinutes(minuteHeightPx, labelW);
-    for (double lat = std::floor(latTop / latStep + 1e-9) * latStep; lat >= latBottom; lat -= latStep) {
-      const double y = proj.toPixel(lat, lonLeft).y() - visible.top();
-      const bool major = onMultiple(lat, 1.0);
-      p.drawLine(QPointF(rulerPx, y), QPointF(rulerPx - (major ? 7 : 4), y));
-      if (major && onMultiple(lat, every)) {
-        const QString t = label(lat, true);
-        const double w = fm.horizontalAdvance(t);
-        if (y - w / 2 > rulerPx && y + w / 2 < visible.height()) {
-          p.save();
-          p.translate(9, y + w / 2);
-          p.rotate(-90);
-          p.drawText(QPointF(0, 0), t);
-          p.restore();
-        }
+  for (const RulerMark& m : RulerMarks(proj, visible, labelW)) {
+    const double w = m.label.isEmpty() ? 0 : fm.horizontalAdvance(m.label);
+    if (m.top) {
+      p.drawLine(QPointF(m.at, rulerPx), QPointF(m.at, rulerPx - (m.major ? 7 : 4)));
+      if (!m.label.isEmpty() && m.at - w / 2 > rulerPx && m.at + w / 2 < visible.width())
+        p.drawText(QPointF(m.at - w / 2, 9), m.label);
+    } else {
+      p.drawLine(QPointF(rulerPx, m.at), QPointF(rulerPx - (m.major ? 7 : 4), m.at));
+      if (!m.label.isEmpty() && m.at - w / 2 > rulerPx && m.at + w / 2 < visible.height()) {
+        p.save();
+        p.translate(9, m.at + w / 2);
+        p.rotate(-90);
+        p.drawText(QPointF(0, 0), m.label);
+        p.restore();
       }
     }
   }

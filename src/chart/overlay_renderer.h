@@ -114,6 +114,18 @@ class OverlayRenderer {
   QString m_gotoLabel;
 };
 
+// A tick of the rulers: `at` pixels along the top edge (or down the left edge) of the
+// visible part; a label on the whole minutes that have room for one.
+struct RulerMark {
+  bool top = true;
+  double at = 0;
+  bool major = false;  // on a whole minute
+  QString label;       // "52°15'N", empty when unlabelled
+};
+// The ticks of both rulers. Along each edge the coordinate that changes more over the
+// ground is marked, so a chart turned on its side gets latitudes along the top.
+std::vector<RulerMark> RulerMarks(const ChartProjection& proj, const QRectF& visible, double labelPx);
+
 // Latitude and longitude ticks along the top and left edge of the visible part:
 // `visible` is the visible rectangle of the picture; the painter is in window pixels.
 void PaintRulers(QPainter& p, const ChartProjection& proj, const QRectF& visible, int rulerPx = 18);

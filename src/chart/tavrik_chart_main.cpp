@@ -1,5 +1,6 @@
 // tavrik-chart: the chart library from the command line.
-//   tavrik-chart info FILE      header record as one JSON object
+//   tavrik-chart info FILE      header record as one JSON object, with the datum used,
+//                               the rotation and the worst REF point miss
 //   tavrik-chart xy FILE        "lat lon" lines on stdin -> image pixel "x y"
 //   tavrik-chart latlon FILE    "x y" lines on stdin -> "lat lon"
 //   tavrik-chart demo FILE      writes the demo sea chart (BSB/KAP)
@@ -20,6 +21,8 @@
 #include <memory>
 #include <string_view>
 
+#include "chart/chart_datum.h"
+#include "chart/chart_record.h"
 #include "chart/demo_chart.h"
 #include "chart/raster_chart.h"
 #include "core/number_format.h"
@@ -42,6 +45,14 @@ int failWith(const QString& text) {
 
 QJsonObject headerJson(const RasterChart& chart) {
   const KapHeader& h = chart.header();
+  // How the program takes the chart: the datum its name matches among the built-in
+  // datums, north on the image, and how closely the conversion meets the REF points.
+  const ChartFileDatum datum = chartFileDatum(h, builtinDatumNames());
+  ChartRecord record;
+  record.bsb = true;
+  ChartView view;
+  view.raster = &chart;
+  const ChartGeoreference& g = chart.georeference();
   QJsonArray refs;
   for (const KapReference& r : h.references)
     refs.append(QJsonObject{{"number", r.number}, {"x", r.x}, {"y", r.y}, {"lat", r.lat}, {"lon", r.lon}});
@@ -58,7 +69,13 @@ QJsonObject headerJson(const RasterChart& chart) {
                      {"height", chart.height()},
                      {"polynomials", h.hasPolynomials()},
                      {"palettes", palettes},
-                     {"reference_points", refs}};
+                     {"reference_points", refs},
+                     {"datum_used", datum.datumName},
+                     {"datum_key", datum.datum},
+                     {"dtm_shift_seconds", QJsonArray{h.datumShiftLat, h.datumShiftLon}},
+                     {"rotation", DeriveRotation(record, view)},
+                     {"conversion", g.fromPolynomials() ? QStringLiteral("polynomials") : QStringLiteral("reference_fit")},
+                     {"worst_reference_error_px", g.worstReferenceError(h)}};
 }
 
 // Reads pairs of numbers line by line; a line that is not two numbers is an error

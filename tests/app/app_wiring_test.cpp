@@ -26,7 +26,7 @@ TEST(AppWiring, ReceivedPositionIsConvertedFromTheGpsDatumToTheChartDatum) {
   for (const auto& r : rows) {
     SCOPED_TRACE(r.legend);
     test::TestApp t;
-    ASSERT_TRUE(t.app->openDatabase([] { return QString(); }));
+    ASSERT_TRUE(t.app->openDatabase([](const QString&) { return QString(); }));
     t.app->loadSystemSettings();
     t.app->settings.system.gpsDatum = r.gpsDatum;
     t.app->activeChartDatum = r.chartDatum;

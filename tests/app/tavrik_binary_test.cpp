@@ -1,6 +1,7 @@
 // The built program, run as a user would run it.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -12,7 +13,8 @@ const QString kBinary = QStringLiteral(TAVRIK_BINARY_DIR "/src/app/tavrik");
 
 // In an environment without any display and in a home that is the test's own: a plain
 // start ends with a message; a screenshot run renders (offscreen by itself when there
-// is no display) and writes the settings back into the home given.
+// is no display) and leaves GPS.ini byte for byte as it found it, or absent (a run that
+// wrote its own window size made the next normal start lose its maximised window).
 TEST(TavrikBinary, WithoutDisplayExitsWithAMessageOrWritesTheScreenshot) {
   ASSERT_TRUE(QFileInfo::exists(kBinary)) << kBinary.toStdString();
   const struct {
@@ -31,7 +33,14 @@ TEST(TavrikBinary, WithoutDisplayExitsWithAMessageOrWritesTheScreenshot) {
     env.insert("XDG_DATA_HOME", tmp.path() + "/data");
     env.insert("XDG_CONFIG_HOME", tmp.path() + "/config");
     if (row.offscreenSet) env.insert("QT_QPA_PLATFORM", "offscreen");
-    const QString png = tmp.filePath("out.png");
+    const QString png = tmp.filePath("out.png"), ini = tmp.filePath("GPS.ini");
+    const QByteArray settings = row.offscreenSet ? QByteArray("[GPS]\r\nMainWindowState=2\r\nWidth=1600\r\n; kept\r\n")
+                                                 : QByteArray();
+    if (!settings.isEmpty()) {
+      QFile f(ini);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      f.write(settings);
+    }
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(kBinary, row.screenshot ? QStringList{"--home", tmp.path(), "--screenshot", png} : QStringList{});
@@ -54,7 +63,12 @@ TEST(TavrikBinary, WithoutDisplayExitsWithAMessageOrWritesTheScreenshot) {
     ASSERT_TRUE(image.load(png, "PNG")) << png.toStdString();
     EXPECT_GT(image.width(), 100);
     EXPECT_GT(image.height(), 100);
-    EXPECT_TRUE(QFileInfo::exists(tmp.filePath("GPS.ini")));
+    QFile after(ini);
+    EXPECT_EQ(after.exists(), !settings.isEmpty());
+    if (after.open(QIODevice::ReadOnly)) {
+      EXPECT_EQ(after.readAll(), settings);
+    }
+    EXPECT_TRUE(QFileInfo::exists(tmp.filePath("gps.db")));
   }
 }
 

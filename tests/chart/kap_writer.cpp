@@ -6,6 +6,7 @@
 #include <proj.h>
 
 #include <cmath>
+#include <string>
 
 #include "chart/kap_file_writer.h"
 
@@ -87,6 +88,34 @@ KapHeader mercatorHeader(const MercatorChartSpec& s) {
   h.palettes["RGB"] = testPalette(15, 1);
   h.palettes["NGT"] = testPalette(15, 2);
   return h;
+}
+
+ProjectedCrs::ProjectedCrs(const char* definition) {
+  PJ_CONTEXT* ctx = proj_context_create();
+  const std::string target = std::string(definition) + " +type=crs";
+  PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:4326", target.c_str(), nullptr);
+  PJ* pj = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+  proj_destroy(raw);
+  EXPECT_TRUE(pj) << "PROJ cannot make " << definition;
+  m_ctx = ctx;
+  m_pj = pj;
+}
+
+ProjectedCrs::~ProjectedCrs() {
+  proj_destroy(static_cast<PJ*>(m_pj));
+  proj_context_destroy(static_cast<PJ_CONTEXT*>(m_ctx));
+}
+
+void ProjectedCrs::forward(double lat, double lon, double& e, double& n) const {
+  const PJ_COORD c = proj_trans(static_cast<PJ*>(m_pj), PJ_FWD, proj_coord(lon, lat, 0, 0));
+  e = c.xy.x;
+  n = c.xy.y;
+}
+
+void ProjectedCrs::inverse(double e, double n, double& lat, double& lon) const {
+  const PJ_COORD c = proj_trans(static_cast<PJ*>(m_pj), PJ_INV, proj_coord(e, n, 0, 0));
+  lon = c.lp.lam;
+  lat = c.lp.phi;
 }
 
 uint8_t patternValue(int x, int y) { return static_cast<uint8_t>(1 + ((x / 7 + 3 * (y / 5)) % 15)); }

@@ -25,6 +25,22 @@ void mercatorLatLon(const MercatorChartSpec& s, double x, double y, double& lat,
 
 KapHeader mercatorHeader(const MercatorChartSpec& s);
 
+// Geographic WGS-84 (degrees) <-> a PROJ projection given as a definition string
+// ("+proj=poly +lat_0=45 +lon_0=-87 +ellps=GRS80"), in metres.
+class ProjectedCrs {
+ public:
+  explicit ProjectedCrs(const char* definition);
+  ~ProjectedCrs();
+  ProjectedCrs(const ProjectedCrs&) = delete;
+  ProjectedCrs& operator=(const ProjectedCrs&) = delete;
+  void forward(double lat, double lon, double& e, double& n) const;
+  void inverse(double e, double n, double& lat, double& lon) const;
+
+ private:
+  void* m_ctx = nullptr;
+  void* m_pj = nullptr;
+};
+
 // The image value of a test pattern pixel (1..15): stripes that change every few pixels,
 // so a misplaced row or column shows.
 uint8_t patternValue(int x, int y);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "app/app.h"
@@ -32,7 +33,7 @@ class Home {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
   // Start-up as far as the database goes.
-  bool start(std::function<QString()> choose = {}) {
+  bool start(std::function<QString(const QString&)> choose = {}) {
     app.loadSettings();
     if (!app.openDatabase(choose)) return false;
     app.loadSystemSettings();
@@ -153,6 +154,8 @@ TEST(Startup, UnusableDatabaseAsksForAnother) {
       {"empty file", QByteArray(), Msg::DatabaseNotFound},
       {"damaged page", "damaged", Msg::DatabaseNotFound},
       {"version 3", "v3", Msg::DatabaseWrongVersion},
+      // A configured file that has gone is asked for, not replaced by a new empty database.
+      {"configured file gone", "missing", Msg::DatabaseNotFound},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.legend);
@@ -169,7 +172,7 @@ TEST(Startup, UnusableDatabaseAsksForAnother) {
       ASSERT_GT(f.size(), 40 * 4096);
       f.seek(30 * 4096);  // a page in the middle of the waypoints
       f.write(QByteArray(4096, '\xA5'));
-    } else {
+    } else if (r.content != "missing") {
       QFile f(bad);
       ASSERT_TRUE(f.open(QIODevice::WriteOnly));
       f.write(r.content);
@@ -177,10 +180,12 @@ TEST(Startup, UnusableDatabaseAsksForAnother) {
     const QByteArray before = h.bytes("bad.db");
     h.app.ini.set("GPS", "Database", bad);
     int asked = 0;
-    EXPECT_FALSE(h.start([&] {
+    EXPECT_FALSE(h.start([&](const QString& failed) {
+      EXPECT_EQ(failed, bad);
       ++asked;
       return QString();
     }));
+    EXPECT_EQ(QFileInfo::exists(bad), r.content != "missing");
     EXPECT_EQ(asked, 1);
     ASSERT_EQ(h.prompter.entries().size(), 1u);
     EXPECT_EQ(h.prompter.entries()[0].kind, Prompter::Kind::Critical);
@@ -190,7 +195,7 @@ TEST(Startup, UnusableDatabaseAsksForAnother) {
     // With a choice it goes on with that file and keeps it.
     h.makeDatabase("good.db");
     h.prompter.clear();
-    EXPECT_TRUE(h.start([&] { return h.file("good.db"); }));
+    EXPECT_TRUE(h.start([&](const QString&) { return h.file("good.db"); }));
     EXPECT_EQ(h.app.settings.Database, h.file("good.db"));
     h.stop();
     EXPECT_EQ(h.app.ini.get("GPS", "Database"), h.file("good.db"));

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -51,7 +52,7 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
   add("ch_open", QStringLiteral("&Open chart file..."), [this] {
     const QString file = QFileDialog::getOpenFileName(
         &m_window, QStringLiteral("Open chart"), m_app.settings.ChartDir,
-        QStringLiteral("Charts (*.kap *.KAP *.bmp *.BMP *.jpg *.JPG *.gif *.GIF *.png *.PNG *.tif *.TIF *.dib *.rle);;"
+        QStringLiteral("Charts (*.kap *.KAP *.bsb *.BSB *.bmp *.BMP *.jpg *.JPG *.gif *.GIF *.png *.PNG *.tif *.TIF *.dib *.rle);;"
                        "All files (*)"));
     if (!file.isEmpty()) openChartFile(file);
   });
@@ -179,9 +180,46 @@ void ChartMenu::showFileInformation(const QString& path) {
 }
 
 bool ChartMenu::openChartFile(const QString& path) {
+  if (QFileInfo(path).suffix().compare(QStringLiteral("BSB"), Qt::CaseInsensitive) == 0) return chooseChartSetPanel(path);
   ChartWindow* c = openChartWindow(m_window);
   if (!c) return false;
   return c->loadChartFile(path);
+}
+
+bool ChartMenu::chooseChartSetPanel(const QString& path) {
+  // A chart-set file holds no image: its panels are charts of their own.
+  const ChartSetResult r = readChartSetFile(path);
+  if (!r.set) {
+    m_app.prompter.exclamation(MessageText(Msg::CannotLoadBsb) + " : " + r.error);
+    return false;
+  }
+  QStringList items, paths;
+  for (const ChartSetPanel& p : r.set->panels) {
+    if (p.path.isEmpty()) continue;
+    items << QStringLiteral("%1 (%2, %3)").arg(p.name, p.type.toLower(), QFileInfo(p.path).fileName());
+    paths << p.path;
+  }
+  if (items.isEmpty()) {
+    m_app.prompter.exclamation(QStringLiteral("None of the panels of %1 is in its folder : %2")
+                                   .arg(r.set->name.isEmpty() ? QFileInfo(path).fileName() : r.set->name,
+                                        QFileInfo(path).absolutePath()));
+    return false;
+  }
+  // Window-modal without an own event loop; the choice loads when it is made.
+  auto* dialog = new QInputDialog(&m_window);
+  dialog->setObjectName(QStringLiteral("ch_panels"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QStringLiteral("Chart panels - ") + (r.set->name.isEmpty() ? QFileInfo(path).fileName() : r.set->name));
+  dialog->setLabelText(QStringLiteral("Panel to open:"));
+  dialog->setComboBoxItems(items);
+  dialog->setComboBoxEditable(false);
+  connect(dialog, &QInputDialog::textValueSelected, this, [this, items, paths](const QString& chosen) {
+    const qsizetype i = items.indexOf(chosen);
+    if (i < 0) return;
+    if (ChartWindow* c = openChartWindow(m_window)) c->loadChartFile(paths[i]);
+  });
+  dialog->open();
+  return true;
 }
 
 }  // namespace tavrik

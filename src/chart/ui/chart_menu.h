@@ -27,7 +27,8 @@ class ChartMenu : public QObject {
  public:
   ChartMenu(App& app, MainWindow& window);
   QMenu* menu() const { return m_menu; }
-  // Opens a chart file in the chart window (the command line's --chart).
+  // Opens a chart file in the chart window (the command line's --chart); a chart-set
+  // file (.BSB) offers its panels and opens the one chosen.
   bool openChartFile(const QString& path);
   // The chart information window for a chart file.
   void showFileInformation(const QString& path);
@@ -36,6 +37,7 @@ class ChartMenu : public QObject {
 
  private:
   void refresh();
+  bool chooseChartSetPanel(const QString& path);
   App& m_app;
   MainWindow& m_window;
   QMenu* m_menu = nullptr;

@@ -208,14 +208,17 @@ void SimulationWindow::showState() {
   m_position->setText(degreesMinutesText(s.latitude, s.longitude, m_app.settings.decimals()));
 }
 
-void SimulationWindow::startDemo() {
+void SimulationWindow::startDemo(std::optional<SimulatorStart> start) {
   SimulatorState s = fieldState();
-  if (s.latitude == 0 && s.longitude == 0) {
+  if (start) {
+    s.latitude = start->latitude;
+    s.longitude = start->longitude;
+  } else if (s.latitude == 0 && s.longitude == 0) {
     // The middle of the demo chart.
     s.latitude = 52.25f;
     s.longitude = 4.5f;
   }
-  s.trueCourse = 45;
+  s.trueCourse = start ? start->trueCourse : 45;
   s.speed = 6.0f * m_app.settings.units.UnitFactor;
   s.depthMetres = 14.5f;
   s.waterTemperature = 15.2f;

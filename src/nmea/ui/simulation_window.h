@@ -6,6 +6,7 @@
 // closing the window) asks "Cancel simulation?" and stops it.
 
 #include <QWidget>
+#include <optional>
 
 #include "nmea/nmea_simulator.h"
 
@@ -23,6 +24,11 @@ namespace tavrik {
 
 class App;
 
+// Where and whither the demo vessel starts: a position and a true course.
+struct SimulatorStart {
+  float latitude = 0, longitude = 0, trueCourse = 0;
+};
+
 class SimulationWindow : public QWidget {
   Q_OBJECT
  public:
@@ -37,8 +43,9 @@ class SimulationWindow : public QWidget {
   void tick();
   bool isSimulating() const;
   // Sails 6 knots north-east from the last position (the demo chart's middle when
-  // there is none), with instrument values to show (the --simulate option).
-  void startDemo();
+  // there is none), or from the start given on its course, with instrument values to
+  // show (the --simulate and --simulate-from options).
+  void startDemo(std::optional<SimulatorStart> start = {});
   // The fields as simulator state.
   SimulatorState fieldState() const;
   void setFieldState(const SimulatorState& s);

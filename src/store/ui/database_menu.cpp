@@ -22,8 +22,12 @@ QString askNewDatabaseFile(MainWindow& window, const QString& folder) {
   return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first() : QString();
 }
 
-QString askDatabaseFile(const QString& folder) {
-  return QFileDialog::getOpenFileName(nullptr, QStringLiteral("Database"), folder, QStringLiteral("Database (*.db)"));
+QString askDatabaseFile(const QString& folder, const QString& failedPath) {
+  // The title names the file that could not be used, so the user knows what to look for.
+  const QString title = failedPath.isEmpty() ? QStringLiteral("Database")
+                        : QFileInfo::exists(failedPath) ? QStringLiteral("Database - cannot use %1").arg(failedPath)
+                                                        : QStringLiteral("Database - not found: %1").arg(failedPath);
+  return QFileDialog::getOpenFileName(nullptr, title, folder, QStringLiteral("Database (*.db)"));
 }
 
 void registerStoreWindows(App& app) {

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QLabel>
 
+#include "chart/chart_loader.h"
 #include "chart/database_chart_provider.h"
+#include "chart/kap_writer.h"
 #include "chart/demo_chart.h"
 #include "chart/ui/chart_window_fixture.h"
 #include "core/messages.h"
@@ -14,6 +16,7 @@
 #include "geo/nav_math.h"
 #include "store/db_datum_lookup.h"
 #include "store/schema.h"
+#include "test_data.h"
 
 namespace tavrik {
 namespace {
@@ -309,6 +312,73 @@ TEST(ChartWindowDb, ChartBoundsReadInTableOrderWithEmptyBoundsMarked) {
   const int best = index.searchBest(52.8, 4.7, ChartRanking::Overview);
   ASSERT_GE(best, 0);
   EXPECT_EQ(index.rows()[static_cast<size_t>(best)].description, "Wide");
+}
+
+TEST(ChartWindowDb, ChartFileOpenedDirectlyJoinsTheLibraryWithItsDatum) {
+  DbFixture f;
+  f.addChart("Picture", f.png);
+  ChartWindow& w = f.open({900, 700});
+  const QString kap = testDataFile("charts/11370_2.KAP");
+  const QString description = "MISSISSIPPI RIVER  REMY TO BRINGIER [6.11370_2]";
+  auto charts = [&] { return f.db.scalar("SELECT COUNT(*) FROM Charts").toInt(); };
+  // Declined: shown under its own name, the library unchanged.
+  ASSERT_TRUE(w.loadChartFile(kap)) << f.prompter.lastText().toStdString();
+  ASSERT_EQ(f.prompter.entries().size(), 1u);
+  EXPECT_EQ(f.prompter.entries()[0].kind, Prompter::Kind::Question);
+  EXPECT_EQ(f.prompter.lastText(), "11370_2.KAP is not in the chart library, so Search chart and automatic "
+                                   "positioning cannot find it. Add it (folder charts, datum North American 1983)?");
+  EXPECT_EQ(w.chart()->description, "MISSISSIPPI RIVER  REMY TO BRINGIER POINT");
+  EXPECT_EQ(charts(), 1);
+  // Accepted: one row with its folder, found by the search from a position on it.
+  f.prompter.answer(true);
+  ASSERT_TRUE(w.loadChartFile(kap));
+  EXPECT_EQ(w.chart()->description, description);
+  EXPECT_EQ(f.app->activeChartDatum, 3);
+  EXPECT_TRUE(w.chart()->information.endsWith("Datum used: North American 1983 (chart NAD83)"));
+  const std::vector<QVariantList> rows =
+      f.db.rows("SELECT Charts.description, BSB, datum, Folders.description, latmin, latmax, lonmin, lonmax "
+                "FROM Charts, [Folder charts], Folders WHERE [Folder charts].Chart = Charts.chart "
+                "AND [Folder charts].Folder = Folders.folder");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0].toString(), description);
+  EXPECT_NE(rows[0][1].toInt(), 0);
+  EXPECT_EQ(rows[0][2].toInt(), 3);
+  EXPECT_EQ(rows[0][3].toString(), "charts");
+  // The bounds hold the chart's reference points and little more (the image corners lie beyond them).
+  const double bounds[4] = {rows[0][4].toDouble(), rows[0][5].toDouble(), rows[0][6].toDouble(), rows[0][7].toDouble()};
+  const double refExtremes[4] = {29.9494, 30.1530, -90.9743, -90.7367};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(bounds[i], refExtremes[i], 0.05) << i;
+    EXPECT_TRUE(i % 2 == 0 ? bounds[i] <= refExtremes[i] : bounds[i] >= refExtremes[i]) << i;
+  }
+  ASSERT_TRUE(w.loadChart("Picture"));
+  f.fix(30.1064, -90.8825);
+  w.searchChart();
+  w.pump();
+  EXPECT_EQ(w.chart()->description, description);
+  // Opened again: the row loads it, no question.
+  f.prompter.clear();
+  ASSERT_TRUE(w.loadChartFile(kap));
+  EXPECT_TRUE(f.prompter.empty()) << f.prompter.lastText().toStdString();
+  EXPECT_EQ(w.chart()->description, description);
+  EXPECT_EQ(charts(), 2);
+  // Added a second time: the same row and link, brought up to date.
+  RasterChartError error;
+  std::shared_ptr<const RasterChart> raster(RasterChartLibrary::openChart(kap, &error));
+  ASSERT_TRUE(raster);
+  const StoreResult again =
+      addChartFileToLibrary(f.db, *raster, chartFileRecord(raster, kap, datumNames(f.db)), kap, f.clock.now());
+  EXPECT_TRUE(again.ok()) << again.detail.toStdString();
+  EXPECT_EQ(charts(), 2);
+  EXPECT_EQ(f.db.scalar("SELECT COUNT(*) FROM [Folder charts]").toInt(), 1);
+
+  // A NAD27 chart: positions are converted to North American 1927 for it.
+  KapHeader h = test::mercatorHeader({});
+  h.datum = "NAD27";
+  test::writeTestKap(f.dir.filePath("charts/nad27.kap"), h);
+  ASSERT_TRUE(w.loadChartFile(f.dir.filePath("charts/nad27.kap")));
+  EXPECT_EQ(f.app->activeChartDatum, 4);
+  EXPECT_TRUE(w.chart()->information.endsWith("Datum used: North American 1927 (CONUS) (chart NAD27)"));
 }
 
 TEST(ChartWindowDb, EveryOverlayRendered) {

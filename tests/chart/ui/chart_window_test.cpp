@@ -1,5 +1,6 @@
 #include "chart/ui/chart_window.h"
 
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include "chart/ui/zoom_window.h"
 #include "core/messages.h"
 #include "core/ui/main_window.h"
+#include "test_data.h"
 
 namespace tavrik {
 namespace {
@@ -401,6 +403,38 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   // Show/hide: the second time hides the chart window's frame.
   act("ch_window");
   EXPECT_FALSE(findChartWindow(main)->parentWidget()->isVisible());
+}
+
+TEST(ChartMenu, ChartSetOffersItsPanelsAndOpensTheChosenOne) {
+  test::TestApp t;
+  App& app = *t;
+  MainWindow main(app);
+  registerChartWindows(app);
+  ChartMenu chartMenu(app, main);
+  main.show();
+  ASSERT_TRUE(chartMenu.openChartFile(testDataFile("charts/12205.BSB")));
+  auto* dialog = main.findChild<QInputDialog*>("ch_panels");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  const QStringList panels = dialog->comboBoxItems();
+  EXPECT_EQ(panels, QStringList({"SCUPPERNONG RIVER EXTENSION (extension, 12205_7.KAP)",
+                                 "PERQUIMANS RIVER EXTENSION (extension, 12205_8.KAP)",
+                                 "LITTLE RIVER EXTENSION (extension, 12205_12.KAP)",
+                                 "CHOWAN RIVER EXTENSION (extension, 12205_11.KAP)"}));
+  dialog->setTextValue(panels.last());
+  dialog->accept();
+  ChartWindow* w = findChartWindow(main);
+  ASSERT_TRUE(w && w->chart()) << t.prompter.lastText().toStdString();
+  EXPECT_EQ(w->chart()->description, "CHOWAN RIVER EXTENSION");
+  EXPECT_NEAR(w->chart()->projectionAt(1.0)->rotationDeg(), 270, 0.05);  // north to the left
+  EXPECT_TRUE(w->chart()->information.endsWith("Datum used: North American 1983 (chart NAD83)"));
+  // A file that is no chart set says so.
+  QFile bad(t.dir.filePath("bad.bsb"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("nothing\n");
+  bad.close();
+  EXPECT_FALSE(chartMenu.openChartFile(bad.fileName()));
+  EXPECT_EQ(t.prompter.lastText(), "Cannot load BSB chart : bad.bsb is not a BSB chart-set file (no CHT/ or panel records)");
 }
 
 TEST(ChartWindow, ClosingTheMainWindowAsksAboutTheTrackFirst) {
