@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/registry.h"
 #include "geo/grid_notation.h"
+#include "nav/alarm_areas.h"
 #include "store/main_database.h"
 #include "store/system_row.h"
 
@@ -44,6 +45,26 @@ App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
 }
 
 App::~App() = default;
+
+void App::reloadAlarmAreas() {
+  const int ownDatum = activeChartDatum;
+  zoneAlarm.setAreas(LoadAlarmAreas(db, [this, ownDatum](LatLon p, int datum) {
+    // Datum 0 is stored as the chart's own, as the overlays take it.
+    if (datum == 0 || datum == ownDatum || ownDatum == 0) return p;
+    CalcRecord r;
+    r.Lat1 = p.lat;
+    r.Lon1 = p.lon;
+    r.Datum1 = datum;
+    r.Datum2 = ownDatum;
+    DatumConvert(r, datumLookup);
+    return LatLon{r.Lat2, r.Lon2};
+  }));
+}
+
+QString App::soundFile(const QString& name) const {
+  if (name.trimmed().isEmpty()) return {};
+  return QFileInfo(name).isAbsolute() ? name : paths.file(name);
+}
 
 void App::loadSettings() {
   settings.load(ini, paths);
@@ -105,6 +126,7 @@ void App::loadSystemSettings() {
     if (folders->findFirst(QStringLiteral("folder = %1").arg(s.folder)))
       panels[Panel::Folder] = folders->text(QStringLiteral("description"));
   }
+  reloadAlarmAreas();
 }
 
 void App::applyStartOptions() {
@@ -125,6 +147,7 @@ void App::closeDatabase() {
   }
   infoDb.close();
   db.close();
+  zoneAlarm.setAreas({});
 }
 
 }  // namespace tavrik

@@ -25,6 +25,9 @@
 #include "nmea/qserial_link.h"
 #include "nmea/test_file.h"
 #include "nav/steering.h"
+#include "nav/alarm_signal.h"
+#include "nav/anchor_watch.h"
+#include "nav/zone_alarm.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
 
@@ -99,6 +102,16 @@ class App {
   TestFileRecorder recorder{receiver};
   TestFilePlayer player{receiver, nav, panels, settings, prompter};
   NmeaSimulator simulator{receiver, panels, nav, settings, clock};
+  // Alarm signalling (arrival, anchor, zone): the main window sets the hooks and
+  // ticks `alarms` every 100 ms.
+  AlarmWindowHooks alarmWindows;
+  AlarmSignal alarms{clock, sound, alarmWindows, [this] { return settings.SoundEnabled; },
+                     [this](const QString& name) { return soundFile(name); }};
+  // Zones and proximity waypoints watched against the own position; the main window
+  // checks them every second and signals them, the chart window adds the regions it drew.
+  ZoneAlarm zoneAlarm;
+  // Man over board: the MOB position while the MOB window is open.
+  ManOverboard mob;
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.
   SystemClockSetter systemClockSetter;
   ClockSetter* clockSetter = &systemClockSetter;
@@ -119,6 +132,13 @@ class App {
   void loadSystemSettings();
   // The "/c", "/s" and "/l" actions and "Start log at startup", at the end of start-up.
   void applyStartOptions();
+  // Reads the zones and proximity waypoints for the zone alarm from the database, in
+  // the datum of the own position (the chart's); at start-up and when the tables or
+  // the chart change.
+  void reloadAlarmAreas();
+  // A sound setting's file: a bare name lies in the program folder, a chosen file is
+  // a full path; empty for an empty name.
+  QString soundFile(const QString& name) const;
   // Shutdown: the last position into the System row, then the databases closed.
   void closeDatabase();
 };

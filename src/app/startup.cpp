@@ -19,6 +19,7 @@
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
 #include "nav/ui/goto_window.h"
+#include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
@@ -94,6 +95,7 @@ void Startup::registerWindows() {
   registerDatumWindows(m_app);
   registerGridWindows(m_app);
   registerStoreWindows(m_app);
+  registerNavWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -126,6 +128,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
   installSteering(m_app, m_window);
+  addNavMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();

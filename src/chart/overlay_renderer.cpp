@@ -309,7 +309,15 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       QPen gp(QColor(0, 0, 0), 1, Qt::DashLine);
       p.setPen(gp);
       p.drawLine(*m_goto);
-      if (!m_gotoLabel.isEmpty()) p.drawText(m_goto->p2() + QPointF(6, -6), m_gotoLabel);
+      if (!m_gotoLabel.isEmpty()) p.drawImage(m_goto->p2() + QPointF(8, -8), labelSprite(m_gotoLabel, QColor(0, 0, 0)));
+    }
+    if (m_mob) {
+      const QColor red(220, 0, 0);
+      p.setPen(QPen(red, 2, Qt::DashLine));
+      p.drawLine(*m_mob);
+      p.setPen(QPen(red, 2));
+      p.drawEllipse(m_mob->p2(), 6.0, 6.0);
+      p.drawImage(m_mob->p2() + QPointF(8, -8), labelSprite(QStringLiteral("MOB"), red));
     }
     p.setPen(pen(Overlay::Circles));
     for (double r : m_circles)

@@ -55,6 +55,9 @@ class OverlayRenderer {
   void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
   // Written at the target end of the go-to line ("Go To" and the target's text).
   void setGotoLabel(const QString& text) { m_gotoLabel = text; }
+  // Man over board: from the vessel to the MOB position, labelled "MOB" at its end.
+  void setMobLine(std::optional<QLineF> l) { m_mob = l; }
+  const std::optional<QLineF>& mobLine() const { return m_mob; }
   void paintDynamic(QPainter& p, const QRectF& visible) const;
 
   // Bounding box of what rebuild() converted (for tests and the benchmark).
@@ -112,6 +115,7 @@ class OverlayRenderer {
   std::vector<double> m_circles;
   std::optional<QLineF> m_goto;
   QString m_gotoLabel;
+  std::optional<QLineF> m_mob;
 };
 
 // A tick of the rulers: `at` pixels along the top edge (or down the left edge) of the

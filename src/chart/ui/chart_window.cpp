@@ -107,12 +107,22 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   m_timer5->setObjectName(QStringLiteral("Timer5"));
   m_timer5->setInterval(10000);
   connect(m_timer5, &QTimer::timeout, this, [this] { keepInView(); });
+  // The zone alarm also counts the regions drawn here, as the crew sees them.
+  m_app.zoneAlarm.drawnRegionContains = [this](double lat, double lon) {
+    if (!m_proj) return false;
+    const QPointF p = m_proj->toPixel(lat, lon);
+    const QPointF rounded(std::round(p.x()), std::round(p.y()));
+    for (const OverlayRegion& r : m_regions.regions())
+      if (r.contains(rounded)) return true;
+    return false;
+  };
   m_timer1->start();
   m_timer2->start();
   updateCaption();
 }
 
 ChartWindow::~ChartWindow() {
+  m_app.zoneAlarm.drawnRegionContains = nullptr;
   // The program may end without closing this window: the scratch file goes anyway.
   if (!m_unloaded) m_trackFile.closeAndRemove();
 }
@@ -521,6 +531,8 @@ void ChartWindow::redrawAll() {
   if (stamp == -1 || stamp != m_tablesStamp || chartName != m_tablesChart) {
     m_tables = OverlayScene();
     if (m_provider && m_chart) m_provider->fillScene(m_tables, chartName);
+    // The tables or the chart's datum may have changed: the alarm reads them anew.
+    m_app.reloadAlarmAreas();
     m_tablesStamp = stamp;
     m_tablesChart = chartName;
   }
@@ -705,6 +717,7 @@ void ChartWindow::updateDynamic() {
   if (!m_proj || !m_renderer.vessel()) {
     m_renderer.setRangeCircles({});
     m_renderer.setGotoLine(std::nullopt);
+    m_renderer.setMobLine(std::nullopt);
     return;
   }
   const QPointF v = m_renderer.vessel()->pos;
@@ -718,6 +731,8 @@ void ChartWindow::updateDynamic() {
   }
   if (m_gotoTarget) m_renderer.setGotoLine(QLineF(v, m_proj->toPixel(m_gotoTarget->first, m_gotoTarget->second)));
   else m_renderer.setGotoLine(std::nullopt);
+  if (m_app.mob.active()) m_renderer.setMobLine(QLineF(v, m_proj->toPixel(m_app.mob.MobLat, m_app.mob.MobLon)));
+  else m_renderer.setMobLine(std::nullopt);
 }
 
 void ChartWindow::tick() {
@@ -865,6 +880,11 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
 }
 
 void ChartWindow::keyPressEvent(QKeyEvent* e) {
+  // Escape over the chart acknowledges a zone alarm, as the indicator does.
+  if (e->key() == Qt::Key_Escape && m_app.zoneAlarm.alarmShowing()) {
+    m_app.zoneAlarm.acknowledge();
+    return;
+  }
   int dx = 0, dy = 0;
   QChar dir;
   switch (e->key()) {

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "app/app.h"
 #include "core/toolbar_layout.h"
@@ -29,9 +30,12 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), m_app(a
   m_toolBar->setMovable(false);
   m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
   buildStatusBar();
+  buildAlarmIndicators();
   buildTimers();
   addBuiltInCommands();
   m_app.windows.open = [this](const QString& name) { return openWindow(name); };
+  m_app.alarmWindows.show = [this](const QString& name) { showWithoutActivating(name); };
+  m_app.alarmWindows.flash = [this] { flashTitle(); };
   resize(1200, 800);
 }
 
@@ -41,6 +45,9 @@ MainWindow::~MainWindow() {
   // Closed ones too: they wait for a deferred delete that no event loop will run now.
   for (QMdiSubWindow* sub : m_mdi->findChildren<QMdiSubWindow*>()) delete sub;
   m_app.windows.open = nullptr;
+  m_app.alarmWindows.show = nullptr;
+  m_app.alarmWindows.flash = nullptr;
+  m_app.alarms.stopAll();
 }
 
 void MainWindow::buildMenus() {
@@ -49,6 +56,12 @@ void MainWindow::buildMenus() {
   QAction* exit = file->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("f_exit"));
   connect(exit, &QAction::triggered, this, [this] { close(); });
+
+  // Man over board: one click from the menu bar, no menu to open first.
+  QAction* mob = menuBar()->addAction(QStringLiteral("MOB"));
+  mob->setObjectName(QStringLiteral("m_mob"));
+  mob->setToolTip(QStringLiteral("Man overboard"));
+  connect(mob, &QAction::triggered, this, [this] { openWindow(QStringLiteral("gpsmob")); });
 
   QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
   window->setObjectName(QStringLiteral("m_window"));
@@ -77,8 +90,14 @@ QMenu* MainWindow::ensureMenu(const QString& objectName, const QString& title) {
   if (QMenu* m = menu(objectName)) return m;
   auto* m = new QMenu(title, menuBar());
   m->setObjectName(objectName);
-  QMenu* window = menu(QStringLiteral("m_window"));
-  if (window) menuBar()->insertMenu(window->menuAction(), m);
+  // Menus go before "MOB", which stays next to the Window menu where a hand finds it.
+  QAction* before = nullptr;
+  for (QAction* a : menuBar()->actions())
+    if (a->objectName() == QLatin1String("m_mob") || (a->menu() && a->menu()->objectName() == QLatin1String("m_window"))) {
+      before = a;
+      break;
+    }
+  if (before) menuBar()->insertMenu(before, m);
   else menuBar()->addMenu(m);
   return m;
 }
@@ -122,10 +141,22 @@ void MainWindow::buildTimers() {
   m_timer3 = make("Timer3", 60000);
   connect(m_timer1, &QTimer::timeout, this, [this] {
     m_app.cycle.tick();
+    // Once a position has been received it is watched against the zones, with or
+    // without a chart.
+    if (!m_app.nav.FixTime.isNull()) m_app.zoneAlarm.checkzone(m_app.nav.Latitude, m_app.nav.Longitude);
     refreshStatusBar();
     refreshToolbarState();
   });
   connect(m_timer3, &QTimer::timeout, this, [this] { m_app.cycle.minuteTick(); });
+  // Alarms flash and sound from whichever window raised them; this one timer drives
+  // them all and puts the title back once none is left.
+  m_alarmTimer = make("alarmtimer", 100);
+  connect(m_alarmTimer, &QTimer::timeout, this, [this] {
+    signalZoneAlarm();
+    m_app.alarms.tick();
+    if (!m_app.alarms.anySignalling() && m_titleFlashed) flashTitle();
+  });
+  m_alarmTimer->start();
 }
 
 QTimer* MainWindow::timer(const QString& objectName) const {
@@ -140,7 +171,7 @@ void MainWindow::startTimers() {
 }
 
 void MainWindow::stopTimers() {
-  for (QTimer* t : {m_timer1, m_rectimer, m_testtimer, m_timer3, m_statusTimer}) t->stop();
+  for (QTimer* t : {m_timer1, m_rectimer, m_testtimer, m_timer3, m_statusTimer, m_alarmTimer}) t->stop();
 }
 
 void MainWindow::addCommand(const QString& name, std::function<void()> run, std::function<bool()> checked) {
@@ -266,6 +297,65 @@ QWidget* MainWindow::findWindow(const QString& objectName) const {
   for (QMdiSubWindow* sub : m_mdi->subWindowList())
     if (sub->widget() && sub->widget()->objectName() == objectName) return sub->widget();
   return nullptr;
+}
+
+void MainWindow::buildAlarmIndicators() {
+  const auto make = [this](const char* name) {
+    auto* b = new QToolButton(this);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoRaise(true);
+    b->setToolTip(QStringLiteral("Zone or proximity alarm: click (or Esc over the chart) to acknowledge"));
+    b->setStyleSheet(QStringLiteral("QToolButton { background: #d01010; color: white; font-weight: bold; padding: 1px 6px; }"));
+    b->setVisible(false);
+    connect(b, &QToolButton::clicked, this, [this] {
+      m_app.zoneAlarm.acknowledge();
+      signalZoneAlarm();
+    });
+    return b;
+  };
+  m_alarmIndicators[0] = make("p_alarm");
+  statusBar()->addPermanentWidget(m_alarmIndicators[0]);
+  m_alarmIndicators[1] = make("p_alarm2");
+  menuBar()->setCornerWidget(m_alarmIndicators[1], Qt::TopRightCorner);
+}
+
+void MainWindow::signalZoneAlarm() {
+  const ZoneAlarm& zone = m_app.zoneAlarm;
+  const bool on = zone.alarmShowing();
+  const QString text = zone.insideName().isEmpty() ? QStringLiteral("ALARM")
+                                                    : QStringLiteral("ALARM: ") + zone.insideName();
+  for (QWidget* w : m_alarmIndicators) {
+    auto* b = static_cast<QToolButton*>(w);
+    if (on && b->text() != text) b->setText(text);
+    if (b->isVisibleTo(b->parentWidget()) != on) b->setVisible(on);
+  }
+  // The main window is the zone alarm's own window; it flashes every 100 ms.
+  if (on) m_app.alarms.SignalAlarm(objectName(), m_app.settings.SoundProximity, {100, 5000});
+  else m_app.alarms.stop(objectName());
+}
+
+void MainWindow::showWithoutActivating(const QString& objectName) {
+  if (objectName == this->objectName()) return;  // the main window's own alarm (zones)
+  QMdiSubWindow* active = m_mdi->activeSubWindow();
+  QWidget* w = findWindow(objectName);
+  if (!w) w = openWindow(objectName);
+  if (!w) return;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+    if (sub->isMinimized()) sub->showNormal();
+    sub->raise();
+  }
+  if (active && active != m_mdi->activeSubWindow()) m_mdi->setActiveSubWindow(active);
+}
+
+void MainWindow::flashTitle() {
+  // Linux window managers have no inverted caption: the title text alternates and
+  // the window manager is asked to draw attention to the window.
+  static const QString kMark = QStringLiteral("\u25A0 ");
+  m_titleFlashed = !m_titleFlashed;
+  QString title = windowTitle();
+  if (title.startsWith(kMark)) title.remove(0, kMark.size());
+  setWindowTitle(m_titleFlashed ? kMark + title : title);
+  if (m_titleFlashed) QApplication::alert(this);
 }
 
 QWidget* MainWindow::openWindow(const QString& objectName) {

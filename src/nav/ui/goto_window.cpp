@@ -171,20 +171,7 @@ GotoWindow::GotoWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) 
   m_timer1 = new QTimer(this);
   m_timer1->setObjectName(QStringLiteral("Timer1"));
   m_timer1->setInterval(2000);
-  m_timer2 = new QTimer(this);
-  m_timer2->setObjectName(QStringLiteral("Timer2"));
-  m_timer2->setInterval(200);
-  m_timer3 = new QTimer(this);
-  m_timer3->setObjectName(QStringLiteral("Timer3"));
-  m_timer3->setInterval(5000);
   connect(m_timer1, &QTimer::timeout, this, [this] { tick(); });
-  connect(m_timer2, &QTimer::timeout, this, [this] {
-    if (!m_app.settings.SoundEnabled) m_app.sound.beep();
-    if (QWidget* main = window()) QApplication::alert(main, 200);
-  });
-  connect(m_timer3, &QTimer::timeout, this, [this] {
-    if (!m_app.settings.SoundApproach.isEmpty()) m_app.sound.play(m_app.paths.file(m_app.settings.SoundApproach));
-  });
 
   connect(m_list, &QComboBox::activated, this, [this](int index) { chooseEntry(index); });
   connect(m_position, &PositionControl::positionEdited, this,
@@ -270,21 +257,15 @@ void GotoWindow::refresh() {
 }
 
 void GotoWindow::raise() {
-  // Shown in front without taking the focus from the helmsman's window.
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    sub->setAttribute(Qt::WA_ShowWithoutActivating);
-    sub->showNormal();
-    sub->QWidget::raise();
-  }
+  // The shared signalling shows this window without the focus, flashes the title
+  // every 200 ms and plays the approach sound every 5 s (or beeps).
+  m_app.alarms.SignalAlarm(objectName(), m_app.settings.SoundApproach, {200, 5000});
   setWindowTitle(MessageText(Msg::Approaching));
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(windowTitle());
-  m_timer2->start();
-  if (m_app.settings.SoundEnabled && !m_timer3->isActive()) m_timer3->start();
 }
 
 void GotoWindow::stop() {
-  m_timer2->stop();
-  m_timer3->stop();
+  m_app.alarms.stop(objectName());
   setWindowTitle(m_caption);
   if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(m_caption);
 }
@@ -296,7 +277,7 @@ void installSteering(App& app, MainWindow& window) {
   app.windows.add(QStringLiteral("gpsauto"), [](App& a) { return new AutopilotWindow(a); });
   app.windows.add(QStringLiteral("gpsuwps"), [](App& a) { return new WaypointUploadWindow(a); });
   app.windows.add(QStringLiteral("gpswpl"), [](App& a) { return new WplSetupWindow(a); });
-  QMenu* menu = window.ensureMenu(QStringLiteral("m_navigation"), QStringLiteral("&Navigation"));
+  QMenu* menu = window.ensureMenu(QStringLiteral("m_nav"), QStringLiteral("&Navigation"));
   QAction* go = menu->addAction(QStringLiteral("&Go To"));
   go->setObjectName(QStringLiteral("n_goto"));
   QObject::connect(go, &QAction::triggered, &window, [&window] { window.openWindow(QStringLiteral("gpsgoto")); });

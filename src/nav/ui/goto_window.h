@@ -2,7 +2,7 @@
 // "Go To" (`gpsgoto`): the target list `wplist`, the target `Position1`, Go To /
 // Previous (`ok`), Next (`cnext`), Cancel, the readout, the steering picture and the
 // ten-lamp bar `Label2`. The go-to itself is the App's GotoController; this window
-// drives its tick from `Timer1` and signals the arrival alarm.
+// drives its tick from `Timer1` and signals the arrival alarm through the App's alarms.
 
 #include <QWidget>
 
@@ -73,7 +73,7 @@ class GotoWindow : public QWidget, private ArrivalAlarmSink {
   QLabel *m_bearing, *m_bearingM, *m_distance, *m_vmg, *m_ete, *m_xte;
   SteerPictureWidget* m_picture;
   LampBarWidget* m_lamps;
-  QTimer *m_timer1, *m_timer2, *m_timer3;
+  QTimer* m_timer1;
   QString m_caption;
 };
 

@@ -313,6 +313,38 @@ TEST(ChartWindow, ClicksHitZonesInfoPointsAndDrawingModes) {
   EXPECT_FALSE(f.window->renderView().isNull());
 }
 
+// The zone alarm counts the zones drawn here (the regions), Esc over the chart
+// acknowledges it; the MOB line runs from the vessel to the MOB position.
+TEST(ChartWindow, ZoneRegionsAlarmAndTheMobLine) {
+  Fixture f;
+  f.provider->zones.push_back({5, "Anchorage", {{52.9, 4.1}, {52.9, 4.3}, {52.8, 4.3}, {52.8, 4.1}}});
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.app->zoneAlarm.checkzone(52.85, 4.2);
+  EXPECT_TRUE(f.app->zoneAlarm.alarmShowing());
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(f.window.get(), &esc);
+  EXPECT_FALSE(f.app->zoneAlarm.alarmShowing());
+  f.app->zoneAlarm.checkzone(52.95, 4.2);
+  f.app->zoneAlarm.checkzone(52.85, 4.2);
+  EXPECT_TRUE(f.app->zoneAlarm.alarmShowing());
+
+  f.fix(52.95, 4.2);
+  f.app->mob.MobLat = 52.9f;
+  f.app->mob.MobLon = 4.25f;
+  f.window->tick();
+  const std::optional<QLineF> line = f.window->renderer().mobLine();
+  ASSERT_TRUE(line);
+  const ChartProjection& proj = *f.window->projection();
+  EXPECT_LT(QLineF(line->p1(), proj.toPixel(52.95, 4.2)).length(), 0.5);
+  EXPECT_LT(QLineF(line->p2(), proj.toPixel(52.9, 4.25)).length(), 0.5);
+  f.app->mob.clear();
+  f.app->requests.redrawGotoLine = true;
+  f.window->pump();
+  EXPECT_FALSE(f.window->renderer().mobLine());
+  f.window.reset();
+  EXPECT_FALSE(f.app->zoneAlarm.drawnRegionContains);
+}
+
 TEST(ChartWindow, ShipDescriptionAndProximitySound) {
   const QStringList lines =
       ShipDescription(QDateTime(QDate(2026, 5, 1), QTime(14, 30)), 5.54, 270, 12.3, 45).split('\n');

@@ -52,7 +52,7 @@ struct Pty {
 struct Rig {
   Rig() {
     App& app = *t;
-    app.openDatabase([] { return QString(); });
+    app.openDatabase([](const QString&) { return QString(); });
     app.db.execute(QStringLiteral("INSERT INTO Waypoints (description, latitude, longitude, approachable) VALUES "
                                   "('Ams-Haven', 52.4, 4.875, -1), ('Reef', 52.3, 4.5, 0)"));
     window = std::make_unique<MainWindow>(app);
@@ -130,7 +130,7 @@ TEST(GotoWindow, ChartRequestOpensAndStartsThenSentencesReachTheOpenPort) {
 
 TEST(GotoWindow, ListRefusesAWaypointThatIsNotApproachable) {
   Rig r;
-  QMenu* menu = r.window->menu(QStringLiteral("m_navigation"));
+  QMenu* menu = r.window->menu(QStringLiteral("m_nav"));
   ASSERT_TRUE(menu);
   menu->findChild<QAction*>(QStringLiteral("n_goto"))->trigger();
   GotoWindow* w = r.gotoWindow();
