@@ -27,6 +27,7 @@
 #include "nmea/nmea_simulator.h"
 #include "nmea/qserial_link.h"
 #include "nmea/test_file.h"
+#include "nav/steering.h"
 #include "nav/alarm_signal.h"
 #include "nav/anchor_watch.h"
 #include "nav/zone_alarm.h"
@@ -109,6 +110,8 @@ class App {
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
   NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
+  // Go-to and route following with its output sentences.
+  Steering steering{nav, settings, requests, clock, receiver};
   // Test files ("&Output to testfile...", "&Input from testfile...") and the simulator.
   TestFileRecorder recorder{receiver};
   TestFilePlayer player{receiver, nav, panels, settings, prompter};

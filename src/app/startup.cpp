@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QUrl>
 #include <cmath>
+#include <cstdio>
 
 #include "app/app.h"
 #include "chart/ui/chart_menu.h"
@@ -17,6 +18,7 @@
 #include "core/ui/pc_time_window.h"
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
+#include "nav/ui/goto_window.h"
 #include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
@@ -64,6 +66,10 @@ void addStartupOptions(QCommandLineParser& parser) {
                                       QStringLiteral("FILE")));
   parser.addOption(QCommandLineOption(QStringLiteral("simulate"),
                                       QStringLiteral("Start the built-in simulator at start-up (a vessel sailing 6 knots).")));
+  parser.addOption(QCommandLineOption(QStringLiteral("goto"),
+                                      QStringLiteral("Start a go-to to the position LAT,LON (decimal degrees, north and "
+                                                     "east positive) once the main window runs."),
+                                      QStringLiteral("LAT,LON")));
   parser.addOption(QCommandLineOption(QStringLiteral("simulate-from"),
                                       QStringLiteral("Start the simulator at LAT,LON (decimal degrees) sailing COURSE "
                                                      "degrees true."),
@@ -124,6 +130,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   installTransferMenus(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
+  installSteering(m_app, m_window);
   addNavMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
@@ -143,6 +150,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   }
   if (replay || simulate) m_app.options.startCommunication = false;
   m_app.applyStartOptions();
+  if (parser.isSet(QStringLiteral("goto"))) requestGoto(parser.value(QStringLiteral("goto")));
   if (replay) {
     comm->startReplay(parser.value(QStringLiteral("replay")));
   } else if (simulate) {
@@ -153,6 +161,20 @@ bool Startup::run(const QCommandLineParser& parser) {
     }
   }
   return true;
+}
+
+void Startup::requestGoto(const QString& latLon) {
+  const QStringList parts = latLon.split(',');
+  bool okLat = false, okLon = false;
+  const double lat = parts.size() == 2 ? parts[0].trimmed().toDouble(&okLat) : 0;
+  const double lon = parts.size() == 2 ? parts[1].trimmed().toDouble(&okLon) : 0;
+  if (!okLat || !okLon || std::fabs(lat) > 90 || std::fabs(lon) > 180 || (lat == 0 && lon == 0)) {
+    std::fprintf(stderr, "tavrik: --goto needs LAT,LON in decimal degrees, not '%s'\n", qPrintable(latLon));
+    return;
+  }
+  // The main cycle opens the go-to window on this request at its next tick.
+  m_app.requests.gotoLatitude = lat;
+  m_app.requests.gotoLongitude = lon;
 }
 
 void Startup::startChart(const QCommandLineParser& parser) {

@@ -49,6 +49,8 @@ class Startup {
   void placeMainWindow(bool forScreenshot);
   // The chart menu and window; --chart.
   void startChart(const QCommandLineParser& parser);
+  // "--goto LAT,LON": the go-to request the chart's pop-up would raise.
+  void requestGoto(const QString& latLon);
 
   App& m_app;
   MainWindow& m_window;

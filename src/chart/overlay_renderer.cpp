@@ -454,6 +454,7 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       QPen gp(QColor(0, 0, 0), 1, Qt::DashLine);
       p.setPen(gp);
       p.drawLine(*m_goto);
+      if (!m_gotoLabel.isEmpty()) p.drawImage(m_goto->p2() + QPointF(8, -8), labelSprite(m_gotoLabel, QColor(0, 0, 0)));
     }
     if (m_mob) {
       const QColor red(220, 0, 0);

@@ -60,6 +60,8 @@ class OverlayRenderer {
   // Radii in displayed pixels; empty: no range circles.
   void setRangeCircles(std::vector<double> radiiPx) { m_rangeCircles = std::move(radiiPx); }
   void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
+  // Written at the target end of the go-to line ("Go To" and the target's text).
+  void setGotoLabel(const QString& text) { m_gotoLabel = text; }
   // Man over board: from the vessel to the MOB position, labelled "MOB" at its end.
   void setMobLine(std::optional<QLineF> l) { m_mob = l; }
   const std::optional<QLineF>& mobLine() const { return m_mob; }
@@ -142,6 +144,7 @@ class OverlayRenderer {
   std::optional<VesselMark> m_vessel;
   std::vector<double> m_rangeCircles;
   std::optional<QLineF> m_goto;
+  QString m_gotoLabel;
   std::optional<QLineF> m_mob;
   std::optional<QLineF> m_courseLine;
 };

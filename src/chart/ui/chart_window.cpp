@@ -831,6 +831,19 @@ void ChartWindow::paintDrawn(QPainter& p) const {
   p.restore();
 }
 
+void ChartWindow::followGoto() {
+  const GotoState& g = m_app.steering.go.state();
+  if (g.active) {
+    m_gotoTarget = std::pair<double, double>(g.TargetLat, g.TargetLon);
+    m_renderer.setGotoLabel(QStringLiteral("Go To ") + g.targetText);
+    m_gotoFromSteering = true;
+  } else if (m_gotoFromSteering) {
+    m_gotoTarget.reset();
+    m_renderer.setGotoLabel({});
+    m_gotoFromSteering = false;
+  }
+}
+
 void ChartWindow::setGotoTarget(std::optional<std::pair<double, double>> latLon) {
   m_gotoTarget = latLon;
   // A displayed waypoint at the target keeps its name however crowded the chart.
@@ -923,6 +936,7 @@ void ChartWindow::pump() {
   if (q.redrawAll || q.redrawOverlays) redrawAll();
   if (q.centreOnPosition) centreOnVessel();
   if (q.redrawGotoLine || q.redrawCourseLine || q.drawAutomationLine) {
+    if (q.redrawGotoLine) followGoto();
     q.redrawGotoLine = q.redrawCourseLine = q.drawAutomationLine = false;
     updateDynamic();
     m_canvas->update();

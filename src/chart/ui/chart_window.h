@@ -108,6 +108,8 @@ class ChartWindow : public QWidget {
   bool proximitySound() const;
   // Go-to target drawn as the go-to line (set by the go-to window).
   void setGotoTarget(std::optional<std::pair<double, double>> latLon);
+  // The go-to line follows the App's go-to while one runs.
+  void followGoto();
   QMenu* contextMenu() const { return m_contextMenu; }
   QWidget* canvas() const;
   bool timer5Active() const;
@@ -187,6 +189,7 @@ class ChartWindow : public QWidget {
   int m_folderKeyRead = 0;
   std::optional<std::pair<double, double>> m_gotoTarget;
   QString m_tablesWaypoints;  // the displayed-waypoints query m_tables was read with
+  bool m_gotoFromSteering = false;
   std::vector<GeoPoint> m_drawn;
 
   ChartCanvas* m_canvas = nullptr;
