@@ -24,6 +24,7 @@
 #include "nmea/nmea_simulator.h"
 #include "nmea/qserial_link.h"
 #include "nmea/test_file.h"
+#include "ships/radar_parsers.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
 
@@ -92,6 +93,8 @@ class App {
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
   NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
+  // TTM, TLL and RSD into the target table.
+  RadarParsers radarParsers{nav, radar, requests, clock};
   // Test files ("&Output to testfile...", "&Input from testfile...") and the simulator.
   TestFileRecorder recorder{receiver};
   TestFilePlayer player{receiver, nav, panels, settings, prompter};
