@@ -39,12 +39,16 @@ void RadarParsers::install(NmeaReceiver& rx) {
 }
 
 int RadarParsers::findOrAppend(int number) {
+  int& known = m_indexByNumber[static_cast<size_t>(number)];
+  if (known >= 0 && static_cast<size_t>(known) < m_radar.targets.size() &&
+      m_radar.targets[static_cast<size_t>(known)].Number == number)
+    return known;
   // The empty record left by a reset is number 0 too: a radar's target 0 reuses it.
   for (size_t i = 0; i < m_radar.targets.size(); ++i)
-    if (m_radar.targets[i].Number == number) return static_cast<int>(i);
+    if (m_radar.targets[i].Number == number) return known = static_cast<int>(i);
   m_radar.targets.push_back(RadarTarget{});
   m_radar.targets.back().Number = number;
-  return static_cast<int>(m_radar.targets.size() - 1);
+  return known = static_cast<int>(m_radar.targets.size() - 1);
 }
 
 // TTM: $--TTM,nn,dist,brg,T/R,speed,course,T/R,cpa,tcpa,N/K/S,name,status,ref[,time,acq]*hh

@@ -4,6 +4,7 @@
 // counted, filtered and forwarded like the built-in sentences.
 
 #include <functional>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/navigation_state.h"
@@ -19,8 +20,9 @@ namespace tavrik {
 inline constexpr int kTtmMinElements = 15;
 inline constexpr int kTllMinElements = 10;
 inline constexpr int kRsdMinElements = 15;
-// Target numbers a radar may report (NMEA 0183: 00-99); others are refused.
-inline constexpr int kMaxTargetNumber = 99;
+// Target numbers: the two digits of NMEA 0183 and the three some ARPA sets use;
+// anything else (a sign, letters, four digits) is refused.
+inline constexpr int kMaxTargetNumber = 999;
 
 // Nautical miles per statute mile and kilometres per nautical mile.
 inline constexpr double kStatuteMilesPerNm = 1.15078;
@@ -51,6 +53,9 @@ class RadarParsers {
   RequestFlags& m_flags;
   const Clock& m_clock;
   int m_lastIndex = -1;
+  // Where each number was last found; checked against the table before use, so a
+  // reset made elsewhere cannot mislead it.
+  std::vector<int> m_indexByNumber = std::vector<int>(kMaxTargetNumber + 1, -1);
 };
 
 // A distance in the radar's unit ("N", "K" or "S") in nautical miles.

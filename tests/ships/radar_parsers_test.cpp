@@ -61,7 +61,7 @@ TEST(RadarParsers, TtmBearingsDistancesAndRejects) {
       {"kilometres", {fix}, "$RATTM,01,2.0,45.0,T,10.0,180.0,T,0.5,3.0,K,A,T,,120000,A", true, 45, 1.08},
       {"statute miles", {fix}, "$RATTM,01,2.0,270.0,T,10.0,180.0,T,0.5,3.0,S,A,T,,120000,A", true, 270, 1.738},
       {"too few fields", {fix}, "$RATTM,01,2.0,45.0,T,10.0,180.0,T,0.5,3.0,N,A", false, 0, 0},
-      {"target number out of range", {fix}, "$RATTM,100,2.0,45.0,T,10.0,180.0,T,0.5,3.0,N,A,T,,120000,A", false, 0, 0},
+      {"target number out of range", {fix}, "$RATTM,1000,2.0,45.0,T,10.0,180.0,T,0.5,3.0,N,A,T,,120000,A", false, 0, 0},
       {"relative with no heading known", {}, "$RATTM,01,2.0,30.0,R,10.0,180.0,T,0.5,3.0,N,A,T,,120000,A", false, 0, 0},
   };
   for (const Case& c : cases) {
