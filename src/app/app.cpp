@@ -8,11 +8,18 @@
 #include "core/messages.h"
 #include "core/registry.h"
 #include "geo/grid_notation.h"
+#include "nav/alarm_areas.h"
 #include "ships/ship_report.h"
 #include "store/main_database.h"
 #include "store/system_row.h"
 
 namespace tavrik {
+
+QStringList WindowRegistry::names() const {
+  QStringList out;
+  for (const auto& [name, factory] : m_factories) out << name;
+  return out;
+}
 
 QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
   const auto it = m_factories.find(objectName);
@@ -52,6 +59,26 @@ App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
 }
 
 App::~App() = default;
+
+void App::reloadAlarmAreas() {
+  const int ownDatum = activeChartDatum;
+  zoneAlarm.setAreas(LoadAlarmAreas(db, [this, ownDatum](LatLon p, int datum) {
+    // Datum 0 is stored as the chart's own, as the overlays take it.
+    if (datum == 0 || datum == ownDatum || ownDatum == 0) return p;
+    CalcRecord r;
+    r.Lat1 = p.lat;
+    r.Lon1 = p.lon;
+    r.Datum1 = datum;
+    r.Datum2 = ownDatum;
+    DatumConvert(r, datumLookup);
+    return LatLon{r.Lat2, r.Lon2};
+  }));
+}
+
+QString App::soundFile(const QString& name) const {
+  if (name.trimmed().isEmpty()) return {};
+  return QFileInfo(name).isAbsolute() ? name : paths.file(name);
+}
 
 void App::loadSettings() {
   settings.load(ini, paths);
@@ -113,6 +140,7 @@ void App::loadSystemSettings() {
     if (folders->findFirst(QStringLiteral("folder = %1").arg(s.folder)))
       panels[Panel::Folder] = folders->text(QStringLiteral("description"));
   }
+  reloadAlarmAreas();
 }
 
 void App::applyStartOptions() {
@@ -133,6 +161,7 @@ void App::closeDatabase() {
   }
   infoDb.close();
   db.close();
+  zoneAlarm.setAreas({});
 }
 
 }  // namespace tavrik

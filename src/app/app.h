@@ -5,9 +5,11 @@
 // temporary home.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/app_paths.h"
 #include "core/app_settings.h"
@@ -24,6 +26,9 @@
 #include "nmea/nmea_simulator.h"
 #include "nmea/qserial_link.h"
 #include "nmea/test_file.h"
+#include "nav/alarm_signal.h"
+#include "nav/anchor_watch.h"
+#include "nav/zone_alarm.h"
 #include "ships/radar_parsers.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
@@ -34,12 +39,19 @@ namespace tavrik {
 
 class App;
 
+// Where the simulator starts so that the vessel sails on the chart shown.
+struct SimulationStart {
+  double latitude = 0, longitude = 0;
+  double courseDeg = 0;  // true
+};
+
 // Windows open other windows by their object name through the App.
 class WindowRegistry {
  public:
   using Factory = std::function<QWidget*(App&)>;
   void add(const QString& objectName, Factory factory) { m_factories[objectName] = std::move(factory); }
   bool has(const QString& objectName) const { return m_factories.count(objectName) != 0; }
+  QStringList names() const;
   QWidget* create(const QString& objectName, App& app) const;
   // Set by the main window: shows the window (creating it on first use) and returns it.
   std::function<QWidget*(const QString&)> open;
@@ -85,6 +97,9 @@ class App {
   int activeChartDatum = 0;
   // "/c": starts communication as the menu command does; set by the serial link work.
   std::function<void()> startCommunication;
+  // Set by the chart window: a start on the water of the chart shown when (lat, lon)
+  // is not on it; nothing when it is, or when no chart is shown.
+  std::function<std::optional<SimulationStart>(double lat, double lon)> simulationStartOnChart;
   // Radar targets (TTM, TLL) and the time of the last RSD.
   RadarTargets radar;
   // "Start log at startup": starts logging with this event text; set by the logbook.
@@ -99,6 +114,16 @@ class App {
   TestFileRecorder recorder{receiver};
   TestFilePlayer player{receiver, nav, panels, settings, prompter};
   NmeaSimulator simulator{receiver, panels, nav, settings, clock};
+  // Alarm signalling (arrival, anchor, zone): the main window sets the hooks and
+  // ticks `alarms` every 100 ms.
+  AlarmWindowHooks alarmWindows;
+  AlarmSignal alarms{clock, sound, alarmWindows, [this] { return settings.SoundEnabled; },
+                     [this](const QString& name) { return soundFile(name); }};
+  // Zones and proximity waypoints watched against the own position; the main window
+  // checks them every second and signals them, the chart window adds the regions it drew.
+  ZoneAlarm zoneAlarm;
+  // Man over board: the MOB position while the MOB window is open.
+  ManOverboard mob;
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.
   SystemClockSetter systemClockSetter;
   ClockSetter* clockSetter = &systemClockSetter;
@@ -119,6 +144,13 @@ class App {
   void loadSystemSettings();
   // The "/c", "/s" and "/l" actions and "Start log at startup", at the end of start-up.
   void applyStartOptions();
+  // Reads the zones and proximity waypoints for the zone alarm from the database, in
+  // the datum of the own position (the chart's); at start-up and when the tables or
+  // the chart change.
+  void reloadAlarmAreas();
+  // A sound setting's file: a bare name lies in the program folder, a chosen file is
+  // a full path; empty for an empty name.
+  QString soundFile(const QString& name) const;
   // Shutdown: the last position into the System row, then the databases closed.
   void closeDatabase();
 };

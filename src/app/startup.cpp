@@ -17,6 +17,7 @@
 #include "core/ui/pc_time_window.h"
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
+#include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
@@ -90,6 +91,7 @@ void Startup::registerWindows() {
   registerGridWindows(m_app);
   registerStoreWindows(m_app);
   registerTransferWindows(m_app);
+  registerNavWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -122,6 +124,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   installTransferMenus(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
+  addNavMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();

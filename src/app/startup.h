@@ -42,9 +42,10 @@ class Startup {
   // False when the program must end (the reason has been shown).
   bool run(const QCommandLineParser& parser);
   void shutdown();
+  // Every subsystem's window factories into the App's registry.
+  void registerWindows();
 
  private:
-  void registerWindows();
   void placeMainWindow(bool forScreenshot);
   // The chart menu and window; --chart.
   void startChart(const QCommandLineParser& parser);

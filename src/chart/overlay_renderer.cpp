@@ -310,6 +310,14 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       p.setPen(gp);
       p.drawLine(*m_goto);
     }
+    if (m_mob) {
+      const QColor red(220, 0, 0);
+      p.setPen(QPen(red, 2, Qt::DashLine));
+      p.drawLine(*m_mob);
+      p.setPen(QPen(red, 2));
+      p.drawEllipse(m_mob->p2(), 6.0, 6.0);
+      p.drawImage(m_mob->p2() + QPointF(8, -8), labelSprite(QStringLiteral("MOB"), red));
+    }
     p.setPen(pen(Overlay::Circles));
     for (double r : m_circles)
       if (r > 0) p.drawEllipse(m_vessel->pos, r, r);

@@ -53,6 +53,9 @@ class OverlayRenderer {
   // Radii in displayed pixels; empty: no range circles.
   void setRangeCircles(std::vector<double> radiiPx) { m_circles = std::move(radiiPx); }
   void setGotoLine(std::optional<QLineF> l) { m_goto = l; }
+  // Man over board: from the vessel to the MOB position, labelled "MOB" at its end.
+  void setMobLine(std::optional<QLineF> l) { m_mob = l; }
+  const std::optional<QLineF>& mobLine() const { return m_mob; }
   void paintDynamic(QPainter& p, const QRectF& visible) const;
 
   // Bounding box of what rebuild() converted (for tests and the benchmark).
@@ -109,6 +112,7 @@ class OverlayRenderer {
   std::optional<VesselMark> m_vessel;
   std::vector<double> m_circles;
   std::optional<QLineF> m_goto;
+  std::optional<QLineF> m_mob;
 };
 
 // A tick of the rulers: `at` pixels along the top edge (or down the left edge) of the

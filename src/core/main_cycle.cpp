@@ -68,10 +68,14 @@ void MainCycle::tick() {
   if (m_radar.ageTargets(now)) m_requests.radarRedraw = true;
   m_radar.ageRsd(now, m_nav);
 
-  // 9. Position display.
-  m_panels[Panel::Position] = hooks.positionText
-                                  ? hooks.positionText(m_nav.Latitude, m_nav.Longitude)
-                                  : degreesMinutesText(m_nav.Latitude, m_nav.Longitude, m_settings.decimals());
+  // 9. Position display: the stored last position (or 0 0) shown as if received
+  // would mislead; without a current fix the panel says so.
+  if (m_nav.FixTime.isNull() || m_nav.TimeStale)
+    m_panels[Panel::Position] = QStringLiteral("No fix");
+  else
+    m_panels[Panel::Position] = hooks.positionText
+                                    ? hooks.positionText(m_nav.Latitude, m_nav.Longitude)
+                                    : degreesMinutesText(m_nav.Latitude, m_nav.Longitude, m_settings.decimals());
 
   // 10, 11.
   if (hooks.writePendingLog) hooks.writePendingLog();

@@ -111,9 +111,13 @@ void NmeaReceiver::openPort(int i) {
   SerialLink* l = ensureLink(i);
   if (!l) return;
   if (l->isOpen()) l->close();
-  if (!l->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(std::clamp(ps.Handshake, 0, 2))))
+  if (!l->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(std::clamp(ps.Handshake, 0, 2)))) {
+    // The system's reason tells a missing device from a busy or forbidden one.
+    const QString reason = l->errorText().trimmed();
     m_prompter.critical(QStringLiteral("COM ") + ps.Port.trimmed() + QStringLiteral(": ") +
-                        MessageText(Msg::CommSettingsNotCorrect));
+                        MessageText(Msg::CommSettingsNotCorrect) +
+                        (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QStringLiteral(")")));
+  }
 }
 
 void NmeaReceiver::beginSession() {
@@ -124,7 +128,22 @@ void NmeaReceiver::beginSession() {
 
 void NmeaReceiver::endSession() {
   m_running = false;
+  showNoSource();
   if (onRunningChanged) onRunningChanged(false);
+}
+
+void NmeaReceiver::showNoSource() {
+  // Nothing feeds the panels any more: what the last source said must not pass for
+  // live values, and an empty input panel lets the next source name itself.
+  m_nav.TimeStale = true;
+  m_nav.DateStale = true;
+  clearFixPanels();
+  for (Panel p : {Panel::InputSource, Panel::Depth, Panel::Temperature, Panel::WindDirection, Panel::WindSpeed,
+                  Panel::Pressure, Panel::Heading, Panel::WaterSpeed}) {
+    m_panels[p].clear();
+    m_ctx.dirtyPanels &= ~(1u << static_cast<int>(p));
+  }
+  m_nav.SpeedOverGround = 0;
 }
 
 void NmeaReceiver::StartCommunication() {
@@ -138,10 +157,7 @@ void NmeaReceiver::StopCommunication() {
   m_running = false;
   for (auto& l : m_links)
     if (l && l->isOpen()) l->close();
-  m_nav.TimeStale = true;
-  m_nav.DateStale = true;
-  clearFixPanels();
-  m_nav.SpeedOverGround = 0;
+  showNoSource();
   if (onRunningChanged) onRunningChanged(false);
 }
 

@@ -127,6 +127,8 @@ class NmeaReceiver {
   void setParser(Sentence id, ExternalParser parser);
 
  private:
+  // Communication, replay or simulation ended: stale time, empty live panels.
+  void showNoSource();
   struct Buffer {
     std::string data;
     size_t head = 0;  // characters before head are consumed

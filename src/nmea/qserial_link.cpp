@@ -40,6 +40,11 @@ QString resolveSerialDevice(const QString& port) {
   if (!isNumber) return p;
   const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
   if (n < 1 || n > ports.size()) return {};
+  // "1", the value nobody has set, means the receiver most likely plugged in: the
+  // first USB serial device, ahead of the built-in ttyS ports that are listed first.
+  if (n == 1)
+    for (const QSerialPortInfo& info : ports)
+      if (info.hasVendorIdentifier()) return info.systemLocation();
   return ports[n - 1].systemLocation();
 }
 

@@ -119,6 +119,7 @@ TEST(MainCycle, StepsRunInOrderAndHooksSeeTheRequest) {
   };
   f.cycle.hooks.writePendingLog = [&] { order.push_back("log"); };
   f.cycle.hooks.serviceModem = [&] { order.push_back("modem"); };
+  f.nav.FixTime = QTime(9, 30);
   f.ticks(1);
   EXPECT_EQ(order, (std::vector<QString>{"position", "log", "modem"})) << "no go-to request yet";
   EXPECT_EQ(f.panels[Panel::Position], "P");
@@ -160,16 +161,19 @@ TEST(MainCycle, SilentRadarTargetsTurnLostAndOldRsdCountsVanish) {
   EXPECT_FALSE(f.requests.radarRedraw) << "a lost target is not lost again";
 }
 
-TEST(MainCycle, PositionPanelShowsDegreesAndMinutesWithTheDecimalsSetting) {
+TEST(MainCycle, PositionPanelShowsTheFixInDegreesAndMinutesOrThatThereIsNone) {
   const struct {
     const char* legend;
     float lat, lon;
     const char* decimals;
+    bool fixed, stale;
     const char* text;
   } rows[] = {
-      {"north east", 52.375f, 4.8875f, "2", "52° 22.50' N / 4° 53.25' E"},
-      {"south west, three decimals", -33.5f, -70.25f, "3", "33° 30.000' S / 70° 15.000' W"},
-      {"minutes rounding up to 60 carry into the degree", 52.99999999f, 0, "2", "53° 0.00' N / 0° 0.00' E"},
+      {"north east", 52.375f, 4.8875f, "2", true, false, "52° 22.50' N / 4° 53.25' E"},
+      {"south west, three decimals", -33.5f, -70.25f, "3", true, false, "33° 30.000' S / 70° 15.000' W"},
+      {"minutes rounding up to 60 carry into the degree", 52.99999999f, 0, "2", true, false, "53° 0.00' N / 0° 0.00' E"},
+      {"the stored position before any fix", 52.375f, 4.8875f, "2", false, false, "No fix"},
+      {"data lost or communication stopped", 52.375f, 4.8875f, "2", true, true, "No fix"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.legend);
@@ -177,6 +181,8 @@ TEST(MainCycle, PositionPanelShowsDegreesAndMinutesWithTheDecimalsSetting) {
     f.settings.Decimals = QLatin1String(r.decimals);
     f.nav.Latitude = r.lat;
     f.nav.Longitude = r.lon;
+    if (r.fixed) f.nav.FixTime = QTime(9, 29, 59);
+    f.nav.TimeStale = r.stale;
     f.ticks(1);
     EXPECT_EQ(f.panels[Panel::Position], QString::fromUtf8(r.text));
   }

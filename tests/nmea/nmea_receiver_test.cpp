@@ -145,7 +145,7 @@ TEST(NmeaReceiver, StartCommunicationOpensEveryPortSetAndNamesTheOneThatFails) {
   EXPECT_EQ(rig.links[2]->handshake, Handshake::RtsCts);
   ASSERT_EQ(rig.prompter.entries().size(), 1u);
   EXPECT_EQ(rig.prompter.entries()[0].kind, Prompter::Kind::Critical);
-  EXPECT_EQ(rig.prompter.lastText(), "COM 2: Comm settings not correct, please run setup");
+  EXPECT_EQ(rig.prompter.lastText(), "COM 2: Comm settings not correct, please run setup (refused)");
   EXPECT_EQ(rig.received(Sentence::RMC), 0u);
   EXPECT_EQ(rig.rx.bufferLength(1), 0u);
   EXPECT_TRUE(running);

@@ -150,8 +150,12 @@ TEST(SerialPty, SettingsTextReachesTheLineAndPortsThatCannotOpenAreNamed) {
   EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B9600));
   EXPECT_TRUE(t.c_cflag & CSTOPB);
   ASSERT_EQ(rig.prompter.entries().size(), 2u) << "the first port opens";
-  EXPECT_EQ(rig.prompter.entries()[0].text, "COM /dev/does-not-exist: Comm settings not correct, please run setup");
-  EXPECT_EQ(rig.prompter.entries()[1].text, "COM " + rig.settings.Comm[2].Port + ": Comm settings not correct, please run setup");
+  // With the system's reason: a missing device is not a matter of settings.
+  EXPECT_EQ(rig.prompter.entries()[0].text,
+            "COM /dev/does-not-exist: Comm settings not correct, please run setup (No such file or directory)");
+  EXPECT_EQ(rig.prompter.entries()[1].text, "COM " + rig.settings.Comm[2].Port +
+                                                ": Comm settings not correct, please run setup (no serial port " +
+                                                rig.settings.Comm[2].Port + ")");
   SerialSettings s;
   const auto parsed = [&] { return std::tuple(s.baudRate, s.parity, s.dataBits, s.stopBits); };
   ASSERT_TRUE(parseSerialSettings("9600,E,7,2", s));

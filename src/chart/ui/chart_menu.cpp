@@ -42,7 +42,7 @@ QWidget* frameOf(QWidget* w) { return qobject_cast<QMdiSubWindow*>(w->parentWidg
 }  // namespace
 
 ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app), m_window(window) {
-  m_menu = window.ensureMenu(QStringLiteral("m_chart"), QStringLiteral("&Chart"));
+  m_menu = window.ensureMenu(QStringLiteral("m_chart"), QStringLiteral("Cha&rt"));
   auto add = [this](const char* name, const QString& text, auto&& run) {
     QAction* a = m_menu->addAction(text);
     a->setObjectName(QLatin1String(name));

@@ -1,5 +1,5 @@
 #pragma once
-// The chart windows in the App's registry and the "&Chart" menu of the main window.
+// The chart windows in the App's registry and the "Cha&rt" menu of the main window (Alt+C belongs to Communication).
 
 #include <QObject>
 #include <QString>
@@ -21,7 +21,7 @@ ChartWindow* findChartWindow(MainWindow& window);
 // Opens (or brings forward) the chart window.
 ChartWindow* openChartWindow(MainWindow& window);
 
-// The "&Chart" menu (`m_chart`, entries with the `ch_` prefix).
+// The "Cha&rt" menu (`m_chart`, entries with the `ch_` prefix).
 class ChartMenu : public QObject {
   Q_OBJECT
  public:

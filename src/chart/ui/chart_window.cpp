@@ -20,11 +20,13 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "app/app.h"
 #include "chart/database_chart_provider.h"
 #include "chart/keep_in_view.h"
+#include "chart/water_start.h"
 #include "core/messages.h"
 #include "core/number_format.h"
 #include "geo/nav_math.h"
@@ -44,6 +46,9 @@ std::vector<RadarItem> reportedTargets(const RadarTargets& table) {
 constexpr double kTwips = 15.0;
 // Pointer this close to an edge scrolls the view (300 units).
 constexpr int kAutoScrollEdgePx = 20;
+// One wheel notch (15 degrees) or one +/- key press zooms by this factor.
+constexpr double kWheelZoomStep = 1.25;
+constexpr double kMinZoom = 0.01, kMaxZoom = 16.0;
 }  // namespace
 
 // The picture box `chart`: paints what the window gives it and passes the pointer on.
@@ -62,14 +67,44 @@ class ChartCanvas final : public QWidget {
     QPainter p(this);
     m_w.paintCanvas(p, e->rect());
   }
-  void mouseMoveEvent(QMouseEvent* e) override { m_w.pointerMoved(e->position().toPoint()); }
-  void mousePressEvent(QMouseEvent*) override { m_w.setMouseHeld(true); }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    const QPoint pos = e->position().toPoint();
+    if (m_pressed && (e->buttons() & Qt::LeftButton)) {
+      // A drag starts only once the pointer has really moved: small jitter stays a click
+      // (waypoints, info points, drawing).
+      if (!m_dragging && (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+        m_dragging = true;
+        setCursor(Qt::ClosedHandCursor);
+      }
+      if (m_dragging) m_w.setScrollValue(m_pressScroll - (pos - m_pressPos));
+    }
+    m_w.pointerMoved(pos);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    m_w.setMouseHeld(true);
+    m_pressed = e->button() == Qt::LeftButton;
+    m_dragging = false;
+    m_pressPos = e->position().toPoint();
+    m_pressScroll = m_w.scrollValue();
+  }
   void mouseReleaseEvent(QMouseEvent* e) override {
     m_w.setMouseHeld(false);
+    const bool dragged = m_dragging && e->button() == Qt::LeftButton;
+    if (e->button() == Qt::LeftButton) {
+      m_pressed = m_dragging = false;
+      unsetCursor();
+    }
+    if (dragged) return;  // a pan, not a click
     m_w.pointerReleased(e->position().toPoint(), e->button(), e->globalPosition().toPoint());
   }
   void wheelEvent(QWheelEvent* e) override {
     const QPoint d = e->angleDelta() / 8;  // degrees
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+      // As every map: the wheel zooms around the point under the pointer.
+      if (d.y() != 0) m_w.zoomAround(std::pow(kWheelZoomStep, d.y() / 15.0), e->position());
+      e->accept();
+      return;
+    }
     QPoint s = m_w.scrollValue();
     if (e->modifiers() & Qt::ShiftModifier) s.rx() -= d.y() * 2;
     else s -= QPoint(d.x() * 2, d.y() * 2);
@@ -78,6 +113,8 @@ class ChartCanvas final : public QWidget {
 
  private:
   ChartWindow& m_w;
+  bool m_pressed = false, m_dragging = false;
+  QPoint m_pressPos, m_pressScroll;
 };
 
 ChartWindow::ChartWindow(App& app, QWidget* parent)
@@ -115,12 +152,24 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   m_timer5->setObjectName(QStringLiteral("Timer5"));
   m_timer5->setInterval(10000);
   connect(m_timer5, &QTimer::timeout, this, [this] { keepInView(); });
+  // The zone alarm also counts the regions drawn here, as the crew sees them.
+  m_app.zoneAlarm.drawnRegionContains = [this](double lat, double lon) {
+    if (!m_proj) return false;
+    const QPointF p = m_proj->toPixel(lat, lon);
+    const QPointF rounded(std::round(p.x()), std::round(p.y()));
+    for (const OverlayRegion& r : m_regions.regions())
+      if (r.contains(rounded)) return true;
+    return false;
+  };
   m_timer1->start();
   m_timer2->start();
+  m_app.simulationStartOnChart = [this](double lat, double lon) { return simulationStart(lat, lon); };
   updateCaption();
 }
 
 ChartWindow::~ChartWindow() {
+  m_app.zoneAlarm.drawnRegionContains = nullptr;
+  m_app.simulationStartOnChart = nullptr;
   // The program may end without closing this window: the scratch file goes anyway.
   if (!m_unloaded) m_trackFile.closeAndRemove();
 }
@@ -151,6 +200,49 @@ void ChartWindow::buildUi() {
   };
   m_position = makeLabel("position");
   m_direction = makeLabel("direction");
+  m_notice = makeLabel("notice");
+  m_noticeTimer = new QTimer(this);
+  m_noticeTimer->setSingleShot(true);
+  m_noticeTimer->setInterval(4000);
+  connect(m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
+}
+
+void ChartWindow::showNotice(const QString& text) {
+  m_notice->setText(text);
+  m_notice->adjustSize();
+  m_notice->move(std::max(0, (m_canvas->width() - m_notice->width()) / 2),
+                 std::max(0, m_canvas->height() / 2 - m_notice->height()));
+  m_notice->show();
+  m_notice->raise();
+  m_noticeTimer->start();
+}
+
+QString ChartWindow::notice() const { return m_notice->isVisibleTo(m_canvas) ? m_notice->text() : QString(); }
+
+std::optional<SimulationStart> ChartWindow::simulationStart(double lat, double lon) const {
+  if (!m_chart || !m_proj) return std::nullopt;
+  const QSize content = contentSize(), img = m_chart->image->size();
+  const QPointF p = m_proj->toPixel(lat, lon);
+  if (std::isfinite(p.x()) && std::isfinite(p.y()) && QRectF(QPointF(0, 0), QSizeF(content)).contains(p))
+    return std::nullopt;
+  if (img.isEmpty() || content.isEmpty()) return std::nullopt;
+  const double scale = std::min(1.0, 160.0 / std::max(img.width(), img.height()));
+  const QSize out = QSize(static_cast<int>(img.width() * scale), static_cast<int>(img.height() * scale)).expandedTo({3, 3});
+  const std::optional<WaterStart> water = FindWaterStart(m_chart->image->regionScaled(QRect(QPoint(0, 0), img), out));
+  const QPointF at = water ? water->at : QPointF(0.5, 0.5);
+  SimulationStart start;
+  m_proj->toLatLon(QPointF(at.x() * content.width(), at.y() * content.height()), start.latitude, start.longitude);
+  const double course = std::fmod((water ? water->screenCourseDeg : 0) - m_proj->rotationDeg() + 720.0, 360.0);
+  start.courseDeg = course;
+  return start;
+}
+
+bool ChartWindow::vesselOffChart() const {
+  if (!m_proj || !FixPresent(m_app.nav)) return false;
+  const QPointF v = m_proj->toPixel(m_app.nav.Latitude, m_app.nav.Longitude);
+  const QSize c = contentSize();
+  return !(std::isfinite(v.x()) && std::isfinite(v.y()) && v.x() >= 0 && v.y() >= 0 && v.x() <= c.width() &&
+           v.y() <= c.height());
 }
 
 void ChartWindow::buildContextMenu() {
@@ -491,17 +583,37 @@ void ChartWindow::applyZoom(int percent) {
   }
   double z = percent / 100.0;
   if (percent == -1) {
+    // Fit in window: the whole chart, width and height.
     const QSize img = m_chart->image->size();
-    z = img.width() > 0 ? static_cast<double>(vis.width()) / img.width() : 1.0;
+    z = img.width() > 0 && img.height() > 0
+            ? std::min(static_cast<double>(vis.width()) / img.width(), static_cast<double>(vis.height()) / img.height())
+            : 1.0;
   }
-  if (!(z > 0.01) || !std::isfinite(z)) z = 0.01;
-  m_zoom = std::min(z, 16.0);
+  setZoomLevel(z);
+  if (m_proj) setScrollValue(CentreOn(m_proj->toPixel(lat, lon), visibleSize(), contentSize()));
+  keepInView();
+  updateCaption();
+}
+
+void ChartWindow::setZoomLevel(double z) {
+  if (!(z > kMinZoom) || !std::isfinite(z)) z = kMinZoom;
+  m_zoom = std::min(z, kMaxZoom);
   m_tiles.setZoom(m_zoom);
   setProjectionForZoom();
   updateScrollRanges();
   redrawAll();
-  if (m_proj) setScrollValue(CentreOn(m_proj->toPixel(lat, lon), visibleSize(), contentSize()));
-  keepInView();
+}
+
+void ChartWindow::zoomAround(double factor, QPointF canvasPoint) {
+  if (!m_chart || !m_proj || !(factor > 0)) return;
+  const double target = std::clamp(m_zoom * factor, kMinZoom, kMaxZoom);
+  if (std::abs(target - m_zoom) < 1e-9) return;
+  // The chart point under canvasPoint stays there: scale its content position.
+  const QPointF before = canvasPoint + QPointF(scrollValue());
+  const double ratio = target / m_zoom;
+  setZoomLevel(target);
+  const QPointF after = before * ratio;
+  setScrollValue((after - canvasPoint).toPoint());
   updateCaption();
 }
 
@@ -529,6 +641,8 @@ void ChartWindow::redrawAll() {
   if (stamp == -1 || stamp != m_tablesStamp || chartName != m_tablesChart) {
     m_tables = OverlayScene();
     if (m_provider && m_chart) m_provider->fillScene(m_tables, chartName);
+    // The tables or the chart's datum may have changed: the alarm reads them anew.
+    m_app.reloadAlarmAreas();
     m_tablesStamp = stamp;
     m_tablesChart = chartName;
   }
@@ -547,8 +661,18 @@ void ChartWindow::redrawAll() {
   m_scene = std::move(fresh);
   m_renderer.rebuild(m_scene, *m_proj, m_regions);
   rebuildTrackLine();
+  placeVessel();
   updateDynamic();
   m_canvas->update();
+}
+
+void ChartWindow::placeVessel() {
+  // At once in the new projection (zoom, other chart), not a second later: the vessel
+  // must not vanish or sit at its old pixel while the tiles come in.
+  if (!m_proj || !FixPresent(m_app.nav)) return;
+  const double heading = m_app.nav.HeadingTrue != 0 ? m_app.nav.HeadingTrue : m_app.nav.CourseOverGround;
+  m_renderer.setVessel(VesselMark{m_proj->toPixel(m_app.nav.Latitude, m_app.nav.Longitude),
+                                  ScreenDirection(m_proj->rotationDeg(), heading)});
 }
 
 void ChartWindow::keepInView() {
@@ -572,7 +696,16 @@ void ChartWindow::keepInView() {
 
 void ChartWindow::centreOnVessel() {
   m_app.requests.centreOnPosition = false;
-  if (!m_proj || !FixPresent(m_app.nav)) return;
+  if (!m_proj) return;
+  // Say why nothing moves rather than doing nothing.
+  if (!FixPresent(m_app.nav)) {
+    showNotice(QStringLiteral("Cannot centre: no position received"));
+    return;
+  }
+  if (vesselOffChart()) {
+    showNotice(QStringLiteral("Cannot centre: the vessel is off this chart"));
+    return;
+  }
   setScrollValue(CentreOn(m_proj->toPixel(m_app.nav.Latitude, m_app.nav.Longitude), visibleSize(), contentSize()));
 }
 
@@ -700,6 +833,7 @@ void ChartWindow::updateDynamic() {
   if (!m_proj || !m_renderer.vessel()) {
     m_renderer.setRangeCircles({});
     m_renderer.setGotoLine(std::nullopt);
+    m_renderer.setMobLine(std::nullopt);
     return;
   }
   const QPointF v = m_renderer.vessel()->pos;
@@ -713,6 +847,8 @@ void ChartWindow::updateDynamic() {
   }
   if (m_gotoTarget) m_renderer.setGotoLine(QLineF(v, m_proj->toPixel(m_gotoTarget->first, m_gotoTarget->second)));
   else m_renderer.setGotoLine(std::nullopt);
+  if (m_app.mob.active()) m_renderer.setMobLine(QLineF(v, m_proj->toPixel(m_app.mob.MobLat, m_app.mob.MobLon)));
+  else m_renderer.setMobLine(std::nullopt);
 }
 
 void ChartWindow::tick() {
@@ -795,7 +931,9 @@ void ChartWindow::updateCaption() {
     RhumbCourseDistance(c);
     widthNm = c.Distance;
   }
-  setWindowTitle(ChartCaption(m_chart->description, m_zoom, widthNm, m_app.settings.units));
+  QString caption = ChartCaption(m_chart->description, m_zoom, widthNm, m_app.settings.units);
+  if (vesselOffChart()) caption += QStringLiteral("  vessel off chart");
+  setWindowTitle(caption);
 }
 
 void ChartWindow::pointerMoved(QPoint canvasPos) {
@@ -865,9 +1003,19 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
 }
 
 void ChartWindow::keyPressEvent(QKeyEvent* e) {
+  // Escape over the chart acknowledges a zone alarm, as the indicator does.
+  if (e->key() == Qt::Key_Escape && m_app.zoneAlarm.alarmShowing()) {
+    m_app.zoneAlarm.acknowledge();
+    return;
+  }
   int dx = 0, dy = 0;
   QChar dir;
+  const QPointF centre(m_canvas->width() / 2.0, m_canvas->height() / 2.0);
   switch (e->key()) {
+    // + and - (Ctrl too, and = for + without Shift) zoom around the centre.
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: zoomAround(kWheelZoomStep, centre); return;
+    case Qt::Key_Minus: zoomAround(1 / kWheelZoomStep, centre); return;
     case Qt::Key_Left: dx = -1; dir = 'W'; break;
     case Qt::Key_Right: dx = 1; dir = 'E'; break;
     case Qt::Key_Up: dy = -1; dir = 'N'; break;

@@ -15,6 +15,7 @@
 #include "chart/chart_view_state.h"
 #include "chart/overlay_regions.h"
 #include "chart/overlay_renderer.h"
+#include "app/app.h"
 #include "chart/track_file.h"
 
 class QLabel;
@@ -47,8 +48,17 @@ class ChartWindow : public QWidget {
   bool hasChart() const { return m_chart.has_value(); }
   const ShownChart* chart() const { return m_chart ? &*m_chart : nullptr; }
 
-  // ApplyZoom: per cent, or -1 to fit the width.
+  // ApplyZoom: per cent, or -1 to fit the whole chart in the window.
   void applyZoom(int percent);
+  // Zooms by `factor`, keeping the chart point under canvasPoint (canvas pixels) there
+  // (the wheel at the pointer, + and - at the centre).
+  void zoomAround(double factor, QPointF canvasPoint);
+  // A start for the simulator on this chart's water when (lat, lon) is not on it.
+  std::optional<SimulationStart> simulationStart(double lat, double lon) const;
+  // A fix lies outside the chart shown.
+  bool vesselOffChart() const;
+  // The short note shown over the chart (why "Centre" did nothing), empty when none.
+  QString notice() const;
   double zoom() const { return m_zoom; }
   void keepInView();
   void centreOnVessel();
@@ -137,6 +147,9 @@ class ChartWindow : public QWidget {
   void updateDynamic();
   void rebuildTrackLine();
   void setProjectionForZoom();
+  void setZoomLevel(double z);
+  void placeVessel();
+  void showNotice(const QString& text);
   bool folderSet() const;
   // perFix: the search after a fix, which tells about a missing chart once until a
   // chart is found again (not every second).
@@ -179,6 +192,8 @@ class ChartWindow : public QWidget {
   QScrollBar* m_v = nullptr;
   QLabel* m_position = nullptr;
   QLabel* m_direction = nullptr;
+  QLabel* m_notice = nullptr;
+  QTimer* m_noticeTimer = nullptr;
   QTimer* m_timer1 = nullptr;
   QTimer* m_timer2 = nullptr;
   QTimer* m_timer4 = nullptr;

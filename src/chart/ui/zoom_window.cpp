@@ -46,6 +46,9 @@ ZoomWindow::ZoomWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) 
   connect(ok, &QPushButton::clicked, this, [this] { accept(); });
   connect(cancel, &QPushButton::clicked, this, [this] { close(); });
   setValue(100);
+  // A small dialog: every factor in view, never stretched over the chart.
+  m_list->setMaximumHeight(m_list->sizeHintForRow(0) * m_list->count() + 2 * m_list->frameWidth() + 4);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 int ZoomWindow::value() const { return static_cast<int>(leniNumber(m_text->text())); }

@@ -3,6 +3,7 @@
 // menus, the toolbar and the status bar panels.
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <array>
 #include <functional>
@@ -39,6 +40,8 @@ class MainWindow : public QMainWindow {
   // The menu with this object name, created with this title before the Window menu
   // when it does not exist yet.
   QMenu* ensureMenu(const QString& objectName, const QString& title);
+  // Window › Cascade: the chart window fills the area, the others step down over it.
+  void cascadeWindows();
   // Copies the status panel texts and visibility from the App.
   void refreshStatusBar();
   QLabel* panel(Panel p) const { return m_panels[static_cast<int>(p)]; }
@@ -47,6 +50,16 @@ class MainWindow : public QMainWindow {
   // "rectimer" (500 ms, receive cycle), "testtimer" (test-file replay), "Timer3"
   // (60000 ms, graph histories). Subsystems connect to and start the ones they drive.
   QTimer* timer(const QString& objectName) const;
+  // Alarm signalling (AlarmWindows of the App): shows the named child window in front
+  // without taking the focus from the window the user works in; flashes the title.
+  void showWithoutActivating(const QString& objectName);
+  void flashTitle();
+  bool titleFlashed() const { return m_titleFlashed; }
+  // The zone alarm's two indicators ("p_alarm" in the status bar, "p_alarm2" beside
+  // the menus); a click on either acknowledges the alarm.
+  QWidget* alarmIndicator(int n) const { return m_alarmIndicators[n]; }
+  // The zone alarm's signalling step (every 100 ms): indicators, flash and sound.
+  void signalZoneAlarm();
   // Set by shutdown: windows closing now do not ask whether they may.
   void setShuttingDown() { m_shuttingDown = true; }
   bool isShuttingDown() const { return m_shuttingDown; }
@@ -76,8 +89,12 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void buildStatusBar();
   void buildTimers();
+  void buildAlarmIndicators();
   void addBuiltInCommands();
   void clickButton(int number);
+  // The open windows as entries at the end of the Window menu.
+  void listWindowsIn(QMenu* windowMenu);
+  void placeFrame(QMdiSubWindow* frame, const QString& objectName);
 
   struct Command {
     std::function<void()> run;
@@ -92,8 +109,13 @@ class MainWindow : public QMainWindow {
   QTimer* m_rectimer = nullptr;
   QTimer* m_testtimer = nullptr;
   QTimer* m_timer3 = nullptr;
+  QTimer* m_alarmTimer = nullptr;
+  std::array<QWidget*, 2> m_alarmIndicators{};
+  bool m_titleFlashed = false;
   QToolBar* m_toolBar = nullptr;
   std::map<QString, Command> m_commands;
+  // Where each window's frame was when it was last closed (this session).
+  std::map<QString, QPoint> m_lastPlace;
   bool m_shuttingDown = false;
 };
 

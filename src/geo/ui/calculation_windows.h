@@ -21,7 +21,7 @@ class MainWindow;
 class PositionControl;
 
 void registerGridWindows(App& app);
-// "&Calculations" menu (m_calc): calc_mercator, calc_greatcircle, calc_datum, calc_grid.
+// "Ca&lculations" menu (m_calc): calc_mercator, calc_greatcircle, calc_datum, calc_grid.
 void addCalculationMenu(MainWindow& window);
 
 // A position control set up as the App's settings want it (notation, decimals, beeps).

@@ -96,7 +96,7 @@ void registerGridWindows(App& app) {
 }
 
 void addCalculationMenu(MainWindow& window) {
-  QMenu* menu = window.ensureMenu(QStringLiteral("m_calc"), QObject::tr("&Calculations"));
+  QMenu* menu = window.ensureMenu(QStringLiteral("m_calc"), QObject::tr("Ca&lculations"));
   auto add = [&](const char* objectName, const QString& text, const QString& windowName) {
     QAction* a = menu->addAction(text);
     a->setObjectName(QLatin1String(objectName));

@@ -18,10 +18,19 @@ namespace tavrik {
 namespace {
 constexpr int kMaxPortSets = 4;
 
-QStringList systemPorts() {
-  QStringList out;
-  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) out << info.systemLocation();
+QList<SerialPortEntry> entriesOf(const QStringList& devices) {
+  QList<SerialPortEntry> out;
+  for (const QString& d : devices)
+    out.push_back({d, QString(), d.contains(QLatin1String("ttyUSB")) || d.contains(QLatin1String("ttyACM"))});
   return out;
+}
+
+// The device an item of a Port box stands for; typed text as it is.
+QString portOf(const QComboBox* box) {
+  const int i = box->currentIndex();
+  if (i >= 0 && box->currentText() == box->itemText(i) && box->itemData(i).isValid())
+    return box->itemData(i).toString();
+  return box->currentText().trimmed();
 }
 
 QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items, const QString& current,
@@ -35,6 +44,17 @@ QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items,
   return c;
 }
 }  // namespace
+
+QList<SerialPortEntry> systemSerialPorts() {
+  QList<SerialPortEntry> out;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    QString what = info.description().trimmed();
+    const QString maker = info.manufacturer().trimmed();
+    if (!maker.isEmpty() && !what.contains(maker)) what = what.isEmpty() ? maker : what + QStringLiteral(", ") + maker;
+    out.push_back({info.systemLocation(), what, info.hasVendorIdentifier()});
+  }
+  return out;
+}
 
 QString resolvePortDevice(const QString& port, const QStringList& availablePorts) {
   const QString p = port.trimmed();
@@ -52,10 +72,14 @@ int firstDuplicatePort(const std::vector<QString>& ports, const QStringList& ava
   return -1;
 }
 
-CommSetupWindow::CommSetupWindow(App& app, QWidget* parent) : CommSetupWindow(app, systemPorts(), parent) {}
+CommSetupWindow::CommSetupWindow(App& app, QWidget* parent) : CommSetupWindow(app, systemSerialPorts(), parent) {}
 
 CommSetupWindow::CommSetupWindow(App& app, QStringList availablePorts, QWidget* parent)
-    : QWidget(parent), m_app(app), m_available(std::move(availablePorts)) {
+    : CommSetupWindow(app, entriesOf(availablePorts), parent) {}
+
+CommSetupWindow::CommSetupWindow(App& app, QList<SerialPortEntry> ports, QWidget* parent)
+    : QWidget(parent), m_app(app), m_ports(std::move(ports)) {
+  for (const SerialPortEntry& e : m_ports) m_available << e.device;
   setObjectName(QStringLiteral("gpscomm"));
   setWindowTitle(QStringLiteral("Communication"));
   build();
@@ -99,8 +123,23 @@ void CommSetupWindow::addTab(const PortSettings& p, bool output, bool autopilot)
   t.parity = combo(t.page, name("parity"), {"N", "O", "E"}, p.Parity.trimmed());
   t.bits = combo(t.page, name("bits"), {"7", "8"}, p.Bits.trimmed());
   t.stop = combo(t.page, name("stopbits"), {"1", "2"}, p.Paritybits.trimmed());
-  // The ports the system lists, and free text for anything else (a pseudo-terminal).
-  t.port = combo(t.page, name("port"), m_available, p.Port.trimmed(), true);
+  // The ports the system lists with what they are, and free text for anything else (a
+  // pseudo-terminal). A number names the n-th listed port; "1" the first USB one.
+  t.port = new QComboBox(t.page);
+  t.port->setObjectName(name("port"));
+  t.port->setEditable(true);
+  for (const SerialPortEntry& e : m_ports)
+    t.port->addItem(e.description.isEmpty() ? e.device : e.device + QStringLiteral("  ") + e.description, e.device);
+  QString device = resolvePortDevice(p.Port, m_available);
+  if (p.Port.trimmed() == QLatin1String("1"))
+    for (const SerialPortEntry& e : m_ports)
+      if (e.usb) {
+        device = e.device;
+        break;
+      }
+  const int at = t.port->findData(device);
+  if (at >= 0) t.port->setCurrentIndex(at);
+  else t.port->setCurrentText(p.Port.trimmed());
   t.handshake = combo(t.page, name("handshaking"), {"None", "XON/XOFF", "RTS/CTS"}, QStringLiteral("None"));
   t.handshake->setCurrentIndex(std::clamp(p.Handshake, 0, 2));
   t.output = new QCheckBox(QStringLiteral("NMEA output"), t.page);
@@ -148,7 +187,7 @@ void CommSetupWindow::addPortSet() {
   PortSettings p;
   // Offer the next port so that a new set does not start on one already used.
   std::vector<QString> used;
-  for (const PortTab& t : m_sets) used.push_back(t.port->currentText());
+  for (const PortTab& t : m_sets) used.push_back(portOf(t.port));
   for (int n = 1; n <= 64; ++n) {
     used.push_back(QString::number(n));
     if (firstDuplicatePort(used, m_available) < 0) {
@@ -175,7 +214,7 @@ void CommSetupWindow::deletePortSet() {
 
 bool CommSetupWindow::accept() {
   std::vector<QString> ports;
-  for (const PortTab& t : m_sets) ports.push_back(t.port->currentText());
+  for (const PortTab& t : m_sets) ports.push_back(portOf(t.port));
   const int dup = firstDuplicatePort(ports, m_available);
   if (dup >= 0) {
     m_tabs->setCurrentIndex(dup);
@@ -192,7 +231,7 @@ bool CommSetupWindow::accept() {
     p.Parity = t.parity->currentText().trimmed();
     p.Bits = t.bits->currentText().trimmed();
     p.Paritybits = t.stop->currentText().trimmed();
-    p.Port = t.port->currentText().trimmed();
+    p.Port = portOf(t.port);
     p.Handshake = t.handshake->currentIndex();
     if (t.output->isChecked()) output = static_cast<int>(i) + 1;
     if (t.autopilot->isChecked()) autopilot = static_cast<int>(i) + 1;

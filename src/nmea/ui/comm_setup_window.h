@@ -19,6 +19,14 @@ namespace tavrik {
 
 class App;
 
+// A serial port the system lists: its device name, what it is, and whether it is a
+// USB adapter (where receivers are mostly plugged in).
+struct SerialPortEntry {
+  QString device, description;
+  bool usb = false;
+};
+QList<SerialPortEntry> systemSerialPorts();
+
 // The device a Port value names: a number n is the n-th port the system lists.
 QString resolvePortDevice(const QString& port, const QStringList& availablePorts);
 // Index of the first port set that uses a port an earlier set already uses; -1 when
@@ -31,6 +39,9 @@ class CommSetupWindow : public QWidget {
   // availablePorts: the device names offered in the Port boxes (normally what
   // QSerialPortInfo lists; tests pass their own).
   CommSetupWindow(App& app, QStringList availablePorts, QWidget* parent = nullptr);
+  // The Port boxes list each port as "device  description"; a Port value "1" shows
+  // the first USB device when there is one.
+  CommSetupWindow(App& app, QList<SerialPortEntry> ports, QWidget* parent = nullptr);
   CommSetupWindow(App& app, QWidget* parent = nullptr);
   // OK: refuses two sets on the same port ("Same port used twice"), else stores the
   // sets and closes. True when stored.
@@ -52,6 +63,7 @@ class CommSetupWindow : public QWidget {
   void renumber();
 
   App& m_app;
+  QList<SerialPortEntry> m_ports;
   QStringList m_available;
   QTabWidget* m_tabs = nullptr;
   QPushButton *m_add = nullptr, *m_delete = nullptr;

@@ -76,6 +76,9 @@ CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&wi
     updateActions();
   };
   m_app.startCommunication = [this] { startCommunication(); };
+  // A file dialog cancelled, a replay run out, a simulator window closed: the menu
+  // shows what runs when it opens, whatever happened in between.
+  connect(m_menu, &QMenu::aboutToShow, this, [this] { updateActions(); });
 
   // Replay feeds one line per testtimer tick.
   QTimer* testtimer = window.timer(QStringLiteral("testtimer"));
@@ -190,9 +193,10 @@ bool CommunicationMenu::startReplay(const QString& path) {
 void CommunicationMenu::updateActions() {
   const bool running = m_app.receiver.isRunning();
   const bool replaying = m_app.player.isRunning(), simulating = m_app.simulator.isRunning();
-  // Serial input, replay and simulation each own the receive path while they run.
+  // Serial input, replay and simulation each own the receive path while they run;
+  // Stop ends whichever it is, so one of Start and Stop is always at hand.
   if (QAction* a = action("c_start")) a->setEnabled(!running);
-  if (QAction* a = action("c_stop")) a->setEnabled(running && !replaying && !simulating);
+  if (QAction* a = action("c_stop")) a->setEnabled(running);
   if (QAction* a = action("c_input")) {
     a->setEnabled(replaying || !simulating);
     a->setChecked(replaying);

@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -87,11 +88,18 @@ SimulationWindow::SimulationWindow(App& app, QWidget* parent) : QWidget(parent),
   connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
 
   // Start where the simulator is (when it runs) or where the vessel last was.
+  // A last position off the chart shown would sail where nothing can be seen: then
+  // the vessel starts on the chart's water.
   SimulatorState s = m_app.simulator.state;
   if (!m_app.simulator.isRunning()) {
     s.latitude = m_app.nav.Latitude;
     s.longitude = m_app.nav.Longitude;
     s.shownUnit = m_app.settings.units.DistanceUnit;
+    if (const std::optional<SimulationStart> start = startOnChart()) {
+      s.latitude = static_cast<float>(start->latitude);
+      s.longitude = static_cast<float>(start->longitude);
+      s.trueCourse = static_cast<float>(start->courseDeg);
+    }
   }
   setFieldState(s);
   if (m_app.simulator.isRunning()) {
@@ -113,6 +121,12 @@ QDoubleSpinBox* SimulationWindow::addValue(QFormLayout* form, const char* name, 
   spin->setDecimals(decimals);
   spin->setMinimumWidth(110);
   if (!withSlider) {
+    // A position is typed digit by digit: taken on Enter or leaving the field, not at
+    // every key ("-8" on the way to "-89.44" would steer the vessel there).
+    spin->setKeyboardTracking(false);
+    if (auto* edit = spin->findChild<QLineEdit*>())
+      connect(edit, &QLineEdit::textEdited, this, [this] { m_typingPosition = true; });
+    connect(spin, &QDoubleSpinBox::editingFinished, this, [this] { m_typingPosition = false; });
     form->addRow(caption, spin);
     connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { fieldsChanged(); });
     return spin;
@@ -208,17 +222,27 @@ void SimulationWindow::showState() {
   m_position->setText(degreesMinutesText(s.latitude, s.longitude, m_app.settings.decimals()));
 }
 
+std::optional<SimulationStart> SimulationWindow::startOnChart() const {
+  if (!m_app.simulationStartOnChart) return std::nullopt;
+  return m_app.simulationStartOnChart(m_app.nav.Latitude, m_app.nav.Longitude);
+}
+
 void SimulationWindow::startDemo(std::optional<SimulatorStart> start) {
   SimulatorState s = fieldState();
+  s.trueCourse = 45;
   if (start) {
     s.latitude = start->latitude;
     s.longitude = start->longitude;
+    s.trueCourse = start->trueCourse;
+  } else if (const std::optional<SimulationStart> onChart = startOnChart()) {
+    s.latitude = static_cast<float>(onChart->latitude);
+    s.longitude = static_cast<float>(onChart->longitude);
+    s.trueCourse = static_cast<float>(onChart->courseDeg);
   } else if (s.latitude == 0 && s.longitude == 0) {
     // The middle of the demo chart.
     s.latitude = 52.25f;
     s.longitude = 4.5f;
   }
-  s.trueCourse = start ? start->trueCourse : 45;
   s.speed = 6.0f * m_app.settings.units.UnitFactor;
   s.depthMetres = 14.5f;
   s.waterTemperature = 15.2f;
@@ -258,10 +282,13 @@ void SimulationWindow::tick() {
   }
   m_app.simulator.tick();
   const SimulatorState& s = m_app.simulator.state;
-  // The simulator moves the vessel and converts the speed when the units changed.
+  // The simulator moves the vessel and converts the speed when the units changed; a
+  // field the user is typing in keeps what is typed (the position label shows the move).
   m_updating = true;
-  m_lat->setValue(s.latitude);
-  m_lon->setValue(s.longitude);
+  if (!m_typingPosition) {
+    m_lat->setValue(s.latitude);
+    m_lon->setValue(s.longitude);
+  }
   m_speed->setValue(s.speed);
   m_updating = false;
   showState();

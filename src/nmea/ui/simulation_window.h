@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <optional>
 
+#include "app/app.h"
 #include "nmea/nmea_simulator.h"
 
 class QCloseEvent;
@@ -43,8 +44,9 @@ class SimulationWindow : public QWidget {
   void tick();
   bool isSimulating() const;
   // Sails 6 knots north-east from the last position (the demo chart's middle when
-  // there is none), or from the start given on its course, with instrument values to
-  // show (the --simulate and --simulate-from options).
+  // there is none), or from the start given on its course, or, when the last
+  // position is off the chart shown, from that chart's water, with instrument values
+  // to show (the --simulate and --simulate-from options).
   void startDemo(std::optional<SimulatorStart> start = {});
   // The fields as simulator state.
   SimulatorState fieldState() const;
@@ -59,6 +61,8 @@ class SimulationWindow : public QWidget {
   void fieldsChanged();
   void chooseWaypoint(int index);
   void showState();
+  // Where the chart window would start a vessel whose last position is off its chart.
+  std::optional<SimulationStart> startOnChart() const;
 
   App& m_app;
   QComboBox* m_waypoint = nullptr;
@@ -72,6 +76,8 @@ class SimulationWindow : public QWidget {
   QPushButton* m_ok = nullptr;
   QTimer* m_timer = nullptr;
   bool m_updating = false;
+  // The user is typing a position: the sailing vessel does not overwrite it.
+  bool m_typingPosition = false;
   bool m_confirmedClose = false;
 };
 

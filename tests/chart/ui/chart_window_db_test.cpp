@@ -10,6 +10,7 @@
 #include "chart/database_chart_provider.h"
 #include "chart/kap_writer.h"
 #include "chart/demo_chart.h"
+#include "chart/water_start.h"
 #include "chart/ui/chart_window_fixture.h"
 #include "core/messages.h"
 #include "geo/datum_catalogue.h"
@@ -474,6 +475,27 @@ TEST(ChartWindowDb, EveryOverlayRendered) {
   zone(3, "New", {{52.1, 4.1}, {52.1, 4.2}, {52.05, 4.15}});
   w.redrawAll();
   EXPECT_EQ(w.regions().count(), 4);
+}
+
+// A vessel whose last position is far from a real NOAA chart (the Mississippi's South
+// Pass, land and water) starts on the chart's water, heading along water.
+TEST(ChartWindowDb, SimulatorStartsOnTheWaterOfARealChart) {
+  DbFixture f;
+  ChartWindow& w = f.open({900, 700});
+  ASSERT_TRUE(w.loadChartFile(testDataFile("charts/11361_3.KAP"))) << f.prompter.lastText().toStdString();
+  const std::optional<SimulationStart> start = w.simulationStart(0, 0);
+  ASSERT_TRUE(start);
+  const QPointF at = w.projection()->toPixel(start->latitude, start->longitude);
+  const QSize size = w.chart()->image->size();
+  ASSERT_TRUE(QRectF(QPointF(0, 0), QSizeF(size)).contains(at)) << at.x() << " " << at.y();
+  // Water at the start and 50 pixels on along the course (no rotation on this chart).
+  const double rad = start->courseDeg * M_PI / 180;
+  for (const double ahead : {0.0, 50.0}) {
+    const QPoint p = (at + ahead * QPointF(std::sin(rad), -std::cos(rad))).toPoint();
+    const QImage pixel = w.chart()->image->region(QRect(p, QSize(1, 1)));
+    ASSERT_FALSE(pixel.isNull());
+    EXPECT_TRUE(LooksLikeWater(pixel.pixel(0, 0))) << ahead << " px: " << std::hex << pixel.pixel(0, 0);
+  }
 }
 
 }  // namespace

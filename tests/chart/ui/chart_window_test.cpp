@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -268,6 +270,117 @@ TEST(ChartWindow, KeepsTheVesselInView) {
   EXPECT_NEAR(at.y() - f.window->scrollValue().y(), 0.75 * vis.height(), 1.0);
 }
 
+// The chart position under a canvas point.
+std::pair<double, double> positionAt(ChartWindow& w, QPointF canvas) {
+  double lat = 0, lon = 0;
+  w.projection()->toLatLon(canvas + QPointF(w.scrollValue()), lat, lon);
+  return {lat, lon};
+}
+
+TEST(ChartWindow, WheelAndKeysZoomAroundTheirPointAndFitShowsTheWholeChart) {
+  const QPointF pointer(300, 200);
+  const auto wheel = [&](int notches, Qt::KeyboardModifiers mods) {
+    return [=](QWidget* c) {
+      QWheelEvent e(pointer, c->mapToGlobal(pointer), {}, {0, 120 * notches}, Qt::NoButton, mods, Qt::NoScrollPhase,
+                    false);
+      QApplication::sendEvent(c, &e);
+    };
+  };
+  const struct {
+    const char* legend;
+    std::function<void(QWidget* canvas)> send;
+    double zoom;
+    bool centre;  // kept point: the window centre, else the pointer; zoom 1: scrolled
+  } rows[] = {
+      {"wheel up at the pointer", wheel(1, Qt::NoModifier), 1.25, false},
+      {"wheel down at the pointer", wheel(-1, Qt::NoModifier), 0.8, false},
+      {"Ctrl+wheel scrolls", wheel(-1, Qt::ControlModifier), 1.0, false},
+      {"+ at the centre", [](QWidget* c) { QTest::keyClick(c->parentWidget(), Qt::Key_Plus); }, 1.25, true},
+      {"Ctrl+- at the centre",
+       [](QWidget* c) { QTest::keyClick(c->parentWidget(), Qt::Key_Minus, Qt::ControlModifier); }, 0.8, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.legend);
+    Fixture f;
+    ASSERT_TRUE(f.window->loadChart("Home sheet"));
+    f.window->setScrollValue({400, 300});
+    QWidget* canvas = f.window->canvas();
+    const QPointF kept = r.centre ? QPointF(canvas->width() / 2.0, canvas->height() / 2.0) : pointer;
+    const auto before = positionAt(*f.window, kept);
+    r.send(canvas);
+    EXPECT_NEAR(f.window->zoom(), r.zoom, 1e-9);
+    const auto after = positionAt(*f.window, kept);
+    if (r.zoom == 1.0) {
+      EXPECT_EQ(f.window->scrollValue(), QPoint(400, 330)) << "one notch down scrolls 30 pixels";
+      continue;
+    }
+    // Within a pixel of the chart (20 pixels a minute at zoom 1).
+    const double pixel = 1.0 / 20 / 60 / r.zoom;
+    EXPECT_NEAR(after.first, before.first, 1.5 * pixel);
+    EXPECT_NEAR(after.second, before.second, 1.5 * pixel);
+  }
+  // Fit in window: the whole sheet, its height being the tighter side in 4:3 of a
+  // window narrowed by the scroll bar.
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.window->applyZoom(-1);
+  const QSize content = f.window->contentSize(), visible = f.window->visibleSize();
+  EXPECT_LE(content.width(), visible.width());
+  EXPECT_LE(content.height(), visible.height());
+  EXPECT_GE(std::max(content.width() - visible.width(), content.height() - visible.height()), -1);
+}
+
+TEST(ChartWindow, LeftDragPansAndASmallJitterStaysAClick) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.window->setScrollValue({400, 300});
+  f.app->requests.drawRoute = true;  // a click adds a point
+  QWidget* c = f.window->canvas();
+  QTest::mousePress(c, Qt::LeftButton, {}, QPoint(100, 100));
+  QTest::mouseMove(c, QPoint(101, 101));
+  QTest::mouseRelease(c, Qt::LeftButton, {}, QPoint(101, 101));
+  EXPECT_EQ(f.window->drawnPoints().size(), 1u);
+  EXPECT_EQ(f.window->scrollValue(), QPoint(400, 300));
+  QTest::mousePress(c, Qt::LeftButton, {}, QPoint(100, 100));
+  for (int step = 1; step <= 4; ++step) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(100 + 15 * step, 100 + 10 * step),
+                     c->mapToGlobal(QPointF(100 + 15 * step, 100 + 10 * step)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(c, &move);
+  }
+  QTest::mouseRelease(c, Qt::LeftButton, {}, QPoint(160, 140));
+  EXPECT_EQ(f.window->scrollValue(), QPoint(340, 260));
+  EXPECT_EQ(f.window->drawnPoints().size(), 1u) << "a drag is no click";
+}
+
+TEST(ChartWindow, VesselOffTheChartIsNamedAndNotCentredOn) {
+  Fixture f;
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.fix(52.8, 4.5);
+  f.window->tick();
+  EXPECT_FALSE(f.window->windowTitle().contains("vessel off chart"));
+  // A new zoom places the vessel at once, not a second later.
+  f.window->applyZoom(200);
+  ASSERT_TRUE(f.window->vesselPixel());
+  EXPECT_EQ(*f.window->vesselPixel(), f.window->projection()->toPixel(f.app->nav.Latitude, f.app->nav.Longitude));
+  EXPECT_FALSE(f.window->simulationStart(52.8, 4.5)) << "on the chart: start where it is";
+
+  f.fix(40.0, 4.5);
+  f.window->tick();
+  EXPECT_TRUE(f.window->windowTitle().endsWith("  vessel off chart")) << f.window->windowTitle().toStdString();
+  const QPoint scroll = f.window->scrollValue();
+  f.app->requests.centreOnPosition = true;
+  f.window->pump();
+  EXPECT_EQ(f.window->scrollValue(), scroll);
+  EXPECT_EQ(f.window->notice(), "Cannot centre: the vessel is off this chart");
+  // The sheet is all land colour: the simulator starts in its middle.
+  const std::optional<SimulationStart> start = f.window->simulationStart(40.0, 4.5);
+  ASSERT_TRUE(start);
+  const QPointF at = f.window->projection()->toPixel(start->latitude, start->longitude);
+  const QSize content = f.window->contentSize();
+  EXPECT_NEAR(at.x(), content.width() / 2.0, 2 * 200 / 160.0 * 2);
+  EXPECT_NEAR(at.y(), content.height() / 2.0, 2 * 200 / 160.0 * 2);
+}
+
 TEST(ChartWindow, ClicksHitZonesInfoPointsAndDrawingModes) {
   Fixture f;
   f.provider->zones.push_back({5, "Anchorage", {{52.9, 4.1}, {52.9, 4.3}, {52.8, 4.3}, {52.8, 4.1}}});
@@ -311,6 +424,38 @@ TEST(ChartWindow, ClicksHitZonesInfoPointsAndDrawingModes) {
   f.window->pointerReleased({50, 50}, Qt::LeftButton, {});
   EXPECT_EQ(f.window->drawnPoints().size(), 3u);
   EXPECT_FALSE(f.window->renderView().isNull());
+}
+
+// The zone alarm counts the zones drawn here (the regions), Esc over the chart
+// acknowledges it; the MOB line runs from the vessel to the MOB position.
+TEST(ChartWindow, ZoneRegionsAlarmAndTheMobLine) {
+  Fixture f;
+  f.provider->zones.push_back({5, "Anchorage", {{52.9, 4.1}, {52.9, 4.3}, {52.8, 4.3}, {52.8, 4.1}}});
+  ASSERT_TRUE(f.window->loadChart("Home sheet"));
+  f.app->zoneAlarm.checkzone(52.85, 4.2);
+  EXPECT_TRUE(f.app->zoneAlarm.alarmShowing());
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(f.window.get(), &esc);
+  EXPECT_FALSE(f.app->zoneAlarm.alarmShowing());
+  f.app->zoneAlarm.checkzone(52.95, 4.2);
+  f.app->zoneAlarm.checkzone(52.85, 4.2);
+  EXPECT_TRUE(f.app->zoneAlarm.alarmShowing());
+
+  f.fix(52.95, 4.2);
+  f.app->mob.MobLat = 52.9f;
+  f.app->mob.MobLon = 4.25f;
+  f.window->tick();
+  const std::optional<QLineF> line = f.window->renderer().mobLine();
+  ASSERT_TRUE(line);
+  const ChartProjection& proj = *f.window->projection();
+  EXPECT_LT(QLineF(line->p1(), proj.toPixel(52.95, 4.2)).length(), 0.5);
+  EXPECT_LT(QLineF(line->p2(), proj.toPixel(52.9, 4.25)).length(), 0.5);
+  f.app->mob.clear();
+  f.app->requests.redrawGotoLine = true;
+  f.window->pump();
+  EXPECT_FALSE(f.window->renderer().mobLine());
+  f.window.reset();
+  EXPECT_FALSE(f.app->zoneAlarm.drawnRegionContains);
 }
 
 TEST(ChartWindow, ShipDescriptionAndProximitySound) {

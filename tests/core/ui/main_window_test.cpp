@@ -188,6 +188,7 @@ TEST(MainWindowTimers, TimersExistStoppedAndTimer1RunsTheCycle) {
   EXPECT_TRUE(w.timer("Timer3")->isActive());
   EXPECT_FALSE(w.timer("rectimer")->isActive()) << "communication starts it";
   t.app->nav.Latitude = 10.5f;
+  t.app->nav.FixTime = QTime(12, 0);
   QMetaObject::invokeMethod(w.timer("Timer1"), "timeout", Qt::DirectConnection);
   EXPECT_EQ(w.panel(Panel::Position)->text(), QString::fromUtf8("10° 30.000' N / 0° 0.000' E"));
   // The notation of the settings: UTM.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include "core/messages.h"
 #include "core/units.h"
 #include "core/ui/main_window.h"
+#include "nmea/ui/simulation_window.h"
 #include "ui_test_app.h"
 
 namespace tavrik {
@@ -68,7 +70,7 @@ TEST(CommunicationMenu, EveryActionHasANameAndAnEffect) {
   EXPECT_TRUE(r.menu->action("c_output")->isChecked());
   EXPECT_TRUE(app.player.isRunning());
   EXPECT_TRUE(r.menu->action("c_input")->isChecked());
-  EXPECT_FALSE(r.menu->action("c_stop")->isEnabled()) << "replay stops through its own command";
+  EXPECT_TRUE(r.menu->action("c_stop")->isEnabled()) << "Stop ends the replay too";
   EXPECT_FALSE(r.menu->action("c_simulate")->isEnabled());
   EXPECT_TRUE(r.window->timer(QStringLiteral("testtimer"))->isActive());
   r.menu->action("c_input")->trigger();
@@ -88,9 +90,13 @@ TEST(CommunicationMenu, StartRunsTheReceiveCycleIntoThePanelsAndStopEmptiesThem)
   r.menu->action("c_start")->trigger();
   EXPECT_TRUE(rectimer->isActive());
   ASSERT_FALSE(r.t.prompter.empty()) << "the port that cannot open is named";
-  EXPECT_EQ(r.t.prompter.lastText(), "COM /nonexistent/tty: Comm settings not correct, please run setup");
+  EXPECT_EQ(r.t.prompter.lastText(),
+            "COM /nonexistent/tty: Comm settings not correct, please run setup (No such file or directory)");
   EXPECT_FALSE(r.menu->action("c_start")->isEnabled());
   EXPECT_TRUE(r.window->findChild<QAction*>(QStringLiteral("but26"))->isChecked());
+  r.fire("Timer1");
+  EXPECT_EQ(r.window->panel(Panel::InputSource)->text(), "No data") << "running, nothing arrived";
+  EXPECT_EQ(app.panels[Panel::Position], "No fix") << "the stored position is no fix";
 
   app.receiver.inject(0, "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n");
   r.fire("rectimer");
@@ -105,6 +111,9 @@ TEST(CommunicationMenu, StartRunsTheReceiveCycleIntoThePanelsAndStopEmptiesThem)
   EXPECT_FALSE(rectimer->isActive());
   EXPECT_TRUE(app.panels[Panel::Speed].isEmpty());
   EXPECT_TRUE(app.nav.TimeStale);
+  r.fire("Timer1");
+  EXPECT_EQ(app.panels[Panel::Position], "No fix") << "the last fix is not shown as live";
+  EXPECT_TRUE(r.window->panel(Panel::InputSource)->text().isEmpty());
 }
 
 // The last TPV report with a position gpsd made of a capture: an independent decoder's last fix.
@@ -163,6 +172,54 @@ TEST(CommunicationMenu, NmeaStatusCommandIsDisabledWhileItsWindowIsOpen) {
   w->parentWidget()->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(status->isEnabled());
+}
+
+// Whatever was cancelled or ended, exactly one of Start and Stop is at hand.
+TEST(CommunicationMenu, StartOrStopStaysAtHandAfterEveryCancelAndEnd) {
+  const struct {
+    const char* legend;
+    std::function<void(Rig&)> run;
+    bool running;
+  } rows[] = {
+      {"output file cancelled", [](Rig& r) { r.menu->action("c_output")->trigger(); }, false},
+      {"input file cancelled", [](Rig& r) { r.menu->action("c_input")->trigger(); }, false},
+      {"replay of a missing file",
+       [](Rig& r) {
+         r.nextFile = r.t.dir.filePath("missing.TST");
+         r.menu->action("c_input")->trigger();
+       },
+       false},
+      {"output cancelled while simulating",
+       [](Rig& r) {
+         qobject_cast<SimulationWindow*>(r.window->openWindow("gpssimul"))->startDemo();
+         r.menu->action("c_output")->trigger();
+       },
+       true},
+      {"simulation stopped from the menu",
+       [](Rig& r) {
+         qobject_cast<SimulationWindow*>(r.window->openWindow("gpssimul"))->startDemo();
+         r.t.prompter.answer(true);
+         r.menu->action("c_stop")->trigger();
+       },
+       false},
+      {"output cancelled while the ports run",
+       [](Rig& r) {
+         r.t.app->settings.Comm[0].Port = "/nonexistent/tty";
+         r.menu->action("c_start")->trigger();
+         r.menu->action("c_output")->trigger();
+       },
+       true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.legend);
+    Rig r;
+    row.run(r);
+    emit r.menu->menu()->aboutToShow();
+    EXPECT_EQ(r.t.app->receiver.isRunning(), row.running);
+    EXPECT_EQ(r.menu->action("c_start")->isEnabled(), !row.running);
+    EXPECT_EQ(r.menu->action("c_stop")->isEnabled(), row.running);
+    EXPECT_FALSE(r.menu->action("c_output")->isChecked());
+  }
 }
 
 TEST(MainCycleWithReceiver, GllOnlyReceiverLeavesTheComputerClockInTheTimePanel) {

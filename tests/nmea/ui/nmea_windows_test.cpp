@@ -114,6 +114,33 @@ TEST(CommSetupWindow, SamePortUsedTwiceIsRefused) {
   }
 }
 
+// The Port box lists the system's ports with what they are; "1", the value nobody set,
+// shows the first USB adapter; OK stores the device name alone.
+TEST(CommSetupWindow, PortBoxOffersTheSystemsPortsAndPrefersUsb) {
+  const QList<SerialPortEntry> withUsb = {{"/dev/ttyS0", "", false}, {"/dev/ttyUSB0", "FT232R USB UART, FTDI", true}};
+  const QList<SerialPortEntry> builtIn = {{"/dev/ttyS0", "", false}, {"/dev/ttyS1", "", false}};
+  const struct {
+    const char* legend;
+    QList<SerialPortEntry> ports;
+    const char *stored, *shown, *kept;
+  } rows[] = {
+      {"unset: the USB adapter", withUsb, "1", "/dev/ttyUSB0  FT232R USB UART, FTDI", "/dev/ttyUSB0"},
+      {"unset without USB: the first port", builtIn, "1", "/dev/ttyS0", "/dev/ttyS0"},
+      {"a chosen device stays", withUsb, "/dev/ttyS0", "/dev/ttyS0", "/dev/ttyS0"},
+      {"a typed pseudo-terminal stays", withUsb, "/dev/pts/4", "/dev/pts/4", "/dev/pts/4"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.legend);
+    TestApp t;
+    t.app->settings.Comm[0].Port = QLatin1String(r.stored);
+    CommSetupWindow w(*t, r.ports);
+    EXPECT_EQ(combo(w, "port0")->count(), r.ports.size());
+    EXPECT_EQ(combo(w, "port0")->currentText(), QLatin1String(r.shown));
+    ASSERT_TRUE(w.accept());
+    EXPECT_EQ(t.app->settings.Comm[0].Port, QLatin1String(r.kept));
+  }
+}
+
 TEST(CommSetupWindow, AddDeleteAndTheOutputBoxesAreStored) {
   TestApp t;
   CommSetupWindow w(*t, QStringList{});

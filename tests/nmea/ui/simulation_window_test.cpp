@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -59,6 +60,58 @@ TEST(SimulationWindow, OkSailsTheVesselIntoThePanelsAndCancelAsksFirst) {
   EXPECT_FALSE(app.simulator.isRunning());
   EXPECT_FALSE(app.receiver.isRunning());
   EXPECT_FALSE(main.findWindow(QStringLiteral("gpssimul")));
+}
+
+// A position is typed digit by digit: the field keeps what is typed, while the vessel
+// sails too, and the simulator takes it on Enter.
+TEST(SimulationWindow, PositionFieldsKeepWhatIsTyped) {
+  for (const bool sailing : {false, true}) {
+    SCOPED_TRACE(sailing ? "sailing" : "before OK");
+    test::TestApp t;
+    App& app = *t;
+    SimulationWindow w(app);
+    w.show();
+    auto* lat = w.findChild<QDoubleSpinBox*>(QStringLiteral("latitude"));
+    if (sailing) {
+      w.findChild<QDoubleSpinBox*>(QStringLiteral("speed"))->setValue(20);
+      w.accept();
+    }
+    lat->setFocus();
+    lat->selectAll();
+    for (const QChar c : QStringLiteral("-89.44")) {
+      QTest::keyClick(lat, c.toLatin1());
+      w.tick();
+    }
+    EXPECT_EQ(lat->text(), QStringLiteral("-89.44"));
+    if (sailing) {
+      EXPECT_GE(app.simulator.state.latitude, 0) << "not steered to the half-typed -8";
+    }
+    QTest::keyClick(lat, Qt::Key_Return);
+    EXPECT_NEAR(w.fieldState().latitude, -89.44, 1e-4);
+    if (sailing) {
+      EXPECT_NEAR(app.simulator.state.latitude, -89.44, 1e-4);
+    }
+  }
+}
+
+// --simulate and the window start on the chart shown when the last position is off it.
+TEST(SimulationWindow, StartsOnTheChartShownWhenTheLastPositionIsOffIt) {
+  test::TestApp t;
+  App& app = *t;
+  app.nav.Latitude = 10;
+  app.nav.Longitude = 20;
+  double askedLat = 0;
+  app.simulationStartOnChart = [&](double lat, double) {
+    askedLat = lat;
+    return std::optional<SimulationStart>(SimulationStart{30.5, -88.25, 135});
+  };
+  SimulationWindow w(app);
+  EXPECT_EQ(askedLat, 10);
+  EXPECT_NEAR(w.fieldState().latitude, 30.5, 1e-5);
+  EXPECT_NEAR(w.fieldState().trueCourse, 135, 1e-5);
+  w.startDemo();
+  EXPECT_NEAR(app.simulator.state.longitude, -88.25, 1e-4);
+  EXPECT_NEAR(app.simulator.state.trueCourse, 135, 1e-4);
 }
 
 }  // namespace
