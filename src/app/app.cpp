@@ -9,6 +9,7 @@
 #include "core/registry.h"
 #include "geo/grid_notation.h"
 #include "nav/alarm_areas.h"
+#include "ships/ship_report.h"
 #include "store/main_database.h"
 #include "store/system_row.h"
 
@@ -27,7 +28,13 @@ QWidget* WindowRegistry::create(const QString& objectName, App& app) const {
 
 App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
     : paths(p), ini(p.settingsFile()), clock(c), prompter(pr), sound(s) {
-  receiver.resetRadarTargets = [this] { radar.reset(); };
+  radarParsers.install(receiver);
+  // A ship's report is kept only with a database to keep it in; a store error drops the line.
+  receiver.remoteShipParser = [this](const SentenceFields& f) {
+    const std::optional<ShipReport> report = readShipReport(f, settings.LocalTimeOffset());
+    if (!report || !db.isOpen()) return;
+    if (storeShipReport(db, *report, clock.now())) requests.shipsChanged = true;
+  };
   // Positions arrive in the receiver's datum; the chart shows its own.
   receiver.datumConversion = [this](double& lat, double& lon) {
     if (settings.system.gpsDatum == activeChartDatum) return;
@@ -40,6 +47,7 @@ App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
     lat = r.Lat2;
     lon = r.Lon2;
   };
+  radarParsers.datumConversion = receiver.datumConversion;
   // The position panel shows the position in the notation and decimals of the
   // settings, as the position control would.
   cycle.hooks.positionText = [this](double lat, double lon) {

@@ -31,6 +31,7 @@
 #include "nav/alarm_signal.h"
 #include "nav/anchor_watch.h"
 #include "nav/zone_alarm.h"
+#include "ships/radar_parsers.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
 
@@ -110,6 +111,8 @@ class App {
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
   NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
+  // TTM, TLL and RSD into the target table.
+  RadarParsers radarParsers{nav, radar, requests, clock};
   // Go-to and route following with its output sentences.
   Steering steering{nav, settings, requests, clock, receiver};
   // Test files ("&Output to testfile...", "&Input from testfile...") and the simulator.

@@ -5,19 +5,21 @@
 namespace tavrik {
 namespace {
 
-void appendFloat(std::string& out, float v) {
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
-}
-
 void appendInt(std::string& out, long v) {
   char buf[24];
   const auto r = std::to_chars(buf, buf + sizeof buf, v);
   out.append(buf, r.ptr);
 }
 
-void appendString(std::string& out, const QString& s) {
+}  // namespace
+
+void NmeaDecoder::appendFloat(std::string& out, float v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+void NmeaDecoder::appendString(std::string& out, const QString& s) {
   out += '"';
   for (QChar qc : s) {
     const char16_t c = qc.unicode();
@@ -35,6 +37,8 @@ void appendString(std::string& out, const QString& s) {
   out += '"';
 }
 
+namespace {
+
 void appendTwo(std::string& out, int v) {
   out += static_cast<char>('0' + v / 10 % 10);
   out += static_cast<char>('0' + v % 10);
@@ -50,10 +54,15 @@ NmeaDecoder::NmeaDecoder(const DecoderOptions& options, std::function<void(std::
   if (!options.talkers.isEmpty())
     for (int k = static_cast<int>(options.talkers.size()); k < kTalkerCount; ++k) m_settings.IDIn[k].clear();
   m_rx.applySettings();
-  m_rx.onParsed = [this](Sentence, std::string_view line, const ParseResult& r) {
+  m_rx.onParsed = [this](Sentence id, std::string_view line, const ParseResult& r) {
     if (!r.accepted) return;
     ++m_accepted;
     appendJson(m_out, line, r.changed, m_nav);
+    if (appendSentenceFields) {
+      m_out.pop_back();  // the closing brace
+      appendSentenceFields(m_out, id);
+      m_out += '}';
+    }
     m_out += '\n';
   };
   m_rx.beginSession();

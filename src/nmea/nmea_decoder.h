@@ -44,6 +44,16 @@ class NmeaDecoder {
   // The JSON object for one accepted sentence (without line end).
   static void appendJson(std::string& out, std::string_view line, uint32_t changed, const NavigationState& nav);
   static void appendCounters(std::string& out, const NavigationState& nav);
+  static void appendFloat(std::string& out, float v);
+  static void appendString(std::string& out, const QString& s);
+
+  // Fields another part adds to the object of an accepted sentence (",\"Name\":v...").
+  std::function<void(std::string& out, Sentence id)> appendSentenceFields;
+  // A whole JSON line from another part (the "$SHIPS" report), kept in stream order.
+  void appendLine(std::string_view jsonObject) {
+    m_out += jsonObject;
+    m_out += '\n';
+  }
 
  private:
   NavigationState m_nav;

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "core/clock.h"
 #include "nmea/nmea_decoder.h"
+#include "ships/decoder_fields.h"
 
 namespace {
 
@@ -15,7 +17,8 @@ const char* kUsage =
     "Usage: tavrik-nmea [options] [FILE...]\n"
     "Decodes NMEA 0183 sentences from the files (or standard input for '-' or no\n"
     "file) as the program receives them, and prints one JSON object per line for\n"
-    "each sentence accepted, with the navigation fields it wrote; the last line\n"
+    "each sentence accepted, with the navigation fields it wrote (for TTM and TLL\n"
+    "the radar target's record, for a $SHIPS line the ship's values); the last line\n"
     "holds the received and error counters of every sentence.\n"
     "\n"
     "Options:\n"
@@ -73,6 +76,8 @@ int main(int argc, char** argv) {
   if (files.isEmpty()) files << QStringLiteral("-");
 
   tavrik::NmeaDecoder decoder(options, [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); });
+  const tavrik::SystemClock clock;
+  tavrik::DecoderShipFields shipFields(decoder, clock, options.localOffsetHours);
   int status = 0;
   for (const QString& f : files) {
     if (f == QLatin1String("-")) {

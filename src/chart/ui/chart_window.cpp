@@ -34,6 +34,14 @@
 namespace tavrik {
 
 namespace {
+
+// The targets the radar has reported (the empty record a reset leaves is not one).
+std::vector<RadarItem> reportedTargets(const RadarTargets& table) {
+  std::vector<RadarItem> items;
+  for (const RadarTarget& t : table.targets)
+    if (!t.LastUpdate.isNull()) items.push_back({t.Number, {t.TargetLatitude, t.TargetLongitude}, t.Status});
+  return items;
+}
 // Chart units are twips: 15 per pixel.
 constexpr double kTwips = 15.0;
 // Pointer this close to an edge scrolls the view (300 units).
@@ -929,6 +937,12 @@ void ChartWindow::pump() {
     q.redrawAll = true;
   }
   if (q.shipsChanged || q.radarRedraw) {
+    // Once the radar has reported, its table is what the chart shows.
+    if (q.radarRedraw) {
+      std::vector<RadarItem> reported = reportedTargets(m_app.radar);
+      if (!reported.empty()) m_radarFromTable = true;
+      if (m_radarFromTable) m_handedOver.radar = std::move(reported);
+    }
     q.shipsChanged = false;
     q.radarRedraw = false;
     q.redrawOverlays = true;

@@ -174,6 +174,7 @@ class ChartWindow : public QWidget {
   double m_zoom = 1.0;
   OverlayScene m_scene;
   OverlayScene m_handedOver;  // route, loaded tracks, log, info points, radar
+  bool m_radarFromTable = false;  // the chart shows the radar table (and its resets)
   // The overlay tables as last read, re-read only when the database changed or another
   // chart is shown.
   OverlayScene m_tables;

@@ -247,6 +247,31 @@ TEST(ChartWindowDb, OverlaysConvertWithTheDatumsAsEditedInTheDatabase) {
   EXPECT_NEAR(fallback.lon, fromCatalogue.second, 1e-9);
 }
 
+TEST(ChartWindowDb, RadarTargetsFromTheReceiverAreDrawnAndAgeToLost) {
+  DbFixture f;
+  f.addChart("Picture", f.png);
+  ChartWindow& w = f.open();
+  ASSERT_TRUE(w.loadChart("Picture"));
+  f.app->receiver.applySettings();
+  f.app->receiver.beginSession();
+  f.app->receiver.dispatch("$GPRMC,120000,A,5245.000,N,00430.000,E,5.0,90.0,071226,,");
+  f.app->receiver.dispatch("$RATTM,04,2.0,90.0,T,8.0,270.0,T,0.3,4.0,N,TUG,T,,120000,A");
+  ASSERT_EQ(f.app->radar.targets.size(), 2u);
+  w.pump();
+  ASSERT_EQ(w.scene().radar.size(), 1u);
+  EXPECT_EQ(w.scene().radar[0].number, 4);
+  EXPECT_NEAR(w.scene().radar[0].pos.lon, 4.5 + 2.0 / 60 / std::cos(52.75 * M_PI / 180), 0.001);
+  f.clock.advanceSecs(11);
+  f.app->cycle.tick();
+  w.pump();
+  EXPECT_EQ(w.scene().radar[0].status, "L");
+  // A new session empties the table and the chart with it.
+  f.app->receiver.endSession();
+  f.app->receiver.beginSession();
+  w.pump();
+  EXPECT_TRUE(w.scene().radar.empty());
+}
+
 TEST(ChartWindowDb, ChartNamedWithAQuoteLoadsWithItsInfoPointsAndThoseOfEveryChart) {
   DbFixture f;
   f.addChart("Skipper's Rock", f.png);
