@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "nmea/nmea_decoder.h"
 #include "nmea/sentence_parsers.h"
 
 namespace tavrik {
@@ -102,23 +103,16 @@ void RouteFollower::onFix() {
 }
 
 void RouteFollower::feed(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const size_t n = std::min<size_t>(bytes.size(), 4096);
-    m_rx.inject(0, bytes.substr(0, n));
-    bytes.remove_prefix(n);
-    m_rx.tick();
+  feedStream(m_rx, bytes, 4096, [this] {
     if (!m_out.empty()) {
       m_sink(m_out);
       m_out.clear();
     }
-  }
+  });
 }
 
 void RouteFollower::finish() {
-  if (m_rx.bufferLength(0) > 0) {
-    m_rx.inject(0, "\n");
-    m_rx.tick();
-  }
+  finishStream(m_rx);
   if (!m_out.empty()) {
     m_sink(m_out);
     m_out.clear();

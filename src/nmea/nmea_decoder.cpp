@@ -68,24 +68,34 @@ NmeaDecoder::NmeaDecoder(const DecoderOptions& options, std::function<void(std::
   m_rx.beginSession();
 }
 
-void NmeaDecoder::feed(std::string_view bytes) {
+void feedStream(NmeaReceiver& rx, std::string_view bytes, size_t chunk, const std::function<void()>& afterCycle) {
   while (!bytes.empty()) {
-    const size_t n = std::min(bytes.size(), kChunk);
-    m_rx.inject(0, bytes.substr(0, n));
+    const size_t n = std::min(bytes.size(), chunk);
+    rx.inject(0, bytes.substr(0, n));
     bytes.remove_prefix(n);
-    m_rx.tick();
+    rx.tick();
+    afterCycle();
+  }
+}
+
+void finishStream(NmeaReceiver& rx) {
+  if (rx.bufferLength(0) > 0) {
+    rx.inject(0, "\n");
+    rx.tick();
+  }
+}
+
+void NmeaDecoder::feed(std::string_view bytes) {
+  feedStream(m_rx, bytes, kChunk, [this] {
     if (!m_out.empty()) {
       m_sink(m_out);
       m_out.clear();
     }
-  }
+  });
 }
 
 void NmeaDecoder::finish() {
-  if (m_rx.bufferLength(0) > 0) {
-    m_rx.inject(0, "\n");
-    m_rx.tick();
-  }
+  finishStream(m_rx);
   appendCounters(m_out, m_nav);
   m_out += '\n';
   m_sink(m_out);

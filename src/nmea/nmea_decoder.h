@@ -18,6 +18,12 @@
 
 namespace tavrik {
 
+// A stream read through buffer 0 of a receiver as a filter reads it: in chunks of at
+// most chunk bytes, one receive cycle after each, afterCycle called after every cycle;
+// finishStream ends a last line that has no line end.
+void feedStream(NmeaReceiver& rx, std::string_view bytes, size_t chunk, const std::function<void()>& afterCycle);
+void finishStream(NmeaReceiver& rx);
+
 struct DecoderOptions {
   int localOffsetHours = 0;
   // Talker ids in place of the six defaults ("$GP", "$II", ...); empty keeps them.
