@@ -9,28 +9,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <sys/resource.h>
 
 #include "core/app_settings.h"
 #include "core/clock.h"
 #include "core/navigation_state.h"
 #include "core/request_flags.h"
 #include "nav/goto_controller.h"
+#include "bench_clock.h"
 
 namespace {
 
-// Processor time of this thread and of reaped children: the machine is shared.
-double threadSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-double childSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
+using tavrik::cpu_time::childSeconds;
+using tavrik::cpu_time::threadSeconds;
 
 constexpr int kRuns = 5;
 constexpr int kCopies = 20;  // the capture repeated, so process start-up weighs little

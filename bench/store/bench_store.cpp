@@ -8,12 +8,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <sys/resource.h>
-#include <time.h>
 
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
 #include "store/schema.h"
+#include "bench_clock.h"
 
 using namespace tavrik;
 
@@ -26,19 +25,6 @@ double lon(int i) { return 4.0 + i * 2e-6; }
 QString when(int i) { return QDateTime(QDate(2026, 6, 1), QTime(0, 0)).addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); }
 
 void bench(const char* name, double value, const char* unit) { std::printf("BENCH %s %.4f %s\n", name, value, unit); }
-
-// Processor seconds of this thread, and of the finished child processes (the shell):
-// on a shared machine wall time mostly measures the neighbours.
-double threadCpuS() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9;
-}
-double childrenCpuS() {
-  rusage u;
-  getrusage(RUSAGE_CHILDREN, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 }  // namespace
 
@@ -81,7 +67,7 @@ int main(int argc, char** argv) {
   const double storeInsert = t.nsecsElapsed() / 1e9;
 
   t.restart();
-  const double readCpu0 = threadCpuS();
+  const double readCpu0 = tavrik::cpu_time::threadSeconds();
   double sum = 0;
   int n = 0;
   {
@@ -92,7 +78,7 @@ int main(int argc, char** argv) {
     }
   }
   const double storeRead = t.nsecsElapsed() / 1e9;
-  const double storeReadCpu = threadCpuS() - readCpu0;
+  const double storeReadCpu = tavrik::cpu_time::threadSeconds() - readCpu0;
   if (n != kRows) {
     std::fprintf(stderr, "read back %d rows, expected %d\n", n, kRows);
     return 1;
@@ -143,11 +129,11 @@ int main(int argc, char** argv) {
   if (!runShell(script, nullptr)) return 1;
   const double shellInsert = t.nsecsElapsed() / 1e9;
   t.restart();
-  const double shellCpu0 = childrenCpuS();
+  const double shellCpu0 = tavrik::cpu_time::childSeconds();
   QByteArray rows;
   runShell("SELECT * FROM [Track data] WHERE Track = " + QByteArray::number(track) + ";\n", &rows);
   const double shellRead = t.nsecsElapsed() / 1e9;
-  const double shellReadCpu = childrenCpuS() - shellCpu0;
+  const double shellReadCpu = tavrik::cpu_time::childSeconds() - shellCpu0;
   if (rows.count('\n') != kRows) std::fprintf(stderr, "shell read %lld rows\n", static_cast<long long>(rows.count('\n')));
 
   bench("sqlite3_shell_track_data_insert_100k", shellInsert, "s");
