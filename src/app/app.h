@@ -13,6 +13,7 @@
 
 #include "core/app_paths.h"
 #include "core/app_settings.h"
+#include "core/automation_values.h"
 #include "core/clock.h"
 #include "core/clock_setter.h"
 #include "core/main_cycle.h"
@@ -83,6 +84,8 @@ class App {
   StatusPanels panels;
   RequestFlags requests;
   SharedSelections selections;
+  // The last chart click and the automation line (chart window and automation client).
+  AutomationValues automation;
   const Clock& clock;
   Prompter& prompter;
   SoundPlayer& sound;

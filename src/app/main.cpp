@@ -102,7 +102,11 @@ int main(int argc, char** argv) {
   parser.process(qapp);
 
   // Everything that is not one of our own options forms the old "/" command line.
-  const tavrik::SlashOptions slash = tavrik::parseSlashOptions(parser.positionalArguments().join(' '));
+  // Files a file manager hands over are opened after start-up, not read as options.
+  QStringList slashWords;
+  for (const QString& arg : parser.positionalArguments())
+    if (!QFileInfo(arg).isFile()) slashWords << arg;
+  const tavrik::SlashOptions slash = tavrik::parseSlashOptions(slashWords.join(' '));
 
   const tavrik::AppPaths paths = tavrik::AppPaths::resolve(parser.value(home));
   if (!paths.ensureExists()) {

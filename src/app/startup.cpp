@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "app/app.h"
+#include "automation/ui/automation_ui.h"
 #include "chart/ui/chart_menu.h"
 #include "chart/ui/chart_window.h"
 #include "core/ui/main_window.h"
@@ -74,6 +75,9 @@ void addStartupOptions(QCommandLineParser& parser) {
                                       QStringLiteral("Start the simulator at LAT,LON (decimal degrees) sailing COURSE "
                                                      "degrees true."),
                                       QStringLiteral("LAT,LON,COURSE")));
+  parser.addOption(QCommandLineOption(QStringLiteral("automation"),
+                                      QStringLiteral("Start hidden as the automation server of org.tavrik.Tavrik on the "
+                                                     "session bus (what a client's call starts).")));
   parser.addOption(QCommandLineOption(QStringLiteral("replay"),
                                       QStringLiteral("Replay the NMEA test file FILE at start-up."), QStringLiteral("FILE")));
 }
@@ -100,7 +104,7 @@ void Startup::registerWindows() {
   registerNavWindows(m_app);
 }
 
-void Startup::placeMainWindow(bool forScreenshot) {
+void Startup::placeMainWindow(bool forScreenshot, bool hidden) {
   const AppSettings& s = m_app.settings;
   if (forScreenshot) {
     m_window.resize(1280, 800);
@@ -110,6 +114,8 @@ void Startup::placeMainWindow(bool forScreenshot) {
   const int w = s.Width.toInt(), h = s.Height.toInt();
   m_window.move(s.Left.toInt(), s.Top.toInt());
   if (w > 200 && h > 150) m_window.resize(w, h);
+  // An automation client shows the window when it wants it (Visible).
+  if (hidden) return;
   if (s.MainWindowState == 2) m_window.showMaximized();
   else if (s.MainWindowState == 1) m_window.showMinimized();
   else m_window.show();
@@ -125,8 +131,10 @@ bool Startup::run(const QCommandLineParser& parser) {
       })) return false;
   m_app.loadSystemSettings();
   registerWindows();
-  placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
+  const bool automation = parser.isSet(QStringLiteral("automation"));
+  placeMainWindow(parser.isSet(QStringLiteral("screenshot")), automation);
   auto* comm = new CommunicationMenu(m_app, m_window);
+  m_comm = comm;
   installTransferMenus(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
@@ -136,6 +144,10 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_window.rebuildToolbar();
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
+  startAutomation(automation);
+  // Files handed over by a file manager ("tavrik FILE...").
+  for (const QString& arg : parser.positionalArguments())
+    if (QFileInfo(arg).isFile()) openFile(arg);
   // A replay or the simulator feeds the receive path instead of the serial ports.
   const bool replay = parser.isSet(QStringLiteral("replay"));
   const bool simulate = parser.isSet(QStringLiteral("simulate")) || parser.isSet(QStringLiteral("simulate-from"));
@@ -177,8 +189,30 @@ void Startup::requestGoto(const QString& latLon) {
   m_app.requests.gotoLongitude = lon;
 }
 
+void Startup::openFile(const QString& path) {
+  // Test files replay; charts and pictures open in the chart window.
+  if (QFileInfo(path).suffix().compare(QLatin1String("tst"), Qt::CaseInsensitive) == 0) {
+    if (m_comm) m_comm->startReplay(path);
+  } else if (m_chartMenu) {
+    m_chartMenu->openChartFile(path);
+  }
+}
+
+void Startup::startAutomation(bool automationMode) {
+  QString why;
+  if (installAutomation(m_app, m_window, automationMode, &why)) {
+    DesktopApplication* desktop = installDesktopApplication(m_window);
+    desktop->openFile = [this](const QString& path) { openFile(path); };
+    return;
+  }
+  // Without the bus the program still navigates; only a server started for it ends.
+  std::fprintf(stderr, "tavrik: no automation interface: %s\n", qPrintable(why));
+  if (automationMode) QTimer::singleShot(0, qApp, [] { QApplication::exit(1); });
+}
+
 void Startup::startChart(const QCommandLineParser& parser) {
   auto* menu = new ChartMenu(m_app, m_window);
+  m_chartMenu = menu;
   // The chart window is part of the main window from the start.
   ChartWindow* chart = openChartWindow(m_window);
   if (!chart) return;

@@ -46,7 +46,11 @@ class Startup {
   void registerWindows();
 
  private:
-  void placeMainWindow(bool forScreenshot);
+  void placeMainWindow(bool forScreenshot, bool hidden);
+  // org.tavrik.Tavrik on the session bus; --automation starts its session.
+  void startAutomation(bool automationMode);
+  // A file given on the command line or by the desktop: a test file replays, a chart opens.
+  void openFile(const QString& path);
   // The chart menu and window; --chart.
   void startChart(const QCommandLineParser& parser);
   // "--goto LAT,LON": the go-to request the chart's pop-up would raise.
@@ -55,6 +59,8 @@ class Startup {
   App& m_app;
   MainWindow& m_window;
   bool m_shutDown = false;
+  class CommunicationMenu* m_comm = nullptr;
+  class ChartMenu* m_chartMenu = nullptr;
 };
 
 }  // namespace tavrik

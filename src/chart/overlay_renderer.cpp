@@ -464,6 +464,12 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       p.drawEllipse(m_mob->p2(), 6.0, 6.0);
       p.drawImage(m_mob->p2() + QPointF(8, -8), labelSprite(QStringLiteral("MOB"), red));
     }
+    if (m_automationLine) {
+      const QColor blue(0, 70, 200);
+      p.setPen(QPen(blue, 2));
+      p.drawLine(*m_automationLine);
+      p.drawEllipse(m_automationLine->p2(), 4.0, 4.0);
+    }
     if (m_courseLine) {
       p.setPen(pen(Overlay::Position));
       p.drawLine(*m_courseLine);

@@ -65,6 +65,9 @@ class OverlayRenderer {
   // Man over board: from the vessel to the MOB position, labelled "MOB" at its end.
   void setMobLine(std::optional<QLineF> l) { m_mob = l; }
   const std::optional<QLineF>& mobLine() const { return m_mob; }
+  // The line an automation client asked for, from the vessel to its end point.
+  void setAutomationLine(std::optional<QLineF> l) { m_automationLine = l; }
+  const std::optional<QLineF>& automationLine() const { return m_automationLine; }
   // From the vessel along the course over ground; empty while switched off.
   void setCourseLine(std::optional<QLineF> l) { m_courseLine = l; }
   const std::optional<QLineF>& courseLine() const { return m_courseLine; }
@@ -147,6 +150,7 @@ class OverlayRenderer {
   QString m_gotoLabel;
   std::optional<QLineF> m_mob;
   std::optional<QLineF> m_courseLine;
+  std::optional<QLineF> m_automationLine;
 };
 
 // A tick of the rulers: `at` pixels along the top edge (or down the left edge) of the

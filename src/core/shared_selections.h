@@ -11,6 +11,9 @@ namespace tavrik {
 struct SharedSelections {
   // The displayed waypoints; empty: none are shown.
   QString displayedWaypoints;
+  // The current folder's charts and the selected route's waypoints; empty: none.
+  QString folderCharts;
+  QString routeWaypoints;
 };
 
 // The displayed-waypoints query for waypoint group and type descriptions; a list

@@ -229,10 +229,9 @@ void NmeaReceiver::ReceiveCycle() {
         dispatch(line);
         m_currentLine = {};
       }
-      if (b.length() > kReceiveBufferLimit) {
-        b.data.clear();
-        b.head = 0;
-      }
+      // The cap bounds a remainder without line end (above); complete lines waiting
+      // behind this one are read, not thrown away: an automation client may queue up
+      // to 65500 characters between two cycles.
     }
     if (b.head == b.data.size()) {
       b.data.clear();

@@ -869,6 +869,7 @@ void ChartWindow::updateDynamic() {
     m_renderer.setRangeCircles({});
     m_renderer.setGotoLine(std::nullopt);
     m_renderer.setMobLine(std::nullopt);
+    m_renderer.setAutomationLine(std::nullopt);
     return;
   }
   const QPointF v = m_renderer.vessel()->pos;
@@ -884,6 +885,10 @@ void ChartWindow::updateDynamic() {
   else m_renderer.setGotoLine(std::nullopt);
   if (m_app.mob.active()) m_renderer.setMobLine(QLineF(v, m_proj->toPixel(m_app.mob.MobLat, m_app.mob.MobLon)));
   else m_renderer.setMobLine(std::nullopt);
+  const AutomationValues& automation = m_app.automation;
+  if (automation.drawLineShown)
+    m_renderer.setAutomationLine(QLineF(v, m_proj->toPixel(automation.DrawLat, automation.DrawLon)));
+  else m_renderer.setAutomationLine(std::nullopt);
   // The course line runs ahead of the vessel along the course over ground, to the
   // picture's far side (the painter clips it).
   if (m_app.settings.ChartCourseLine) {
@@ -1030,6 +1035,7 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
     m_canvas->update();
     return;
   }
+  if (button == Qt::LeftButton && m_proj) noteClick(content);
   if (button == Qt::LeftButton) {
     if (const InfoItem* info = infoAt(content)) {
       openInfoPoint(*info);
@@ -1046,6 +1052,26 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
     zone->setText(QStringLiteral("Zone: ") + name);
   }
   m_contextMenu->popup(globalPos);
+}
+
+void ChartWindow::noteClick(QPointF content) {
+  AutomationValues& a = m_app.automation;
+  a.ClickX = content.x() / m_zoom;
+  a.ClickY = content.y() / m_zoom;
+  a.ClickLat = m_clickLat;
+  a.ClickLon = m_clickLon;
+  // The waypoint whose mark was hit (nearest within a symbol's reach), 0 for none.
+  a.ClickWP = 0;
+  double best = 8.0 * 8.0;
+  for (const WaypointItem& w : m_scene.waypoints) {
+    const QPointF d = m_proj->toPixel(w.pos.lat, w.pos.lon) - content;
+    const double d2 = QPointF::dotProduct(d, d);
+    if (d2 <= best) {
+      best = d2;
+      a.ClickWP = static_cast<int>(w.key);
+    }
+  }
+  a.clickPending = true;
 }
 
 void ChartWindow::keyPressEvent(QKeyEvent* e) {

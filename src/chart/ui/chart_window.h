@@ -161,6 +161,8 @@ class ChartWindow : public QWidget {
   ChartIndex& index(bool folder);
   void requestLoad(const QString& description);
   bool drawing() const;
+  // The click an automation client hears about (ChartClick).
+  void noteClick(QPointF content);
   void paintDrawn(QPainter& p) const;
   // Ship and info point under the pointer (within a symbol's reach), or nullptr.
   const ShipItem* shipAt(QPointF content) const;
