@@ -93,6 +93,13 @@ TEST(AutomationChart, ZoomClickAndLineOnTheRealChartWindow) {
   EXPECT_NEAR(line->p2().y(), buoy.y(), 0.5);
   EXPECT_NEAR(a.DrawDistance, 12.42, 0.1);  // 6 minutes north, 18 minutes east at 52.85 N
   EXPECT_NEAR(a.DrawCourse, 61, 1.5);
+
+  // ClearChart: no chart shown afterwards, and nobody asked about a missing one.
+  busctl({"call", "org.tavrik.Tavrik", "/chart", "org.tavrik.chart", "ClearChart"});
+  chart->pump();
+  EXPECT_FALSE(chart->hasChart());
+  EXPECT_EQ(busctl(get + QStringList{"zoom"}), "n 0");
+  EXPECT_TRUE(t.prompter.entries().empty());
 }
 
 }  // namespace

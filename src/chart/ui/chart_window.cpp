@@ -560,6 +560,17 @@ bool ChartWindow::loadChartFile(const QString& path) {
   return true;
 }
 
+void ChartWindow::closeChart() {
+  m_chart.reset();
+  m_proj.reset();
+  m_tiles.setSource(nullptr);
+  m_renderer.setVessel(std::nullopt);
+  updateDynamic();
+  updateScrollRanges();
+  updateCaption();
+  m_canvas->update();
+}
+
 void ChartWindow::showChart(ShownChart chart) {
   m_chart = std::move(chart);
   m_zoom = 1.0;
@@ -921,6 +932,11 @@ void ChartWindow::tick() {
 
 void ChartWindow::pump() {
   RequestFlags& q = m_app.requests;
+  if (q.chartChanged && m_app.activeChart.isEmpty()) {
+    // The chart was cleared (an automation client's ClearChart): none is shown.
+    q.chartChanged = false;
+    closeChart();
+  }
   if (q.chartChanged) {
     q.chartChanged = false;
     const double previousZoom = m_zoom;

@@ -46,6 +46,8 @@ class ChartWindow : public QWidget {
   // Shows an already loaded chart (zoom 1.0).
   void showChart(ShownChart chart);
   bool hasChart() const { return m_chart.has_value(); }
+  // Shows no chart (the current chart was cleared).
+  void closeChart();
   const ShownChart* chart() const { return m_chart ? &*m_chart : nullptr; }
 
   // ApplyZoom: per cent, or -1 to fit the whole chart in the window.
