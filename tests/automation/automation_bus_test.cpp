@@ -196,6 +196,11 @@ TEST_F(AutomationBus, MembersReadWriteAndRefuse) {
   EXPECT_EQ(app().receiver.bufferLength(0), 0u);
   EXPECT_EQ(host.closed, QStringList{"gpsgoto"});
   EXPECT_EQ(host.opened, QStringList{"gpsgoto"});
+  // A lookup the database cannot answer is the client's named error, not a crash.
+  ASSERT_TRUE(app().db.execute("DROP TABLE Folders").ok());
+  const Output failed = setProperty("folder", "s", "Gulf");
+  EXPECT_NE(failed.code, 0);
+  EXPECT_TRUE(failed.err.contains("org.tavrik.Error.Database")) << failed.err.toStdString();
 }
 
 // Group and type lists are split and each item quoted: the query runs, names with

@@ -55,7 +55,8 @@ TEST(AutomationChart, ZoomClickAndLineOnTheRealChartWindow) {
   ChartWindow* chart = openChartWindow(main);
   ASSERT_NE(chart, nullptr);
   chart->setProvider(std::make_unique<SheetProvider>());
-  ASSERT_TRUE(chart->loadChart(QStringLiteral("Sheet")));
+  app.activeChart = QStringLiteral("Sheet");  // as the chart menu leaves it
+  ASSERT_TRUE(chart->loadChart(app.activeChart));
   QString why;
   ChartObject* object = installAutomation(app, main, false, &why);
   ASSERT_NE(object, nullptr) << why.toStdString();
