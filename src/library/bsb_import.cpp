@@ -11,17 +11,13 @@
 
 namespace tavrik {
 
-ChartRow bsbChartRow(const RasterChart& chart, const QString& path, int datum) {
-  const KapHeader& h = chart.header();
-  ChartRecord rec;
-  rec.bsb = true;
-  ChartView view;
-  view.raster = &chart;
-  const double w = chart.width() * kTwipsPerPixel, ht = chart.height() * kTwipsPerPixel;
+ChartRow bsbChartRow(const KapHeader& h, const ChartGeoreference& georef, const QString& path, int datum) {
+  const double w = h.width * kTwipsPerPixel, ht = h.height * kTwipsPerPixel;
+  // Chart units to image pixels as the chart window converts a library chart.
   const auto at = [&](double x, double y, double& lat, double& lon) {
     lat = lon = 0;
-    return ViewToLatLon(rec, view, static_cast<float>(x), static_cast<float>(y), lat, lon) >= 0 &&
-           std::isfinite(lat) && std::isfinite(lon);
+    const double px = static_cast<float>(x) / kTwipsPerPixel, py = static_cast<float>(y) / kTwipsPerPixel;
+    return georef.pixelToLatLon(px, py, lat, lon) >= 0 && std::isfinite(lat) && std::isfinite(lon);
   };
   ChartRow row;
   row.description = libraryDescription(h, path);
@@ -72,16 +68,18 @@ ChartRow bsbChartRow(const RasterChart& chart, const QString& path, int datum) {
 
 ImportOutcome BsbImporter::importFile(const QString& path) {
   ImportOutcome out;
-  RasterChartError error;
-  std::unique_ptr<RasterChart> chart = RasterChartLibrary::openChart(path, &error);
-  if (!chart) {
+  const auto refused = [&](const QString& why) {
     out.ok = false;
     out.error = MessageText(Msg::CannotLoadBsb) + QStringLiteral(" (") + path + QStringLiteral(")");
-    if (!error.text().isEmpty()) out.warnings << error.text();
+    if (!why.isEmpty()) out.warnings << why;
     return out;
-  }
-  const ChartRow row = bsbChartRow(*chart, path, m_options.datum);
-  chart.reset();
+  };
+  const KapHeaderResult header = readKapHeaderFile(path);
+  if (!header.header) return refused(header.error);
+  QString why;
+  const std::optional<ChartGeoreference> georef = ChartGeoreference::fromHeader(*header.header, &why);
+  if (!georef || header.header->width <= 0 || header.header->height <= 0) return refused(why);
+  const ChartRow row = bsbChartRow(*header.header, *georef, path, m_options.datum);
   const auto failed = [&](const StoreResult& r) {
     m_db.rollback();
     ImportOutcome f;

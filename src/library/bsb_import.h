@@ -10,7 +10,8 @@
 #include <optional>
 
 #include "chart/chart_record_loader.h"
-#include "chart/raster_chart.h"
+#include "chart/chart_georeference.h"
+#include "chart/kap_header.h"
 #include "library/chart_library_store.h"
 #include "store/database.h"
 
@@ -21,7 +22,9 @@ namespace tavrik {
 // top-right corner (width, 0), in chart units; bounds around the image border;
 // scales from points 1 and 2; Scale, Depth and Revised from the header ("N/A" for a
 // depth or revision it does not give); margins 0; bsb true.
-ChartRow bsbChartRow(const RasterChart& chart, const QString& path, int datum);
+// Read from the text header alone (image size, reference points, polynomials), with
+// the same georeference the raster library converts with.
+ChartRow bsbChartRow(const KapHeader& header, const ChartGeoreference& georef, const QString& path, int datum);
 
 struct BsbImportOptions {
   QString folder;  // empty: no folder link
@@ -29,7 +32,8 @@ struct BsbImportOptions {
   QDateTime now;
 };
 
-// Imports the files in one transaction per file. A file the library refuses gives
+// Imports the files in one transaction per file, from their headers. A file whose
+// header the library refuses gives
 // "Cannot load BSB chart (file)" in its outcome and the others go on.
 class BsbImporter {
  public:

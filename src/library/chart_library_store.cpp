@@ -174,6 +174,84 @@ QString datumDescription(Database& db, int key) {
   return db.scalar(QStringLiteral("SELECT description FROM Datums WHERE datum = ?"), {key}).toString();
 }
 
+StoreResult ChartStoreSession::load() {
+  if (m_loaded) return {};
+  StoreResult r;
+  for (const QVariantList& row : m_db.rows(QStringLiteral("SELECT chart, description FROM Charts ORDER BY chart DESC"), {}, &r))
+    m_charts.insert(row.value(1).toString().toLower(), row.value(0).toLongLong());  // the first row of a name wins
+  if (r.ok())
+    for (const QVariantList& row : m_db.rows(QStringLiteral("SELECT folder, description FROM Folders"), {}, &r))
+      m_folders.insert(row.value(1).toString().toLower(), row.value(0).toLongLong());
+  if (r.ok())
+    for (const QVariantList& row : m_db.rows(QStringLiteral("SELECT datum, description FROM Datums ORDER BY datum DESC"), {}, &r))
+      m_datums.insert(row.value(1).toString().toLower(), row.value(0).toInt());
+  if (r.ok())
+    for (const QVariantList& row : m_db.rows(QStringLiteral("SELECT Folder, Chart FROM [Folder charts]"), {}, &r))
+      m_links.insert({row.value(0).toLongLong(), row.value(1).toLongLong()});
+  if (r.ok()) m_newCharts = m_db.openRecordset(QStringLiteral("SELECT * FROM Charts WHERE chart = -1"), &r);
+  if (r.ok()) m_newLinks = m_db.openRecordset(QStringLiteral("SELECT * FROM [Folder charts] WHERE Folder = -1"), &r);
+  m_loaded = r.ok();
+  return r;
+}
+
+StoreResult ChartStoreSession::storeChart(const ChartRow& row, qint64* key, bool* added) {
+  StoreResult r = load();
+  if (!r.ok()) return r;
+  const auto found = m_charts.constFind(row.description.toLower());
+  *added = found == m_charts.cend();
+  if (!*added) {
+    *key = *found;
+    QVariantList args;
+    for (const auto& c : kChartColumns) args << c.second(row);
+    args << dbDateText(m_now) << *key;
+    return m_db.execute(updateChartSql(), args);
+  }
+  r = m_newCharts->addNew();
+  for (const auto& c : kChartColumns)
+    if (r.ok()) r = m_newCharts->setValue(QString::fromLatin1(c.first), c.second(row));
+  if (r.ok()) r = m_newCharts->setValue(QStringLiteral("created"), m_now);
+  if (r.ok()) r = m_newCharts->update();
+  if (!r.ok()) return r;
+  *key = m_newCharts->integer(QStringLiteral("chart"));
+  m_charts.insert(row.description.toLower(), *key);
+  return r;
+}
+
+StoreResult ChartStoreSession::ensureFolder(const QString& description, qint64* key, bool* added) {
+  StoreResult r = load();
+  if (!r.ok()) return r;
+  const auto found = m_folders.constFind(description.toLower());
+  *added = found == m_folders.cend();
+  if (!*added) {
+    *key = *found;
+    return r;
+  }
+  r = tavrik::ensureFolder(m_db, description, m_now, key);
+  if (r.ok()) m_folders.insert(description.toLower(), *key);
+  return r;
+}
+
+StoreResult ChartStoreSession::link(qint64 folder, qint64 chart, bool* added) {
+  StoreResult r = load();
+  if (!r.ok()) return r;
+  *added = !m_links.contains({folder, chart});
+  if (!*added) return r;
+  r = m_newLinks->addNew();
+  if (r.ok()) r = m_newLinks->setValue(QStringLiteral("Folder"), folder);
+  if (r.ok()) r = m_newLinks->setValue(QStringLiteral("Chart"), chart);
+  if (r.ok()) r = m_newLinks->setValue(QStringLiteral("created"), m_now);
+  if (r.ok()) r = m_newLinks->update();
+  if (r.ok()) m_links.insert({folder, chart});
+  return r;
+}
+
+std::optional<int> ChartStoreSession::datumKey(const QString& description) {
+  if (!load().ok()) return std::nullopt;
+  const auto found = m_datums.constFind(description.toLower());
+  if (found == m_datums.cend()) return std::nullopt;
+  return *found;
+}
+
 void deriveCalibration(ChartRow& row) {
   ChartRecord c;
   c.mercator = row.mercator;
@@ -217,6 +295,8 @@ ImportOutcome importChiFile(Database& db, const QString& path, const ChiImportOp
 
   StoreResult r = db.beginTrans();
   if (!r.ok()) return fail(ErrorReportText(r.error, r.detail));
+  ChartStoreSession session(db, options.now);
+  QSet<QString> imagesSeen;
   const auto abandon = [&](const QString& message) {
     db.rollback();
     return fail(message);
@@ -230,23 +310,24 @@ ImportOutcome importChiFile(Database& db, const QString& path, const ChiImportOp
     if (wave) {
       row.bitmap = chart.imageName;
     } else {
-      if (!fixed && !QFileInfo::exists(source))
-        return abandon(MessageText(Msg::ChartDoesNotExist) + QStringLiteral(" ") + source);
+      const bool exists = imagesSeen.contains(source) || QFileInfo::exists(source);
+      if (!fixed && !exists) return abandon(MessageText(Msg::ChartDoesNotExist) + QStringLiteral(" ") + source);
+      if (exists) imagesSeen.insert(source);
       row.bitmap = source;
-      if (options.copyImages && QFileInfo::exists(source)) {
+      if (options.copyImages && exists) {
         QString error;
         if (!copyImage(source, options, &row.bitmap, &error)) return abandon(error);
       }
     }
     if (fixed) {
       std::optional<int> datum;
-      if (file.version == ChiVersion::V2) datum = datumKeyByDescription(db, chart.datumDescription);
+      if (file.version == ChiVersion::V2) datum = session.datumKey(chart.datumDescription);
       if (!datum && db.scalar(QStringLiteral("SELECT datum FROM Datums WHERE datum = ?"), {chart.datumKey}).isValid())
         datum = chart.datumKey;
       if (!datum) out.warnings << library_text::unknownDatum(QString::number(chart.datumKey));
       row.datum = datum.value_or(0);
     } else {
-      const std::optional<int> datum = datumKeyByDescription(db, chart.datumDescription);
+      const std::optional<int> datum = session.datumKey(chart.datumDescription);
       if (!datum) out.warnings << library_text::unknownDatum(chart.datumDescription);
       row.datum = datum.value_or(0);
       if (row.mercator) row.latitude3 = row.longitude3 = row.x3 = row.y3 = 0;
@@ -254,14 +335,14 @@ ImportOutcome importChiFile(Database& db, const QString& path, const ChiImportOp
     }
     qint64 chartKey = 0;
     bool added = false;
-    r = storeChartRow(db, row, options.now, &chartKey, &added);
+    r = session.storeChart(row, &chartKey, &added);
     if (!r.ok()) return abandon(ErrorReportText(r.error, r.detail));
     out.rows.push_back({QStringLiteral("Charts"), chartKey, row.description, added});
     for (const QString& folder : chart.folders) {
       qint64 folderKey = 0;
       bool folderAdded = false, linkAdded = false;
-      r = ensureFolder(db, folder, options.now, &folderKey, &folderAdded);
-      if (r.ok()) r = linkChartToFolder(db, folderKey, chartKey, options.now, &linkAdded);
+      r = session.ensureFolder(folder, &folderKey, &folderAdded);
+      if (r.ok()) r = session.link(folderKey, chartKey, &linkAdded);
       if (!r.ok()) return abandon(ErrorReportText(r.error, r.detail));
       if (folderAdded) out.rows.push_back({QStringLiteral("Folders"), folderKey, folder, true});
       if (linkAdded) out.rows.push_back({QStringLiteral("Folder charts"), folderKey, folder + " / " + row.description, true});

@@ -5,10 +5,13 @@
 // callers open the transaction around a whole file.
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -47,6 +50,28 @@ StoreResult linkChartToFolder(Database& db, qint64 folder, qint64 chart, const Q
 // A datum's key by its description; nullopt when there is none.
 std::optional<int> datumKeyByDescription(Database& db, const QString& description);
 QString datumDescription(Database& db, int key);
+
+// The same operations for a run of many charts in one transaction: the keys of
+// charts, folders, links and datums are read once, and the writes reuse prepared
+// statements. Valid while nothing else writes those tables.
+class ChartStoreSession {
+ public:
+  ChartStoreSession(Database& db, const QDateTime& now) : m_db(db), m_now(now) {}
+  StoreResult storeChart(const ChartRow& row, qint64* key, bool* added);
+  StoreResult ensureFolder(const QString& description, qint64* key, bool* added);
+  StoreResult link(qint64 folder, qint64 chart, bool* added);
+  std::optional<int> datumKey(const QString& description);
+
+ private:
+  StoreResult load();
+  Database& m_db;
+  QDateTime m_now;
+  bool m_loaded = false;
+  QHash<QString, qint64> m_charts, m_folders;  // by lower-case description
+  QHash<QString, int> m_datums;
+  QSet<QPair<qint64, qint64>> m_links;
+  std::unique_ptr<Recordset> m_newCharts, m_newLinks;
+};
 
 // The derived values of a native chart: scales from the calibration, bounds from the
 // margins and the image size.
