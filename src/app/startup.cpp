@@ -23,6 +23,7 @@
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
+#include "library/ui/library_windows.h"
 #include "transfer/ui/transfer_window.h"
 
 namespace tavrik {
@@ -98,6 +99,7 @@ void Startup::registerWindows() {
   registerStoreWindows(m_app);
   registerTransferWindows(m_app);
   registerNavWindows(m_app);
+  registerLibraryWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -136,6 +138,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_window.rebuildToolbar();
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
+  installLibraryMenus(m_app, m_window);
   // A replay or the simulator feeds the receive path instead of the serial ports.
   const bool replay = parser.isSet(QStringLiteral("replay"));
   const bool simulate = parser.isSet(QStringLiteral("simulate")) || parser.isSet(QStringLiteral("simulate-from"));
@@ -150,6 +153,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   }
   if (replay || simulate) m_app.options.startCommunication = false;
   m_app.applyStartOptions();
+  if (!unattended) offerAutoImport(m_app);
   if (parser.isSet(QStringLiteral("goto"))) requestGoto(parser.value(QStringLiteral("goto")));
   if (replay) {
     comm->startReplay(parser.value(QStringLiteral("replay")));
