@@ -1,4 +1,5 @@
 #include "library/ui/library_windows.h"
+#include "library/ui/calibration_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -102,6 +103,7 @@ void registerLibraryWindows(App& app) {
   app.windows.add(QStringLiteral("FormChartManager"), [](App& a) { return new ChartManagerWindow(a); });
   app.windows.add(QStringLiteral("gpschiexport"), [](App& a) { return new ChiExportWindow(a); });
   app.windows.add(QStringLiteral("FormAutoImport"), [](App& a) { return new AutoImportWindow(a); });
+  app.windows.add(QStringLiteral("gpscalib"), [](App& a) { return new CalibrationWindow(a); });
 }
 
 void installLibraryMenus(App& app, MainWindow& window) {
@@ -128,6 +130,7 @@ void installLibraryMenus(App& app, MainWindow& window) {
   add(file, "&Export chart information file...", "m_chiexport", open("gpschiexport"), before);
   add(file, "Import &BSB charts...", "m_bsbimport", open("gpsbsb"), before);
   add(file, "Chart &manager...", "m_chartmanager", open("FormChartManager"), before);
+  add(file, "Chart &calibration...", "m_calib", open("gpscalib"), before);
   auto* tavrik = new QMenu(QStringLiteral("&Tavrik"), file);
   tavrik->menuAction()->setObjectName(QStringLiteral("m_tavrik"));
   file->insertMenu(before, tavrik);
