@@ -17,10 +17,11 @@ const char* const kHeaders[] = {"TAVRIK Chart Information 1.0", "TAVRIK Chart In
                                 "Tavrik Pro Chart Information 3.0", "Tavrik Pro Digital Wave Chart Information 1.0"};
 constexpr ChiVersion kHeaderVersions[] = {ChiVersion::V1, ChiVersion::V2, ChiVersion::V3, ChiVersion::WaveAtlas};
 
+// Lines end in CR LF; a lone CR or LF ends one too, as the old line reader had it.
 QStringList splitLines(const QByteArray& bytes) {
-  QStringList lines = fromAnsi(bytes).split(u'\n');
-  for (QString& l : lines)
-    if (l.endsWith(u'\r')) l.chop(1);
+  QString text = fromAnsi(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  QStringList lines = text.split(u'\n');
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
   return lines;
 }
@@ -258,7 +259,9 @@ QString chiLineV2(const ChiChart& chart) {
 QString chiBlockV3(const ChiChart& chart) {
   const ChartRow& r = chart.row;
   QString out = QStringLiteral("\r\n");
-  const auto put = [&out](const char* key, const QString& value) {
+  const auto put = [&out](const char* key, QString value) {
+    // A line break inside a stored text would end the value early.
+    value.replace(u'\r', u' ').replace(u'\n', u' ');
     out += QString::fromLatin1(key) + QStringLiteral(" = ") + value + QStringLiteral("\r\n");
   };
   const auto num = [](double v) { return strNumber(v); };

@@ -1,12 +1,15 @@
 #include "library/nkf_header.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cmath>
 #include <cstring>
 
 #include "chart/chart_record.h"
+#include "core/messages.h"
 #include "library/chart_library_store.h"
 #include "library/file_names.h"
 #include "library/library_texts.h"
@@ -117,6 +120,50 @@ ChartRow nkfChartRow(const NkfHeader& h, const QString& bitmap, int datum) {
   row.bsb = false;
   deriveCalibration(row);
   return row;
+}
+
+ImportOutcome importNkfFile(Database& db, const QString& path, const NkfImportOptions& o) {
+  ImportOutcome out;
+  const auto fail = [&out](const QString& message) {
+    out.ok = false;
+    out.error = message;
+    out.rows.clear();
+    return out;
+  };
+  const NkfHeaderResult header = readNkfHeaderFile(path);
+  if (!header.header) return fail(header.error);
+  QString bitmap = QFileInfo(path).absoluteFilePath();
+  if (o.copyToChartDirectory) {
+    const QString target = QDir(o.chartDirectory).filePath(fileNamePart(path));
+    if (QFileInfo(target).absoluteFilePath() != bitmap) {
+      bool copy = true;
+      if (QFileInfo::exists(target)) {
+        copy = o.confirmOverwrite && o.confirmOverwrite(target);
+        if (copy) QFile::remove(target);
+      }
+      QDir().mkpath(o.chartDirectory);
+      if (copy && !QFile::copy(path, target)) return fail(library_text::copyFailed(path, target));
+      if (copy) bitmap = target;
+    }
+  }
+  const ChartRow row = nkfChartRow(*header.header, bitmap, o.datum);
+  StoreResult r = db.beginTrans();
+  qint64 chart = 0, folder = 0;
+  bool added = false, folderAdded = false, linked = false;
+  if (r.ok()) r = storeChartRow(db, row, o.now, &chart, &added);
+  if (r.ok() && !o.folder.trimmed().isEmpty()) {
+    r = ensureFolder(db, o.folder.trimmed(), o.now, &folder, &folderAdded);
+    if (r.ok()) r = linkChartToFolder(db, folder, chart, o.now, &linked);
+  }
+  if (r.ok()) r = db.commitTrans();
+  if (!r.ok()) {
+    db.rollback();
+    return fail(ErrorReportText(r.error, r.detail));
+  }
+  out.rows.push_back({QStringLiteral("Charts"), chart, row.description, added});
+  if (folderAdded) out.rows.push_back({QStringLiteral("Folders"), folder, o.folder.trimmed(), true});
+  if (linked) out.rows.push_back({QStringLiteral("Folder charts"), folder, o.folder.trimmed() + " / " + row.description, true});
+  return out;
 }
 
 }  // namespace tavrik

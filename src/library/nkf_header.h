@@ -13,7 +13,12 @@
 
 #include <optional>
 
+#include <QDateTime>
+
+#include <functional>
+
 #include "chart/chart_record_loader.h"
+#include "library/chart_library_store.h"
 
 namespace tavrik {
 
@@ -40,5 +45,18 @@ QByteArray nkfHeaderBytes(const NkfHeader& header);
 // The `Charts` row of an NKF chart: description from the header, the two points in
 // chart units, bounds and scales from them, Scale "1:" + scale, depth and revised " ".
 ChartRow nkfChartRow(const NkfHeader& header, const QString& bitmap, int datum);
+
+struct NkfImportOptions {
+  QString folder;  // folder description; empty: no link
+  int datum = 0;
+  bool copyToChartDirectory = false;
+  QString chartDirectory;
+  QDateTime now;
+  // Asked when the copy would replace a different file; false keeps the chart where it is.
+  std::function<bool(const QString& target)> confirmOverwrite;
+};
+// Reads and checks the header, then stores the chart (and its folder link) in one
+// transaction. A wrong check byte stores nothing.
+ImportOutcome importNkfFile(Database& db, const QString& path, const NkfImportOptions& options);
 
 }  // namespace tavrik

@@ -111,10 +111,29 @@ TEST(NkfHeader, CheckByteAndRow) {
   EXPECT_DOUBLE_EQ(row.x2, 15000);
   EXPECT_NEAR(*row.latmax, 53.0, 1e-6);
   EXPECT_NEAR(*row.lonmax, 5.0, 1e-6);
+  LibraryTestDb t;
+  {
+    QFile file(t.path("nl.nkf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes + QByteArray(1000, '\x11'));
+  }
+  const ImportOutcome stored = importNkfFile(t.db, t.path("nl.nkf"), {"Noordzee", 0, false, {}, t.now, {}});
+  ASSERT_TRUE(stored.ok) << stored.error.toStdString();
+  EXPECT_EQ(t.count("SELECT COUNT(*) FROM [Folder charts]"), 1);
+
   bytes[100] = static_cast<char>(bytes[100] ^ 1);
   const NkfHeaderResult bad = parseNkfHeader(bytes);
   EXPECT_FALSE(bad.header);
   EXPECT_EQ(bad.error, "Error in EuroSea - Header");
+  {
+    QFile file(t.path("bad.nkf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  const ImportOutcome refused = importNkfFile(t.db, t.path("bad.nkf"), {"Noordzee", 0, false, {}, t.now, {}});
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, "Error in EuroSea - Header\nFehler in File: " + t.path("bad.nkf"));
+  EXPECT_EQ(t.count("SELECT COUNT(*) FROM Charts"), 1);
 }
 
 TEST(ChartManager, MovesKeepFileNames) {

@@ -57,6 +57,8 @@ TEST(ChiFile, HeadersAndBlockErrors) {
        "Syntax error in F"},
       {"early End", header + QString(good).replace("Datum = WGS-84\n", "END\n"), ChiError::Kind::UnexpectedEnd,
        "Unexpected <End> in F"},
+      {"lone CR ends a line", header + QString(good).replace("Skipper's Rock", "Skipper's\rRock"), ChiError::Kind::SyntaxError,
+       "Syntax error in F"},
       {"not a number", header + QString(good).replace("Y2 =  8700", "Y2 = 87OO"), ChiError::Kind::BadNumber,
        "F:12: Y2 is not a number: \"87OO\""},
   };

@@ -31,6 +31,7 @@
 #include "library/chart_manager.h"
 #include "library/exchange_file.h"
 #include "library/file_names.h"
+#include "library/nkf_header.h"
 
 namespace tavrik {
 namespace {
@@ -104,6 +105,7 @@ void registerLibraryWindows(App& app) {
   app.windows.add(QStringLiteral("gpschiexport"), [](App& a) { return new ChiExportWindow(a); });
   app.windows.add(QStringLiteral("FormAutoImport"), [](App& a) { return new AutoImportWindow(a); });
   app.windows.add(QStringLiteral("gpscalib"), [](App& a) { return new CalibrationWindow(a); });
+  app.windows.add(QStringLiteral("gpsnkf"), [](App& a) { return new NkfImportWindow(a); });
 }
 
 void installLibraryMenus(App& app, MainWindow& window) {
@@ -129,6 +131,7 @@ void installLibraryMenus(App& app, MainWindow& window) {
   }, before);
   add(file, "&Export chart information file...", "m_chiexport", open("gpschiexport"), before);
   add(file, "Import &BSB charts...", "m_bsbimport", open("gpsbsb"), before);
+  add(file, "Import &EuroSea charts...", "m_nkfimport", open("gpsnkf"), before);
   add(file, "Chart &manager...", "m_chartmanager", open("FormChartManager"), before);
   add(file, "Chart &calibration...", "m_calib", open("gpscalib"), before);
   auto* tavrik = new QMenu(QStringLiteral("&Tavrik"), file);
@@ -407,6 +410,86 @@ bool ChiExportWindow::exportTo(const QString& path) {
   if (!ok) m_app.prompter.exclamation(error);
   else m_app.settings.LastCHIExportDir = QFileInfo(path).absolutePath();
   return ok;
+}
+
+// ---- NKF/EuroSea import ----
+
+NkfImportWindow::NkfImportWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
+  setObjectName(QStringLiteral("gpsnkf"));
+  setWindowTitle(QStringLiteral("Import EuroSea charts"));
+  auto* choose = new QPushButton(QStringLiteral("&File..."), this);
+  m_header = new QLabel(this);
+  m_header->setObjectName(QStringLiteral("header"));
+  m_header->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_folder = new QComboBox(this);
+  m_folder->setEditable(true);
+  for (const FolderEntry& f : listFolders(app.db)) m_folder->addItem(f.description, f.key);
+  m_folder->setCurrentText(QString());
+  m_datum = new QComboBox(this);
+  fillDatums(app, m_datum);
+  m_copy = new QCheckBox(QStringLiteral("Copy to default charts directory"), this);
+  m_import = new QPushButton(QStringLiteral("&Import"), this);
+  m_import->setEnabled(false);
+  auto* closeButton = new QPushButton(QStringLiteral("&Close"), this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(choose, 0, Qt::AlignLeft);
+  layout->addWidget(new QLabel(QStringLiteral("NavKom header info"), this));
+  layout->addWidget(m_header, 1);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Folder"), m_folder);
+  form->addRow(QStringLiteral("Datum"), m_datum);
+  layout->addLayout(form);
+  layout->addWidget(m_copy);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(m_import);
+  buttons->addWidget(closeButton);
+  layout->addLayout(buttons);
+  connect(choose, &QPushButton::clicked, this, [this] {
+    const QString f = QFileDialog::getOpenFileName(this, QStringLiteral("Import EuroSea charts"), m_app.settings.LastNKFImportDir,
+                                                   QStringLiteral("EuroSea charts (*.nkf *.NKF);;All files (*)"));
+    if (f.isEmpty()) return;
+    m_app.settings.LastNKFImportDir = QFileInfo(f).absolutePath();
+    setFile(f);
+  });
+  connect(m_import, &QPushButton::clicked, this, [this] {
+    if (importFile()) close();
+  });
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+  resize(460, 360);
+}
+
+bool NkfImportWindow::setFile(const QString& path) {
+  const NkfHeaderResult r = readNkfHeaderFile(path);
+  m_import->setEnabled(r.header.has_value());
+  if (!r.header) {
+    m_header->clear();
+    m_app.prompter.exclamation(r.error);
+    return false;
+  }
+  m_path = path;
+  const NkfHeader& h = *r.header;
+  m_header->setText(QStringLiteral("Description: %1\nAgency: %2\nScan date: %3\nEdition: %4\nDatum: %5\nScale: 1:%6")
+                        .arg(h.description, h.agency, h.scanDate, h.edition, h.datum)
+                        .arg(h.scale));
+  return true;
+}
+
+bool NkfImportWindow::importFile() {
+  if (m_path.isEmpty()) return false;
+  NkfImportOptions o;
+  o.folder = m_folder->currentText();
+  o.datum = m_datum->currentData().toInt();
+  o.copyToChartDirectory = m_copy->isChecked();
+  o.chartDirectory = chartDirectory(m_app);
+  o.now = m_app.clock.now();
+  o.confirmOverwrite = [this](const QString& target) {
+    return m_app.prompter.question(MessageText(Msg::BitmapExistsOverwrite) + "\n" + target);
+  };
+  const ImportOutcome out = importNkfFile(m_app.db, m_path, o);
+  reportOutcome(m_app, m_path, out);
+  if (out.ok) m_app.requests.redrawOverlays = true;
+  return out.ok;
 }
 
 // ---- Auto import ----

@@ -78,6 +78,25 @@ class ChiExportWindow : public QWidget {
   QCheckBox* m_folders;
 };
 
+// "Import EuroSea charts": the NavKom header of a chart file, folder, datum and the
+// copy into the chart directory.
+class NkfImportWindow : public QWidget {
+ public:
+  explicit NkfImportWindow(App& app, QWidget* parent = nullptr);
+  // Reads the header; false (with the message) when it is refused.
+  bool setFile(const QString& path);
+  bool importFile();
+
+ private:
+  App& m_app;
+  QString m_path;
+  QLabel* m_header;
+  QComboBox* m_folder;
+  QComboBox* m_datum;
+  QCheckBox* m_copy;
+  QPushButton* m_import;
+};
+
 class AutoImportWindow : public QWidget {
  public:
   explicit AutoImportWindow(App& app, QWidget* parent = nullptr);
