@@ -24,6 +24,7 @@
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
+#include "library/ui/library_windows.h"
 #include "transfer/ui/transfer_window.h"
 
 namespace tavrik {
@@ -102,6 +103,7 @@ void Startup::registerWindows() {
   registerStoreWindows(m_app);
   registerTransferWindows(m_app);
   registerNavWindows(m_app);
+  registerLibraryWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot, bool hidden) {
@@ -144,6 +146,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_window.rebuildToolbar();
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
+  installLibraryMenus(m_app, m_window);
   startAutomation(automation);
   // Files handed over by a file manager ("tavrik FILE...").
   for (const QString& arg : parser.positionalArguments())
@@ -162,6 +165,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   }
   if (replay || simulate) m_app.options.startCommunication = false;
   m_app.applyStartOptions();
+  if (!unattended) offerAutoImport(m_app);
   if (parser.isSet(QStringLiteral("goto"))) requestGoto(parser.value(QStringLiteral("goto")));
   if (replay) {
     comm->startReplay(parser.value(QStringLiteral("replay")));

@@ -59,6 +59,10 @@ ChartFileRecord chartFileRecord(std::shared_ptr<const RasterChart> raster, const
 // The rows of `Datums` (key and description), the built-in ones without a database.
 std::vector<DatumName> datumNames(Database& db);
 
+// The description of a library chart in `Charts`: the header name (35 characters,
+// "BSB Chart" when it has none) and " [" + chart number + "." + file base name + "]".
+QString libraryDescription(const KapHeader& header, const QString& path);
+
 // Joins a library chart opened as a file to `Charts`, as an import would: the image
 // corners as calibration points, bounds, scales, header texts ("N/A" when missing),
 // its datum; and links it to the folder named after the file's directory (made when
