@@ -74,6 +74,7 @@ void addStartupOptions(QCommandLineParser& parser) {
                                       QStringLiteral("Start the simulator at LAT,LON (decimal degrees) sailing COURSE "
                                                      "degrees true."),
                                       QStringLiteral("LAT,LON,COURSE")));
+  parser.addOption(QCommandLineOption(QStringLiteral("night"), QStringLiteral("Start with the night screen on.")));
   parser.addOption(QCommandLineOption(QStringLiteral("replay"),
                                       QStringLiteral("Replay the NMEA test file FILE at start-up."), QStringLiteral("FILE")));
 }
@@ -184,6 +185,7 @@ void Startup::startChart(const QCommandLineParser& parser) {
   if (!chart) return;
   const QString file = parser.isSet(QStringLiteral("chart")) ? parser.value(QStringLiteral("chart")) : QString();
   if (!file.isEmpty()) menu->openChartFile(file);
+  if (parser.isSet(QStringLiteral("night"))) menu->setNightScreen(true);
 }
 
 void Startup::shutdown() {
