@@ -100,6 +100,20 @@ TEST(OverviewWindow, LayersExcludeZoomScalesAndNothingIsWritten) {
     for (int x = 0; x < page.width(); ++x) blue += qBlue(page.pixel(x, y)) > qRed(page.pixel(x, y)) + 60;
   EXPECT_GT(blue, 20) << "chart outlines on the page";
 
+  // Every layer at once, written beside the tests for a look.
+  OverviewData d = ReadOverviewData(*f.app);
+  d.route = {{52.1, 4.1, 0}, {52.3, 4.6, 0}, {52.6, 4.9, 0}, {52.9, 5.5, 0}};
+  d.waypoints = {WaypointItem{1, "Harbour", {52.1, 4.1, 0}, 0, 0}, WaypointItem{2, "Buoy 7", {52.6, 4.9, 0}, 0, 0}};
+  d.zones = {ZoneItem{1, "Firing range", {{52.2, 5.0, 0}, {52.35, 5.3, 0}, {52.1, 5.4, 0}}}};
+  d.ships = {ShipItem{"Albatros", {52.8, 4.3, 0}, {}, 0, 0, 0, 0}};
+  for (int i = 0; i < 60; ++i)
+    d.track.push_back(i == 30 ? TrackRecord{0, 0, 0} : TrackRecord{46000, 52.05f + i * 0.008f, 4.05f + i * 0.012f});
+  d.position = GeoPoint{52.53, 4.76, 0};
+  w.setData(d);
+  w.setZoomStep(1);
+  EXPECT_EQ(w.scene().trackPieces().size(), 2u);
+  w.renderCanvas().save(QStringLiteral(TAVRIK_BINARY_DIR "/overview_window.png"));
+
   f.action(w, "s_exit")->trigger();
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(QFileInfo(f.dir.filePath("gps.db")).lastModified().toMSecsSinceEpoch(), before);
