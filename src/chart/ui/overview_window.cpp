@@ -59,7 +59,6 @@ class OverviewCanvas final : public QWidget {
 
 OverviewWindow::OverviewWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
   setObjectName(QStringLiteral("gpstshow"));
-  setAttribute(Qt::WA_DeleteOnClose);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(0);
