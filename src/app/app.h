@@ -99,6 +99,9 @@ class App {
   DatabaseDatumLookup datumLookup{db};
   // Description of the active chart (the "/l" option and the Chart/Last setting).
   QString activeChart;
+  // Night screen: the main window's menu state; the chart window applies it when it
+  // serves requests.nightScreenChanged and at every chart load.
+  bool nightScreen = false;
   // Datum of the chart shown: received positions are converted into it.
   int activeChartDatum = 0;
   // "/c": starts communication as the menu command does; set by the serial link work.

@@ -79,6 +79,7 @@ void addStartupOptions(QCommandLineParser& parser) {
   parser.addOption(QCommandLineOption(QStringLiteral("automation"),
                                       QStringLiteral("Start hidden as the automation server of org.tavrik.Tavrik on the "
                                                      "session bus (what a client's call starts).")));
+  parser.addOption(QCommandLineOption(QStringLiteral("night"), QStringLiteral("Start with the night screen on.")));
   parser.addOption(QCommandLineOption(QStringLiteral("replay"),
                                       QStringLiteral("Replay the NMEA test file FILE at start-up."), QStringLiteral("FILE")));
 }
@@ -222,6 +223,7 @@ void Startup::startChart(const QCommandLineParser& parser) {
   if (!chart) return;
   const QString file = parser.isSet(QStringLiteral("chart")) ? parser.value(QStringLiteral("chart")) : QString();
   if (!file.isEmpty()) menu->openChartFile(file);
+  if (parser.isSet(QStringLiteral("night"))) menu->setNightScreen(true);
 }
 
 void Startup::shutdown() {

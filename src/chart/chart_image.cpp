@@ -31,7 +31,11 @@ PictureLoad LoadPicture(const QString& path) {
     out.image = QImage();
     return out;
   }
-  if (out.image.format() != QImage::Format_RGB32 && out.image.format() != QImage::Format_ARGB32_Premultiplied)
+  // Palette pictures stay palette pictures: the night screen swaps their colour table.
+  if (out.image.format() == QImage::Format_Mono || out.image.format() == QImage::Format_MonoLSB)
+    out.image = out.image.convertToFormat(QImage::Format_Indexed8);
+  if (out.image.format() != QImage::Format_Indexed8 && out.image.format() != QImage::Format_RGB32 &&
+      out.image.format() != QImage::Format_ARGB32_Premultiplied)
     out.image = out.image.convertToFormat(out.image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                       : QImage::Format_RGB32);
   return out;
@@ -54,41 +58,66 @@ QSize TileCache::displayedSize() const {
   return {static_cast<int>(std::lround(s.width() * m_zoom)), static_cast<int>(std::lround(s.height() * m_zoom))};
 }
 
-QImage TileCache::makeTile(int tx, int ty) const {
+TileCache::Tile TileCache::makeTile(int tx, int ty) const {
+  Tile tile;
   const QSize disp = displayedSize();
   const QRect dst(tx * kTile, ty * kTile, kTile, kTile);
-  const QRect clipped = dst.intersected(QRect(QPoint(0, 0), disp));
-  if (clipped.isEmpty()) return {};
+  tile.area = dst.intersected(QRect(QPoint(0, 0), disp));
+  if (tile.area.isEmpty()) return tile;
   // Source pixels that cover the tile, one pixel more on each side for smoothing.
   const double inv = 1.0 / m_zoom;
-  const int sx0 = std::max(0, static_cast<int>(std::floor(clipped.left() * inv)) - 1);
-  const int sy0 = std::max(0, static_cast<int>(std::floor(clipped.top() * inv)) - 1);
-  const int sx1 = static_cast<int>(std::ceil((clipped.right() + 1) * inv)) + 1;
-  const int sy1 = static_cast<int>(std::ceil((clipped.bottom() + 1) * inv)) + 1;
+  const int sx0 = std::max(0, static_cast<int>(std::floor(tile.area.left() * inv)) - 1);
+  const int sy0 = std::max(0, static_cast<int>(std::floor(tile.area.top() * inv)) - 1);
+  const int sx1 = static_cast<int>(std::ceil((tile.area.right() + 1) * inv)) + 1;
+  const int sy1 = static_cast<int>(std::ceil((tile.area.bottom() + 1) * inv)) + 1;
   const QRect srcRect(QPoint(sx0, sy0), QPoint(sx1 - 1, sy1 - 1));
-  QImage tile(clipped.size(), QImage::Format_RGB32);
-  tile.fill(Qt::white);
-  QPainter p(&tile);
   if (m_zoom < 1.0) {
     // Zoomed out: let the source reduce (a library chart decodes at that resolution).
     const QRect src = srcRect.intersected(QRect(QPoint(0, 0), m_src->size()));
     const QSize out(std::max(1, static_cast<int>(std::lround(src.width() * m_zoom))),
                     std::max(1, static_cast<int>(std::lround(src.height() * m_zoom))));
-    const QImage img = m_src->regionScaled(src, out);
-    if (!img.isNull())
-      p.drawImage(QPointF(src.left() * m_zoom - clipped.left(), src.top() * m_zoom - clipped.top()), img);
+    tile.source = m_src->regionScaled(src, out);
+    tile.at = QPointF(src.left() * m_zoom, src.top() * m_zoom);
+    tile.reduced = true;
   } else {
-    const QImage img = m_src->region(srcRect);
-    if (!img.isNull()) {
+    tile.source = m_src->region(srcRect);
+    tile.at = QPointF(sx0, sy0);
+  }
+  compose(tile);
+  // Only a palette source can be composed again with other colours; a true-colour
+  // source is not kept, so the cache holds no more than the tiles themselves.
+  if (tile.source.colorCount() == 0) tile.source = QImage();
+  return tile;
+}
+
+void TileCache::compose(Tile& tile) const {
+  tile.generation = m_tableGeneration;
+  QImage img = tile.source;
+  if (img.colorCount() > 0 && !m_colourTable.isEmpty()) {
+    QVector<QRgb> table = m_colourTable;
+    table.resize(img.colorCount(), qRgb(0, 0, 0));
+    img.setColorTable(table);
+  }
+  tile.composed = QImage(tile.area.size(), QImage::Format_RGB32);
+  tile.composed.fill(Qt::white);
+  QPainter p(&tile.composed);
+  if (!img.isNull()) {
+    if (tile.reduced) {
+      p.drawImage(tile.at - QPointF(tile.area.topLeft()), img);
+    } else {
       p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom != std::floor(m_zoom));
-      p.translate(-clipped.left(), -clipped.top());
+      p.translate(-tile.area.left(), -tile.area.top());
       p.scale(m_zoom, m_zoom);
-      p.drawImage(QPointF(sx0, sy0), img);
+      p.drawImage(tile.at, img);
     }
   }
   p.end();
-  if (m_filter) m_filter(tile);
-  return tile;
+  if (m_filter) m_filter(tile.composed);
+}
+
+void TileCache::setColourTable(QVector<QRgb> table) {
+  m_colourTable = std::move(table);
+  ++m_tableGeneration;
 }
 
 void TileCache::paint(QPainter& p, const QRect& visible) {
@@ -100,18 +129,20 @@ void TileCache::paint(QPainter& p, const QRect& visible) {
   for (int ty = ty0; ty <= ty1; ++ty)
     for (int tx = tx0; tx <= tx1; ++tx) {
       const quint64 key = (static_cast<quint64>(ty) << 32) | static_cast<quint32>(tx);
-      QImage* tile = m_cache.object(key);
+      Tile* tile = m_cache.object(key);
       if (!tile) {
-        tile = new QImage(makeTile(tx, ty));
-        if (tile->isNull()) {
+        tile = new Tile(makeTile(tx, ty));
+        if (tile->composed.isNull()) {
           delete tile;
           continue;
         }
-        p.drawImage(QPoint(tx * kTile, ty * kTile), *tile);
+        p.drawImage(QPoint(tx * kTile, ty * kTile), tile->composed);
         m_cache.insert(key, tile);
         continue;
       }
-      p.drawImage(QPoint(tx * kTile, ty * kTile), *tile);
+      // The colours changed since the tile was made: a palette swap, not a decode.
+      if (tile->generation != m_tableGeneration && !tile->source.isNull()) compose(*tile);
+      p.drawImage(QPoint(tx * kTile, ty * kTile), tile->composed);
     }
 }
 

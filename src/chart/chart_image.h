@@ -21,8 +21,12 @@ class ChartImageSource {
   virtual QImage region(const QRect& r) const = 0;
   // The region reduced to `out` pixels (zoomed-out views); sources that can decode at
   // a lower resolution do so.
+  // A palette picture is reduced to the nearest pixels, as library charts decode, so
+  // it stays a palette picture whose colours the night screen can swap.
   virtual QImage regionScaled(const QRect& r, QSize out) const {
-    return region(r).scaled(out, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage img = region(r);
+    return img.scaled(out, Qt::IgnoreAspectRatio,
+                      img.colorCount() > 0 ? Qt::FastTransformation : Qt::SmoothTransformation);
   }
 };
 
@@ -86,13 +90,29 @@ class TileCache {
     m_filter = std::move(f);
     m_cache.clear();
   }
+  // Colours for a palette source's pixel values (the night screen); empty: the
+  // source's own. Cached tiles are recoloured from their kept pixel values, not
+  // decoded again.
+  void setColourTable(QVector<QRgb> table);
+  const QVector<QRgb>& colourTable() const { return m_colourTable; }
 
  private:
-  QImage makeTile(int tx, int ty) const;
+  struct Tile {
+    QRect area;              // displayed pixels
+    QImage source;           // the source's palette pixels; null for a true-colour source
+    QPointF at;              // where `source` starts: displayed pixels when reduced, else image pixels
+    bool reduced = false;
+    QImage composed;         // what is painted
+    quint64 generation = 0;  // of the colour table it was composed with
+  };
+  Tile makeTile(int tx, int ty) const;
+  void compose(Tile& tile) const;
   std::shared_ptr<const ChartImageSource> m_src;
   double m_zoom = 1.0;
-  QCache<quint64, QImage> m_cache;
+  QCache<quint64, Tile> m_cache;
   std::function<void(QImage&)> m_filter;
+  QVector<QRgb> m_colourTable;
+  quint64 m_tableGeneration = 0;
 };
 
 }  // namespace tavrik

@@ -10,6 +10,7 @@
 #include "chart/chart_datum.h"
 #include "chart/chart_row_store.h"
 #include "chart/database_chart_provider.h"
+#include "chart/night_palette.h"
 #include "chart/overlay_datum.h"
 #include "core/messages.h"
 #include "core/shared_selections.h"
@@ -102,6 +103,14 @@ std::unique_ptr<ChartProvider> makeDatabaseChartProvider(Database& db, const App
   return std::make_unique<DatabaseChartProvider>(db, settings, paths, infoDb, datums, selections);
 }
 
+namespace {
+void setNightColours(ShownChart& shown, const RasterChart& raster) {
+  LibraryNightColours night = NightColoursOf(raster);
+  shown.nightColours = std::move(night.colours);
+  shown.nightSource = night.source;
+}
+}  // namespace
+
 std::shared_ptr<const ChartImageSource> rasterSource(std::shared_ptr<const RasterChart> chart) {
   const QSize size(chart->width(), chart->height());
   return std::make_shared<CallbackSource>(size, [chart](const QRect& r, QSize out) {
@@ -161,6 +170,7 @@ ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QStri
     shown.library = true;
     shown.image = rasterSource(raster);
     shown.information = raster->informationText();
+    setNightColours(shown, *raster);
   } else if (ext == ".NKF" || ext == ".EUR") {
     prompter.exclamation(QStringLiteral("NKF/EuroSea chart images are in a closed format and cannot be shown : ") + path);
     return {std::nullopt, true, false};
@@ -170,6 +180,8 @@ ChartLoadOutcome DatabaseChartProvider::loadRow(const ChartRow& row, const QStri
       prompter.exclamation(pic.error);
       return {std::nullopt, true, false};
     }
+    shown.nightColours = CreateNightPalette(pic.image).night;
+    if (!shown.nightColours.isEmpty()) shown.nightSource = QStringLiteral("picture");
     shown.image = std::make_shared<PictureSource>(std::move(pic.image));
   } else {
     prompter.exclamation(QStringLiteral("This kind of chart file cannot be shown : ") + path);
@@ -414,6 +426,7 @@ ChartLoadOutcome DatabaseChartProvider::loadFile(const QString& path, Prompter& 
   shown.path = path;
   shown.library = true;
   shown.image = rasterSource(raster);
+  setNightColours(shown, *raster);
   shown.information = raster->informationText() + QStringLiteral("\nDatum used: ") + file.datum.text;
   shown.datum = rec.datum;
   m_chartDatum = rec.datum;

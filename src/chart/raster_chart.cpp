@@ -86,6 +86,11 @@ bool RasterChart::setPalette(ChartPalette p) {
   return true;
 }
 
+void RasterChart::setColourTable(QVector<QRgb> colours) {
+  colours.resize(256, qRgb(0, 0, 0));
+  m_colours = std::move(colours);
+}
+
 QImage RasterChart::readRegion(const QRect& imageRect, const QSize& outSize) const {
   const QRect r = imageRect.intersected(QRect(0, 0, m_width, m_height));
   if (r.isEmpty() || outSize.isEmpty() || !m_dataset) return {};

@@ -56,6 +56,10 @@ class RasterChart {
   // and nothing changes, when the header has no such palette.
   bool setPalette(ChartPalette p);
   ChartPalette currentPalette() const { return m_palette; }
+  // The colour table images are decoded with (256 entries), and a replacement for it
+  // (the night screen's red palette, which the header does not carry).
+  const QVector<QRgb>& colourTable() const { return m_colours; }
+  void setColourTable(QVector<QRgb> colours);
 
   // The image pixels of `imageRect` (clipped to the chart) decoded into an indexed
   // image of `outSize` (nearest pixel; smaller than the rectangle for zoomed-out

@@ -2,7 +2,9 @@
 // The chart the window shows once it is loaded: its pixels, how positions convert at
 // a zoom, and what the information window says about it.
 
+#include <QRgb>
 #include <QString>
+#include <QVector>
 #include <functional>
 #include <memory>
 
@@ -22,6 +24,11 @@ struct ShownChart {
   QString information;  // text of the chart information window
   // A problem the user was told about but that leaves the chart usable.
   QString warning;
+  // The night screen's colours for the image's pixel values: the chart's own night
+  // palette or the red intensity palette. Empty for a true-colour picture, which keeps
+  // its colours at night.
+  QVector<QRgb> nightColours;
+  QString nightSource;  // "NGT", "DSK", "RGB" (red palette of a library chart), "picture"
   bool valid() const { return image && projectionAt; }
 };
 

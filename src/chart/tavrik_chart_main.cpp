@@ -4,9 +4,11 @@
 //   tavrik-chart xy FILE        "lat lon" lines on stdin -> image pixel "x y"
 //   tavrik-chart latlon FILE    "x y" lines on stdin -> "lat lon"
 //   tavrik-chart demo FILE      writes the demo sea chart (BSB/KAP)
-//   tavrik-chart render FILE OUT.png [ZOOM [X Y [WIDTH HEIGHT]]]
+//   tavrik-chart render [--night] FILE OUT.png [ZOOM [X Y [WIDTH HEIGHT]]]
 //                               paints a view (image pixel X, Y at the top-left, default
-//                               the whole chart fitted to WIDTH x HEIGHT = 1280 x 800)
+//                               the whole chart fitted to WIDTH x HEIGHT = 1280 x 800);
+//                               --night in the chart's night colours (NGT, else DSK,
+//                               else the red palette of its daytime colours)
 // A file it cannot read: a message on stderr and exit status 1.
 
 #include <QGuiApplication>
@@ -24,6 +26,7 @@
 #include "chart/chart_datum.h"
 #include "chart/chart_record.h"
 #include "chart/demo_chart.h"
+#include "chart/night_palette.h"
 #include "chart/raster_chart.h"
 #include "core/number_format.h"
 
@@ -33,7 +36,7 @@ namespace {
 
 int usage() {
   std::fputs("usage: tavrik-chart info|xy|latlon|demo FILE\n"
-             "       tavrik-chart render FILE OUT.png [ZOOM [X Y [WIDTH HEIGHT]]]\n",
+             "       tavrik-chart render [--night] FILE OUT.png [ZOOM [X Y [WIDTH HEIGHT]]]\n",
              stderr);
   return 2;
 }
@@ -140,11 +143,21 @@ int main(int argc, char** argv) {
       painting ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
   const QStringList args = app->arguments();
   if (args.size() < 3) return usage();
-  if (args[1] == "render" && args.size() >= 4) {
+  if (args[1] == "render") {
+    QStringList rest = args.mid(2);
+    const bool night = !rest.isEmpty() && rest[0] == "--night";
+    if (night) rest.removeFirst();
+    if (rest.size() < 2) return usage();
     RasterChartError error;
-    const std::unique_ptr<RasterChart> chart = RasterChartLibrary::openChart(args[2], &error);
+    const std::unique_ptr<RasterChart> chart = RasterChartLibrary::openChart(rest[0], &error);
     if (!chart) return failWith(error.text());
-    return render(*chart, args.mid(3));
+    if (night) {
+      const LibraryNightColours colours = NightColoursOf(*chart);
+      chart->setColourTable(colours.colours);
+      std::fprintf(stderr, "%s: night colours from %s\n", qPrintable(rest[0]),
+                   colours.source == "RGB" ? "the red palette of RGB" : qPrintable(colours.source));
+    }
+    return render(*chart, rest.mid(1));
   }
   if (args.size() != 3) return usage();
   const QString command = args[1], path = args[2];

@@ -4,17 +4,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QMenu>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinterInfo>
 #include <QPrinter>
 
 #include "app/app.h"
+#include "chart/night_palette.h"
 #include "chart/raster_chart.h"
 #include "chart/ui/chart_info_window.h"
 #include "chart/ui/chart_window.h"
 #include "chart/ui/color_window.h"
+#include "chart/ui/overview_window.h"
 #include "chart/ui/zoom_window.h"
 #include "core/messages.h"
 #include "core/ui/main_window.h"
@@ -27,6 +31,7 @@ void registerChartWindows(App& app) {
   app.windows.add(QStringLiteral("gpszoom"), [](App& a) { return new ZoomWindow(a); });
   app.windows.add(QStringLiteral("gpscolor"), [](App& a) { return new ColorWindow(a); });
   app.windows.add(QStringLiteral("gpschartinfo"), [](App& a) { return new ChartInfoWindow(a); });
+  app.windows.add(QStringLiteral("gpstshow"), [](App& a) { return new OverviewWindow(a); });
 }
 
 ChartWindow* findChartWindow(MainWindow& window) {
@@ -119,6 +124,10 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
     m_app.requests.redrawOverlays = true;
   });
   for (QAction* a : {m_rulers, m_crosshairs, m_circles, m_courseLine, m_waypoints}) a->setCheckable(true);
+  m_night = add("ch_night", QStringLiteral("&Night screen"), [this] { setNightScreen(!m_app.nightScreen); });
+  m_night->setCheckable(true);
+  m_night->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  add("ch_overview", QStringLiteral("Show o&verview..."), [this] { m_window.openWindow(QStringLiteral("gpstshow")); });
   add("ch_colors", QStringLiteral("C&olors..."), [this] { m_window.openWindow(QStringLiteral("gpscolor")); });
   m_info = add("ch_info", QStringLiteral("Chart &information..."), [this] {
     ChartWindow* c = findChartWindow(m_window);
@@ -130,27 +139,7 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
     if (auto* info = qobject_cast<ChartInfoWindow*>(m_window.openWindow(QStringLiteral("gpschartinfo"))))
       info->setInformation(title, text);
   });
-  add("ch_print", QStringLiteral("&Print chart..."), [this] {
-    ChartWindow* c = findChartWindow(m_window);
-    if (!c || !c->chart()) {
-      m_app.prompter.information(MessageText(Msg::NoChartLoaded));
-      return;
-    }
-    // The dialog is shown window-modal without an own event loop; the printer lives as
-    // long as the dialog.
-    auto* dialog = new QPrintDialog(&m_window);
-    dialog->setObjectName(QStringLiteral("ch_printdialog"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<ChartWindow> chart(c);
-    connect(dialog, qOverload<QPrinter*>(&QPrintDialog::accepted), this, [this, chart](QPrinter* printer) {
-      if (!chart || !chart->chart()) {
-        m_app.prompter.information(MessageText(Msg::NoChartLoaded));
-        return;
-      }
-      chart->printVisible(*printer);
-    });
-    dialog->open();
-  });
+  add("ch_print", QStringLiteral("&Print chart..."), [this] { printChart(); });
   add("ch_fileinfo", QStringLiteral("Chart &file information..."), [this] {
     const QString file = QFileDialog::getOpenFileName(&m_window, QStringLiteral("Chart information"),
                                                       m_app.settings.ChartDir,
@@ -161,7 +150,64 @@ ChartMenu::ChartMenu(App& app, MainWindow& window) : QObject(&window), m_app(app
   refresh();
 }
 
+void setNightScreen(MainWindow& window, bool on) {
+  if (auto* menu = window.findChild<ChartMenu*>()) {
+    menu->setNightScreen(on);
+    return;
+  }
+  window.app().nightScreen = on;
+  window.app().requests.nightScreenChanged = true;
+}
+
+void toggleNightScreen(MainWindow& window) { setNightScreen(window, !window.app().nightScreen); }
+
+void ChartMenu::setNightScreen(bool on) {
+  if (m_app.nightScreen != on) {
+    m_app.nightScreen = on;
+    m_app.requests.nightScreenChanged = true;
+    QMdiArea* area = m_window.mdiArea();
+    if (on) {
+      m_dayPaletteSet = m_window.testAttribute(Qt::WA_SetPalette);
+      m_dayPalette = m_window.palette();
+      m_dayBackground = area->background();
+      m_window.setPalette(NightWindowPalette());
+      area->setBackground(QColor(16, 0, 0));
+    } else {
+      // A palette of the style's own is given back by unsetting, not by copying it.
+      m_window.setPalette(m_dayPaletteSet ? m_dayPalette : QPalette());
+      area->setBackground(m_dayBackground);
+    }
+  }
+  refresh();
+}
+
+void ChartMenu::printChart() {
+  ChartWindow* c = findChartWindow(m_window);
+  if (!c || !c->chart()) {
+    m_app.prompter.information(MessageText(Msg::NoChartLoaded));
+    return;
+  }
+  const bool noPrinter = QPrinterInfo::availablePrinters().isEmpty();
+  // The preview is shown window-modal without an own event loop; the printer lives as
+  // long as the dialog. Without a printer the preview still shows the page, and its
+  // print button offers a PDF file.
+  auto* preview = new QPrintPreviewDialog(&m_window);
+  preview->setObjectName(QStringLiteral("ch_printpreview"));
+  preview->setAttribute(Qt::WA_DeleteOnClose);
+  preview->setWindowTitle(QStringLiteral("Print chart - ") + c->chart()->description);
+  if (noPrinter) preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+  QPointer<ChartWindow> chart(c);
+  connect(preview, &QPrintPreviewDialog::paintRequested, this, [chart](QPrinter* printer) {
+    if (chart) chart->DumpChartToPrinter(*printer);
+  });
+  preview->open();
+  if (noPrinter)
+    m_app.prompter.information(QStringLiteral("No printer is configured: the preview shows the chart, and printing "
+                                              "from it writes a PDF file."));
+}
+
 void ChartMenu::refresh() {
+  m_night->setChecked(m_app.nightScreen);
   ChartWindow* c = findChartWindow(m_window);
   m_show->setChecked(c && frameOf(c)->isVisible());
   m_rulers->setChecked(m_app.settings.Rulers);

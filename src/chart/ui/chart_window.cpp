@@ -12,6 +12,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -26,6 +28,7 @@
 #include "app/app.h"
 #include "chart/database_chart_provider.h"
 #include "chart/keep_in_view.h"
+#include "chart/night_palette.h"
 #include "chart/water_start.h"
 #include "core/messages.h"
 #include "core/number_format.h"
@@ -49,6 +52,8 @@ constexpr int kAutoScrollEdgePx = 20;
 // One wheel notch (15 degrees) or one +/- key press zooms by this factor.
 constexpr double kWheelZoomStep = 1.25;
 constexpr double kMinZoom = 0.01, kMaxZoom = 16.0;
+// Behind and on an empty chart at night: dark enough to keep the eyes adapted.
+const QColor kNightBackground(40, 0, 0), kNightText(150, 0, 0);
 }  // namespace
 
 // The picture box `chart`: paints what the window gives it and passes the pointer on.
@@ -216,6 +221,24 @@ void ChartWindow::showNotice(const QString& text) {
   m_notice->show();
   m_notice->raise();
   m_noticeTimer->start();
+}
+
+void ChartWindow::NightScreen() {
+  m_app.requests.nightScreenChanged = false;
+  applyNightScreen();
+  m_canvas->update();
+}
+
+void ChartWindow::applyNightScreen() {
+  const bool night = m_app.nightScreen && m_chart;
+  m_tiles.setColourTable(night ? m_chart->nightColours : QVector<QRgb>{});
+  if (night && m_chart->nightColours.isEmpty()) {
+    // A true-colour picture has no palette to turn red; say so rather than nothing.
+    const QString text = QStringLiteral("Night screen: %1 has no colour palette, its colours stay as by day")
+                             .arg(m_chart->description);
+    showNotice(text);
+    if (auto* main = qobject_cast<QMainWindow*>(window())) main->statusBar()->showMessage(text, 10000);
+  }
 }
 
 QString ChartWindow::notice() const { return m_notice->isVisibleTo(m_canvas) ? m_notice->text() : QString(); }
@@ -576,6 +599,7 @@ void ChartWindow::showChart(ShownChart chart) {
   m_zoom = 1.0;
   m_tiles.setSource(m_chart->image);
   m_tiles.setZoom(1.0);
+  applyNightScreen();
   m_app.settings.ChartLast = m_chart->description;
   m_app.activeChartDatum = m_chart->datum;
   setProjectionForZoom();
@@ -952,11 +976,7 @@ void ChartWindow::pump() {
     q.zoomRequest = 0;
     applyZoom(z);
   }
-  if (q.nightScreenChanged) {
-    q.nightScreenChanged = false;
-    m_tiles.clear();
-    q.redrawAll = true;
-  }
+  if (q.nightScreenChanged) NightScreen();
   if (q.shipsChanged || q.radarRedraw) {
     // Once the radar has reported, its table is what the chart shows.
     if (q.radarRedraw) {
@@ -1127,17 +1147,38 @@ void ChartWindow::keyPressEvent(QKeyEvent* e) {
 }
 
 void ChartWindow::paintCanvas(QPainter& p, const QRect& canvasRect) {
-  p.fillRect(canvasRect, QColor(0x8a, 0x96, 0xa3));
+  const bool night = m_app.nightScreen;
+  p.fillRect(canvasRect, night ? kNightBackground : QColor(0x8a, 0x96, 0xa3));
   if (!m_chart) {
-    p.setPen(QColor(40, 40, 40));
+    p.setPen(night ? kNightText : QColor(40, 40, 40));
     p.drawText(m_canvas->rect(), Qt::AlignCenter, MessageText(Msg::NoChartLoaded));
     return;
   }
   const QPoint s = scrollValue();
+  p.save();
+  p.translate(-s);
+  m_tiles.paint(p, QRect(s, m_canvas->size()).intersected(canvasRect.translated(s)));
+  p.restore();
+  if (!night) {
+    paintOverlays(p);
+    return;
+  }
+  // At night what is drawn over the chart turns red with it.
+  QImage layer(canvasRect.size(), QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  QPainter lp(&layer);
+  lp.translate(-canvasRect.topLeft());
+  paintOverlays(lp);
+  lp.end();
+  ToNightColours(layer);
+  p.drawImage(canvasRect.topLeft(), layer);
+}
+
+void ChartWindow::paintOverlays(QPainter& p) {
+  const QPoint s = scrollValue();
   const QRect visible(s, m_canvas->size());
   p.save();
   p.translate(-s);
-  m_tiles.paint(p, visible.intersected(canvasRect.translated(s)));
   p.setClipRect(QRect(QPoint(0, 0), contentSize()));
   m_renderer.paint(p, QRectF(visible));
   m_renderer.paintDynamic(p, QRectF(visible));
@@ -1173,7 +1214,7 @@ bool ChartWindow::renderVisible(QPainter& p, const QRectF& target) {
   return true;
 }
 
-bool ChartWindow::printVisible(QPrinter& printer) {
+bool ChartWindow::DumpChartToPrinter(QPrinter& printer) {
   if (!m_chart) return false;
   QPainter p;
   if (!p.begin(&printer)) return false;

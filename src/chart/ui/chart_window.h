@@ -64,6 +64,10 @@ class ChartWindow : public QWidget {
   double zoom() const { return m_zoom; }
   void keepInView();
   void centreOnVessel();
+  // NightScreen: serves the night-screen request: the night colours of the chart shown
+  // when the main window's night screen (App::nightScreen) is on, its daytime colours
+  // when it is off. A palette swap; also applied at every chart load.
+  void NightScreen();
   // RedrawAll: converts every overlay again from the scene.
   void redrawAll();
 
@@ -120,8 +124,10 @@ class ChartWindow : public QWidget {
   // The visible chart area with its overlays, scaled into `target` keeping its aspect
   // ratio and centred there (printing). False when no chart is shown.
   bool renderVisible(QPainter& p, const QRectF& target);
-  // DumpChartToPrinter: the visible chart area on one page of `printer`.
-  bool printVisible(QPrinter& printer);
+  // DumpChartToPrinter: the visible chart area (the canvas inside the scroll bars, in
+  // whole pixels) on one page of `printer`, scaled to fit and centred.
+  bool DumpChartToPrinter(QPrinter& printer);
+  bool printVisible(QPrinter& printer) { return DumpChartToPrinter(printer); }
 
   // Pointer handling of the canvas, in window pixels of the canvas.
   void pointerMoved(QPoint canvasPos);
@@ -143,6 +149,9 @@ class ChartWindow : public QWidget {
   bool queryUnload();
   void unload();
   void buildContextMenu();
+  void applyNightScreen();
+  // Everything drawn over the chart picture, in canvas pixels.
+  void paintOverlays(QPainter& p);
   void restorePlacement();
   void savePlacement();
   void updateScrollRanges();

@@ -119,6 +119,60 @@ TEST(ChartWindowDb, VesselOnThePictureAndTheLibraryChartAtEveryZoom) {
   }
 }
 
+TEST(ChartWindowDb, NightScreenRecoloursChartAndOverlaysAndRestoresTheDayExactly) {
+  DbFixture f;
+  f.addChart("Demo", f.kap, Box{52.0, 52.5, 4.0, 5.0}, 100);
+  // A palette picture and the fixture's true-colour picture over the same area.
+  QImage indexed(1600, 1200, QImage::Format_Indexed8);
+  indexed.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
+  indexed.fill(0);
+  const QString palettePng = f.dir.filePath("charts/palette.png");
+  ASSERT_TRUE(indexed.save(palettePng));
+  f.addChart("Palette", palettePng);
+  f.addChart("Picture", f.png);
+  f.app->settings.Rulers = true;
+  ChartWindow& w = f.open({700, 500});
+  ASSERT_TRUE(w.loadChart("Demo"));
+  f.fix(52.3, 4.6);
+  w.tick();
+  const QImage day = w.renderView();
+  f.app->nightScreen = true;
+  f.app->requests.nightScreenChanged = true;
+  w.pump();
+  EXPECT_FALSE(f.app->requests.nightScreenChanged);
+  const QImage night = w.renderView();
+  // Chart pixels take the chart's NGT entry of their daytime RGB entry; what is drawn
+  // over the chart (the vessel, rulers) has no green or blue left.
+  const KapHeader h = seaChartHeader(SeaChartSpec{});
+  const QVector<QRgb> rgb = h.palettes["RGB"], ngt = h.palettes["NGT"];
+  int chartPixels = 0, overlayPixels = 0;
+  for (int y = 0; y < day.height(); y += 3)
+    for (int x = 0; x < day.width(); x += 3) {
+      const int entry = static_cast<int>(rgb.indexOf(day.pixel(x, y)));
+      if (entry > 0 && night.pixel(x, y) == ngt[entry]) ++chartPixels;
+      else if (entry < 0 && qGreen(night.pixel(x, y)) == 0 && qBlue(night.pixel(x, y)) == 0) ++overlayPixels;
+    }
+  EXPECT_GT(chartPixels, day.width() * day.height() / 9 * 8 / 10);
+  EXPECT_GT(overlayPixels, 20);
+  const QPointF vessel = *w.vesselPixel() - QPointF(w.scrollValue());
+  const QRgb onVessel = night.pixel(vessel.toPoint());
+  EXPECT_EQ(qGreen(onVessel) | qBlue(onVessel), 0);
+
+  f.app->nightScreen = false;
+  f.app->requests.nightScreenChanged = true;
+  w.pump();
+  EXPECT_EQ(w.renderView(), day);
+
+  // Applied at every load: a palette picture loads red; a true-colour one says why not.
+  f.app->nightScreen = true;
+  ASSERT_TRUE(w.loadChart("Palette"));
+  EXPECT_EQ(w.renderView().pixel(350, 250), qRgb(255, 0, 0));
+  EXPECT_TRUE(w.notice().isEmpty());
+  ASSERT_TRUE(w.loadChart("Picture"));
+  EXPECT_TRUE(w.notice().contains("no colour palette")) << w.notice().toStdString();
+  EXPECT_EQ(w.renderView().pixel(350, 250), qRgb(235, 240, 250));
+}
+
 TEST(ChartWindowDb, BadChartsGiveTheirMessageAndLeaveTheWindowUsable) {
   DbFixture f;
   auto file = [&](const char* name, const QByteArray& bytes) {

@@ -5,8 +5,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinterInfo>
+#include <QStatusBar>
+#include <QMdiArea>
 #include <QPrinter>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -15,6 +19,7 @@
 
 #include "chart/chart_projection.h"
 #include "chart/ui/chart_info_window.h"
+#include "chart/night_palette.h"
 #include "chart/ui/chart_menu.h"
 #include "chart/ui/chart_window_fixture.h"
 #include "chart/ui/color_window.h"
@@ -164,6 +169,21 @@ TEST(ChartWindow, PrintsTheVisibleChartAsTheWindowShowsIt) {
   EXPECT_TRUE(file.read(5) == "%PDF-");
   // A page holding the chart image, not an empty page (an empty one is about 1 kB).
   EXPECT_GT(file.size(), 4000);
+  file.close();
+  // Poppler reads the page back: the view fills the printable width, its shape kept,
+  // the canvas colour at the centre of the chart and the white margin outside it.
+  QProcess pdftoppm;
+  pdftoppm.start("pdftoppm", {"-r", "40", "-png", "-singlefile", printer->outputFileName(), f.dir.filePath("page")});
+  ASSERT_TRUE(pdftoppm.waitForFinished(30000));
+  ASSERT_EQ(pdftoppm.exitCode(), 0) << pdftoppm.readAllStandardError().toStdString();
+  const QImage page(f.dir.filePath("page.png"));
+  ASSERT_FALSE(page.isNull());
+  const QRect printable = printer->pageLayout().paintRectPixels(40);
+  const double scale = double(printable.width()) / shown.width();
+  const QPoint centre = printable.center();
+  const QRgb want = shown.pixel(shown.width() / 2, shown.height() / 2), got = page.pixel(centre);
+  EXPECT_LE(std::abs(qRed(want) - qRed(got)) + std::abs(qGreen(want) - qGreen(got)) + std::abs(qBlue(want) - qBlue(got)), 12);
+  EXPECT_EQ(page.pixel(centre.x(), centre.y() + int(shown.height() * scale / 2) + 8), qRgb(255, 255, 255));
 }
 
 TEST(ChartWindow, PumpServesTheRequestsAndClearsThem) {
@@ -502,6 +522,7 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
       {"ch_search", [&] { return app.requests.searchChart; }},
       {"ch_zoom", [&] { return main.findWindow("gpszoom") != nullptr; }},
       {"ch_colors", [&] { return main.findWindow("gpscolor") != nullptr; }},
+      {"ch_overview", [&] { return main.findWindow("gpstshow") != nullptr; }},
   };
   for (const auto& [name, done] : effects) {
     act(name);
@@ -513,7 +534,29 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   act("ch_print");
   ASSERT_EQ(t.prompter.entries().size(), told + 1);
   EXPECT_EQ(t.prompter.lastText(), "No chart loaded");
-  EXPECT_EQ(main.findChild<QWidget*>("ch_printdialog"), nullptr);
+  EXPECT_EQ(main.findChild<QWidget*>("ch_printpreview"), nullptr);
+  // Night screen: the menu state, the chart's request, and a frame that goes dark and
+  // comes back exactly (here, also through the automation's toggle).
+  const QPalette dayPalette = main.palette();
+  const QBrush dayBackground = main.mdiArea()->background();
+  for (bool viaToggle : {false, true}) {
+    SCOPED_TRACE(viaToggle);
+    app.requests.nightScreenChanged = false;
+    if (viaToggle) toggleNightScreen(main);
+    else act("ch_night");
+    EXPECT_TRUE(app.nightScreen);
+    EXPECT_TRUE(app.requests.nightScreenChanged);
+    EXPECT_TRUE(menu->findChild<QAction*>("ch_night")->isChecked());
+    EXPECT_EQ(main.statusBar()->palette().color(QPalette::Window), NightWindowPalette().color(QPalette::Window));
+    EXPECT_EQ(main.mdiArea()->background().color(), QColor(16, 0, 0));
+    if (viaToggle) toggleNightScreen(main);
+    else act("ch_night");
+    EXPECT_FALSE(app.nightScreen);
+    EXPECT_FALSE(menu->findChild<QAction*>("ch_night")->isChecked());
+    EXPECT_EQ(main.palette(), dayPalette);
+    EXPECT_FALSE(main.testAttribute(Qt::WA_SetPalette));
+    EXPECT_EQ(main.mdiArea()->background(), dayBackground);
+  }
   AppSettings& s = app.settings;
   const bool circles = s.ChartCircles, rulers = s.Rulers, cross = s.Crosshairs, positioning = s.system.positioning;
   for (const char* toggle : {"ch_circles", "ch_rulers", "ch_crosshairs", "ch_positioning"}) act(toggle);
@@ -535,15 +578,20 @@ TEST(ChartMenu, EveryEntryHasItsEffect) {
   auto* info = qobject_cast<ChartInfoWindow*>(main.findWindow("gpschartinfo"));
   ASSERT_NE(info, nullptr);
   EXPECT_TRUE(info->text().startsWith("Cannot load BSB chart")) << info->text().toStdString();
-  // With a chart shown, printing asks for the printer.
+  // With a chart shown, printing opens the preview; without a printer it says so.
   findChartWindow(main)->setProvider(std::make_unique<FakeProvider>());
   ASSERT_TRUE(findChartWindow(main)->loadChart("Home sheet"));
   const size_t before = t.prompter.entries().size();
   act("ch_print");
-  auto* dialog = main.findChild<QPrintDialog*>("ch_printdialog");
+  auto* dialog = main.findChild<QPrintPreviewDialog*>("ch_printpreview");
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(t.prompter.entries().size(), before);
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
+    ASSERT_EQ(t.prompter.entries().size(), before + 1);
+    EXPECT_TRUE(t.prompter.lastText().startsWith("No printer is configured")) << t.prompter.lastText().toStdString();
+  } else {
+    EXPECT_EQ(t.prompter.entries().size(), before);
+  }
   dialog->reject();
   // Show/hide: the second time hides the chart window's frame.
   act("ch_window");
