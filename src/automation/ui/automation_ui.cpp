@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "chart/ui/chart_menu.h"
 #include "chart/ui/chart_window.h"
 #include "chart_adaptor.h"
 #include "core/ui/main_window.h"
@@ -64,8 +65,7 @@ void MainWindowHost::stayOnTop() {
 }
 
 bool MainWindowHost::toggleNightScreen() {
-  if (!nightScreenToggle) return false;
-  nightScreenToggle();
+  tavrik::toggleNightScreen(m_window);
   return true;
 }
 

@@ -37,9 +37,6 @@ class MainWindowHost final : public AutomationHost {
   int chartZoomPercent() const override;
   void closeProgram() override;
 
-  // Set where the night screen exists: toggles its menu entry.
-  std::function<void()> nightScreenToggle;
-
  private:
   MainWindow& m_window;
 };
