@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTime>
+#include <functional>
 #include <vector>
 
 #include "store/database.h"
@@ -17,6 +18,8 @@ struct LogDisplay {
   QString LogChooserMode = QStringLiteral("Show");  // "Show" or "Plot"
   QString LogQuery;        // empty when the chooser was cancelled
   bool LogPlotOn = false;  // the chart draws the entries LogQuery selects
+  // The chart takes the plotted entries again (set where the chart window is made).
+  std::function<void()> plotChanged;
 };
 
 enum class ChooserKind { ShowOrPlot, Print, Delete };

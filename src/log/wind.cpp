@@ -53,4 +53,16 @@ WindDisplay windDisplay(WindVector wind, float headingDeg, float waterSpeedKn, c
   return d;
 }
 
+int checkDeviationEntries(const std::array<QString, 16>& boxes, std::array<float, 16>* table) {
+  std::array<float, 16> values{};
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const QString t = boxes[i].trimmed().remove(QStringLiteral("°"));
+    const double v = isNumeric(t) ? parseLocaleNumber(t) : 0.0;
+    if (v >= 360 || v < -360) return static_cast<int>(i);
+    values[i] = static_cast<float>(v);
+  }
+  *table = values;
+  return -1;
+}
+
 }  // namespace tavrik

@@ -4,6 +4,7 @@
 // speeds knots.
 
 #include <QString>
+#include <array>
 
 #include "core/units.h"
 
@@ -33,5 +34,9 @@ struct WindDisplay {
   WindVector wind;
 };
 WindDisplay windDisplay(WindVector wind, float headingDeg, float waterSpeedKn, const Units& units);
+
+// The deviation window's OK: a non-numeric box reads "0"; the index of the first box
+// at 360 or more or below -360 (nothing is stored then), or -1 with *table filled.
+int checkDeviationEntries(const std::array<QString, 16>& boxes, std::array<float, 16>* table);
 
 }  // namespace tavrik
