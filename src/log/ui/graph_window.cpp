@@ -34,7 +34,7 @@ GraphWindow::GraphWindow(App& app, int graph, QWidget* parent) : QWidget(parent)
   m_series->setUseOpenGL(false);
   chart->addSeries(m_series);
   m_axisX = new QValueAxis;
-  m_axisX->setLabelFormat(QStringLiteral("%.0f"));
+  m_axisX->setLabelFormat(QStringLiteral("%.1f"));
   m_axisX->setTitleText(tr("hours ago"));
   m_axisY = new QValueAxis;
   m_axisY->setTitleText(QString::fromUtf8(kUnits[graph]));
@@ -48,15 +48,18 @@ GraphWindow::GraphWindow(App& app, int graph, QWidget* parent) : QWidget(parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_view);
-  const GraphSettings& s = app.settings.Graphs[static_cast<size_t>(graph)];
-  // The settings keep twips (15 to a pixel) as the window positions always were.
-  resize(std::max(200, s.width / 15), std::max(150, s.height / 15));
+  resize(sizeHint());
   m_timer = new QTimer(this);
   m_timer->setObjectName(QStringLiteral("Timer1"));
   m_timer->setInterval(60000);
   connect(m_timer, &QTimer::timeout, this, [this] { minuteTick(); });
   m_timer->start();
   draw();
+}
+
+QSize GraphWindow::sizeHint() const {
+  const GraphSettings& s = m_app.settings.Graphs[static_cast<size_t>(m_graph)];
+  return {std::max(240, s.width / 15), std::max(160, s.height / 15)};
 }
 
 void GraphWindow::draw() {

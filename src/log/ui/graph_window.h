@@ -33,6 +33,8 @@ class GraphWindow : public QWidget {
   QLineSeries* series() const { return m_series; }
   QValueAxis* valueAxis() const { return m_axisY; }
   QChartView* chartView() const { return m_view; }
+  // The size of the graph settings (twips, 15 to a pixel); the frame opens at it.
+  QSize sizeHint() const override;
 
  private:
   App& m_app;

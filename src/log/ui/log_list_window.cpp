@@ -38,6 +38,14 @@ std::pair<QString, QString> positionParts(const GridNotation& n, double lat, dou
   return {text.left(slash), text.mid(slash + 3)};
 }
 
+// The locale's long time without the zone: every entry is in the computer's local
+// time, and the zone would run into the next print column.
+QString longTime(const QTime& t) {
+  QString format = QLocale().timeFormat(QLocale::LongFormat);
+  format.remove(QLatin1Char('t'));
+  return QLocale().toString(t, format.trimmed());
+}
+
 }  // namespace
 
 void LogTableModel::setRows(std::vector<LogRow> rows) {
@@ -54,7 +62,7 @@ QVariant LogTableModel::data(const QModelIndex& index, int role) const {
   switch (index.column()) {
     case 0: return r.type;
     case 1: return sortValue ? QVariant(r.date) : QVariant(QLocale().toString(r.date.date(), QLocale::LongFormat));
-    case 2: return sortValue ? QVariant(r.date.time()) : QVariant(QLocale().toString(r.date.time(), QLocale::LongFormat));
+    case 2: return sortValue ? QVariant(r.date.time()) : QVariant(longTime(r.date.time()));
     case 3: return sortValue ? QVariant(r.latitude) : QVariant(positionParts(m_notation, r.latitude, r.longitude).first);
     case 4: return sortValue ? QVariant(r.longitude) : QVariant(positionParts(m_notation, r.latitude, r.longitude).second);
     case 5: return sortValue ? QVariant(r.sogKn) : QVariant(formatNumber(r.sogKn * f, u"#0.0") + QLatin1Char(' ') + m_units.speedLabel());
@@ -182,7 +190,7 @@ int printLog(QPainter& painter, QPrinter& printer, const std::vector<LogRow>& ro
     }
     at(0, r.type);
     at(20, locale.toString(r.date.date(), QLocale::ShortFormat));
-    at(33, locale.toString(r.date.time(), QLocale::LongFormat));
+    at(33, longTime(r.date.time()));
     at(45, notation.positionText(r.latitude, r.longitude));
     at(80, formatNumber(r.sogKn * units.UnitFactor, u"0.0") + speed);
     at(95, formatNumber(r.cogDeg, u"0.0") + QStringLiteral("°"));

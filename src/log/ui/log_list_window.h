@@ -52,6 +52,7 @@ class LogListWindow : public QWidget {
   bool exportCsv(const QString& file);
   LogTableModel* model() const { return m_model; }
   QTableView* view() const { return m_view; }
+  QSize sizeHint() const override { return {900, 400}; }
 
  private:
   App& m_app;

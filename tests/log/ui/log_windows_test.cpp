@@ -44,6 +44,10 @@ struct Frame {
     app().loadSystemSettings();
     registerLogWindows(app());
     installLogbook(app(), window);
+    if (!qgetenv("TAVRIK_SHOTS").isEmpty()) {
+      window.resize(1400, 900);
+      window.show();
+    }
   }
   App& app() { return *t; }
   template <class T>
@@ -60,7 +64,9 @@ struct Frame {
   }
   void shot(QWidget* w, const char* name) {
     const QByteArray dir = qgetenv("TAVRIK_SHOTS");
-    if (!dir.isEmpty()) w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+    if (dir.isEmpty()) return;
+    if (auto* frame = w->parentWidget()) frame->resize(frame->size().expandedTo(w->sizeHint() + QSize(20, 40)));
+    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
   }
   TestApp t;
   MainWindow window{*t};
