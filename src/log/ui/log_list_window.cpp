@@ -100,6 +100,9 @@ LogListWindow::LogListWindow(App& app, QWidget* parent) : QWidget(parent), m_app
   m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
   m_view->horizontalHeader()->setStretchLastSection(true);
+  // Column widths from the first rows: measuring every row of a long log costs more
+  // than showing it.
+  m_view->horizontalHeader()->setResizeContentsPrecision(50);
 
   auto* exportButton = new QPushButton(tr("&Export CSV..."), this);
   exportButton->setObjectName(QStringLiteral("cmdExport"));
