@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "core/messages.h"
+#include "core/number_format.h"
 #include "store/sql_text.h"
+#include "store/system_row.h"
 
 namespace tavrik {
 
@@ -66,6 +68,20 @@ StoreResult writeLogRow(Database& db, const LogEntryRequest& entry, const LogSna
     return r;
   }
   return db.commitTrans();
+}
+
+int storeLogSettings(Database& db, AppSettings& settings, const QString& intervalText, bool startAtStartup,
+                     StoreResult* result) {
+  const QString t = intervalText.trimmed();
+  if (t.isEmpty() || !isNumeric(t) || parseLocaleNumber(t) < 1) return Msg::NoLogInterval;
+  SystemSettings s = settings.system;
+  s.logInterval = std::round(parseLocaleNumber(t));
+  s.startLog = startAtStartup;
+  const StoreResult r = writeSystemRow(db, s);
+  if (result) *result = r;
+  if (!r) return -1;
+  settings.system = s;
+  return 0;
 }
 
 void Logbook::RaiseLogEntry(const LogEntryRequest& entry) {

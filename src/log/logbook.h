@@ -48,6 +48,13 @@ const QStringList& reservedLogEntryTypes();
 // One entry in one transaction: the type row (added on its first use) and the Log row.
 StoreResult writeLogRow(Database& db, const LogEntryRequest& entry, const LogSnapshot& values);
 
+// The log's setup: "Log interval (seconds)" and "Start log at startup" into the System
+// row. An empty, non-numeric or non-positive interval gives "No log interval entered"
+// (its message number is returned, nothing stored); 0 on success, -1 when the store
+// failed (*result says why).
+int storeLogSettings(Database& db, AppSettings& settings, const QString& intervalText, bool startAtStartup,
+                     StoreResult* result = nullptr);
+
 class Logbook {
  public:
   Logbook(Database& db, const NavigationState& nav, const AppSettings& settings, StatusPanels& panels,

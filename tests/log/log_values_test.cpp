@@ -16,6 +16,7 @@
 #include "log/trip.h"
 #include "log/wind.h"
 #include "store/schema.h"
+#include "store/system_row.h"
 
 namespace tavrik {
 namespace {
@@ -235,6 +236,22 @@ TEST(LogEntryTypes, AddRenameAndRefuse) {
   EXPECT_EQ(storeLogEntryType(h.db, "Skipper's note", "Skipper's Note", now), 0);  // case of its own name
   EXPECT_EQ(storeLogEntryType(h.db, "Skipper's Note", "GPS", now), Msg::LogEntryExists);
   EXPECT_EQ(h.db.scalar("SELECT COUNT(*) FROM [Log entry types] WHERE description = 'Skipper''s Note'").toInt(), 1);
+}
+
+TEST(LogSettings, IntervalRefusedUnlessAPositiveNumber) {
+  LogDb h;
+  AppSettings settings;
+  for (const char* bad : {"", "  ", "ten", "0", "-5"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(storeLogSettings(h.db, settings, bad, true), Msg::NoLogInterval);
+  }
+  EXPECT_FALSE(settings.system.startLog);  // nothing stored
+  EXPECT_EQ(storeLogSettings(h.db, settings, "600", true), 0);
+  SystemSettings stored;
+  ASSERT_TRUE(readSystemRow(h.db, stored).ok());
+  EXPECT_EQ(stored.logInterval, 600);
+  EXPECT_TRUE(stored.startLog);
+  EXPECT_EQ(settings.system.logInterval, 600);
 }
 
 TEST(LogCsv, HeaderQuotingAndOffsets) {

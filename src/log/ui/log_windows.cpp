@@ -1,6 +1,7 @@
 #include "log/ui/log_windows.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -77,6 +78,49 @@ void LogTextWindow::accept() {
   closeWindow(this);
 }
 
+LogSetupWindow::LogSetupWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
+  setObjectName(QStringLiteral("gpslogset"));
+  setWindowTitle(tr("Log setup"));
+  m_interval = new QLineEdit(QString::number(app.settings.system.logInterval), this);
+  m_interval->setObjectName(QStringLiteral("interval"));
+  m_atStartup = new QCheckBox(tr("Start log at startup"), this);
+  m_atStartup->setObjectName(QStringLiteral("startlog"));
+  m_atStartup->setChecked(app.settings.system.startLog);
+  auto* ok = new QPushButton(tr("&OK"), this);
+  ok->setObjectName(QStringLiteral("cmdOK"));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(tr("&Cancel"), this);
+  cancel->setObjectName(QStringLiteral("cmdCancel"));
+  connect(ok, &QPushButton::clicked, this, [this] { accept(); });
+  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
+  auto* form = new QFormLayout;
+  form->addRow(tr("Log interval (seconds)"), m_interval);
+  form->addRow(QString(), m_atStartup);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+}
+
+bool LogSetupWindow::accept() {
+  StoreResult r;
+  const int message = storeLogSettings(m_app.db, m_app.settings, m_interval->text(), m_atStartup->isChecked(), &r);
+  if (message > 0) {
+    m_app.prompter.exclamation(MessageText(message));
+    m_interval->setFocus();
+    return false;
+  }
+  if (message < 0) {
+    reportStoreFailure(m_app, r);
+    return false;
+  }
+  closeWindow(this);
+  return true;
+}
+
 LogEntryTypeEditWindow::LogEntryTypeEditWindow(App& app, QWidget* parent) : RecordEditWindow(parent), m_app(app) {
   setObjectName(QStringLiteral("gpseentr"));
   setWindowTitle(tr("Log entry type"));
@@ -115,6 +159,7 @@ bool LogEntryTypeEditWindow::save() {
 void registerLogWindows(App& app) {
   app.windows.add(QStringLiteral("gpsltext"), [](App& a) { return new LogTextWindow(a); });
   app.windows.add(QStringLiteral("gpseentr"), [](App& a) { return new LogEntryTypeEditWindow(a); });
+  app.windows.add(QStringLiteral("gpslogset"), [](App& a) { return new LogSetupWindow(a); });
   app.windows.add(QStringLiteral("gpsentr"), [](App& a) {
     RecordListWindow::Config c;
     c.title = QObject::tr("Log entry types");
@@ -166,6 +211,7 @@ void installLogbook(App& app, MainWindow& window) {
   add(QObject::tr("P&rint log..."), "l_print", open("gpsplog"));
   add(QObject::tr("&Delete log entries..."), "l_delete", open("gpsldel"));
   add(QObject::tr("Entry &types..."), "l_types", open("gpsentr"));
+  add(QObject::tr("Log &setup..."), "l_setup", open("gpslogset"));
   menu->addSeparator();
   add(QObject::tr("&Temperature graph"), "l_temp", open("gpsgrapt"));
   add(QObject::tr("&Barograph"), "l_baro", open("gpsgrapp"));

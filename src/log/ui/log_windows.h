@@ -3,6 +3,7 @@
 // log-text window `gpsltext`, the entry types `gpsentr` / `gpseentr`, the choosers,
 // the log list, the printout, the graphs and the instrument windows.
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTextEdit;
@@ -36,6 +37,19 @@ class LogTextWindow : public QWidget {
   QComboBox* m_type = nullptr;
   PositionControl* m_position = nullptr;
   QTextEdit* m_text = nullptr;
+};
+
+// gpslogset, "Log setup": the log interval and "Start log at startup".
+class LogSetupWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit LogSetupWindow(App& app, QWidget* parent = nullptr);
+  bool accept();
+
+ private:
+  App& m_app;
+  QLineEdit* m_interval = nullptr;
+  QCheckBox* m_atStartup = nullptr;
 };
 
 // gpseentr: one entry type's description.
