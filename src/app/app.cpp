@@ -50,6 +50,17 @@ App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
   radarParsers.datumConversion = receiver.datumConversion;
   // The position panel shows the position in the notation and decimals of the
   // settings, as the position control would.
+  // Step 10 of the cycle: the entries the autopilot sentences and the go-to left, then
+  // everything queued.
+  cycle.hooks.writePendingLog = [this] {
+    for (const LogbookEvent& e : receiver.takeLogbookEvents())
+      logbook.RaiseLogEntry({e.type, e.text2, e.latitude, e.longitude, e.text, false});
+    for (const GotoLogEvent& e : steering.go.takeLogEvents())
+      logbook.RaiseLogEntry({e.type, e.positionText, static_cast<float>(e.lat), static_cast<float>(e.lon), {}, false});
+    logbook.WriteLogEntry();
+  };
+  startLogging = [this](const QString&) { logbook.start(); };
+  cycle.hooks.graphMinute = [this] { graphs.minuteTick(nav); };
   cycle.hooks.positionText = [this](double lat, double lon) {
     GridNotation notation;
     notation.grid = settings.system.grid;

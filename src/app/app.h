@@ -24,6 +24,9 @@
 #include "core/shared_selections.h"
 #include "core/sound_player.h"
 #include "core/status_panels.h"
+#include "log/graph_history.h"
+#include "log/log_query.h"
+#include "log/logbook.h"
 #include "nmea/nmea_receiver.h"
 #include "nmea/nmea_simulator.h"
 #include "nmea/qserial_link.h"
@@ -133,6 +136,12 @@ class App {
   // Zones and proximity waypoints watched against the own position; the main window
   // checks them every second and signals them, the chart window adds the regions it drew.
   ZoneAlarm zoneAlarm;
+  // The logbook: entries raised anywhere (RaiseLogEntry), written by the main cycle.
+  Logbook logbook{db, nav, settings, panels, prompter, clock};
+  // The log commands' chooser mode and selection, and whether the chart plots it.
+  LogDisplay logDisplay;
+  // Temperature, pressure and depth histories, filled by Timer3 for the graph windows.
+  GraphHistory graphs{settings};
   // Man over board: the MOB position while the MOB window is open.
   ManOverboard mob;
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.

@@ -19,6 +19,8 @@
 #include "core/ui/pc_time_window.h"
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
+#include "log/log_rows.h"
+#include "log/ui/log_windows.h"
 #include "nav/ui/goto_window.h"
 #include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
@@ -105,6 +107,7 @@ void Startup::registerWindows() {
   registerTransferWindows(m_app);
   registerNavWindows(m_app);
   registerLibraryWindows(m_app);
+  registerLogWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot, bool hidden) {
@@ -143,7 +146,19 @@ bool Startup::run(const QCommandLineParser& parser) {
   addCalculationMenu(m_window);
   installSteering(m_app, m_window);
   addNavMenuEntries(m_window);
+  installLogbook(m_app, m_window);
   startChart(parser);
+  // The chart draws the log entries the chooser picked while the plot is on.
+  m_app.logDisplay.plotChanged = [this] {
+    auto* chart = qobject_cast<ChartWindow*>(m_window.findWindow(QStringLiteral("gpschart")));
+    if (!chart) return;
+    std::vector<LogItem> items;
+    if (m_app.logDisplay.LogPlotOn)
+      for (const LogRow& r : readLogRows(m_app.db, m_app.logDisplay.LogQuery))
+        items.push_back({{r.latitude, r.longitude, m_app.activeChartDatum}, r.type});
+    chart->setLogPositions(std::move(items), m_app.logDisplay.LogPlotOn);
+    m_app.requests.redrawOverlays = true;
+  };
   m_window.rebuildToolbar();
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);

@@ -279,6 +279,13 @@ void ChartWindow::buildContextMenu() {
     m_app.requests.gotoLatitude = m_clickLat;
     m_app.requests.gotoLongitude = m_clickLon;
   });
+  QAction* logEntry = m_contextMenu->addAction(QStringLiteral("&Log entry at mouse position"));
+  logEntry->setObjectName(QStringLiteral("p_log"));
+  connect(logEntry, &QAction::triggered, this, [this] {
+    // The log-entry window offers the position last marked on the chart.
+    m_app.logbook.lastMarked = Logbook::MarkedPosition{static_cast<float>(m_clickLat), static_cast<float>(m_clickLon)};
+    if (m_app.windows.open) m_app.windows.open(QStringLiteral("gpsltext"));
+  });
   QAction* centre = m_contextMenu->addAction(QStringLiteral("&Centre chart here"));
   centre->setObjectName(QStringLiteral("p_centre"));
   connect(centre, &QAction::triggered, this, [this] {

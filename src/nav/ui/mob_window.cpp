@@ -24,6 +24,9 @@ MobWindow::MobWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
   m_position->setLocked(true);
   m_position->setPosCaption(QString());
   m_position->setPosition(app.mob.MobLat, app.mob.MobLon);
+  app.logbook.RaiseLogEntry({QStringLiteral("MOB"),
+                             degreesMinutesText(app.mob.MobLat, app.mob.MobLon, app.settings.decimals()),
+                             app.mob.MobLat, app.mob.MobLon, {}, false});
   const auto value = [this](const char* name) {
     auto* l = new QLabel(this);
     l->setObjectName(QLatin1String(name));
