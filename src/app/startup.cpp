@@ -16,6 +16,7 @@
 #include "chart/ui/chart_window.h"
 #include "core/ui/main_window.h"
 #include "core/ui/pc_time_window.h"
+#include "edit/ui/edit_windows.h"
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
 #include "nav/ui/goto_window.h"
@@ -98,6 +99,7 @@ void Startup::registerWindows() {
   registerStoreWindows(m_app);
   registerTransferWindows(m_app);
   registerNavWindows(m_app);
+  registerEditWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -132,10 +134,13 @@ bool Startup::run(const QCommandLineParser& parser) {
   addCalculationMenu(m_window);
   installSteering(m_app, m_window);
   addNavMenuEntries(m_window);
+  installTrackMenu(m_app, m_window);
+  installMarkEntries(m_app, m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
+  installInfoEntry(m_app, m_window);
   // A replay or the simulator feeds the receive path instead of the serial ports.
   const bool replay = parser.isSet(QStringLiteral("replay"));
   const bool simulate = parser.isSet(QStringLiteral("simulate")) || parser.isSet(QStringLiteral("simulate-from"));

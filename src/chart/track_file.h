@@ -20,6 +20,8 @@ struct TrackRecord {
   bool isBreak() const { return lat == 0.0f && lon == 0.0f; }
 };
 inline constexpr int kTrackRecordSize = 16;
+// Asked when the chart window opens and finds a track that a run left unsaved.
+inline const QString kKeepLastTrackQuestion = QStringLiteral("The last track was not saved. Keep it?");
 
 // Days since 1899-12-30 with the time of day as fraction (the old date serial).
 double toDateSerial(const QDateTime& t);

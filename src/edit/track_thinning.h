@@ -19,6 +19,9 @@ inline constexpr int kMaxThinnedPoints = 10000;
 // after this many sweeps the placement stands.
 inline constexpr int kMaxRelaxationSweeps = 100;
 
+// Shown once when a track holds more points than are thinned.
+inline const QString kTrackTooLargeMessage = QStringLiteral("Track to large, only the first 10000 points are used");
+
 enum class ThinningMode { MaximumError, NumberOfPoints };
 
 // Perpendicular distance in pixels from p to the line through a and b (0 when a = b).
