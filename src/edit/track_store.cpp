@@ -1,8 +1,31 @@
 #include "edit/track_store.h"
 
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+
 #include "store/sql_text.h"
 
 namespace tavrik {
+
+namespace {
+// The stored date text ("yyyy-MM-ddTHH:mm:ss", as every date in the database) of a date
+// serial, without a QDateTime per point.
+int DateText(double serial, char* out) {
+  double days = std::floor(serial);
+  long long ms = std::llround((serial - days) * 86400000.0);
+  if (ms >= 86400000) {
+    days += 1;
+    ms -= 86400000;
+  }
+  static const qint64 kEpochJulianDay = QDate(1899, 12, 30).toJulianDay();
+  const QDate d = QDate::fromJulianDay(kEpochJulianDay + static_cast<qint64>(days));
+  const long long s = ms / 1000;
+  return std::snprintf(out, 32, "%04d-%02d-%02dT%02d:%02lld:%02lld", d.year(), d.month(), d.day(),
+                       static_cast<int>(s / 3600), (s / 60) % 60, s % 60);
+}
+}  // namespace
 
 std::vector<TrackEntry> ListTracks(Database& db, StoreResult* error) {
   std::vector<TrackEntry> out;
@@ -25,17 +48,24 @@ SaveResult SaveTrack(Database& db, const QString& name, const std::vector<TrackR
     r = db.execute(QStringLiteral("INSERT INTO Tracks (description, created) VALUES (?, ?)"), {description, now});
     if (!r.ok()) return {SaveOutcome::Failed, r, 0};
     const long key = static_cast<long>(db.lastInsertId());
-    auto data = db.openRecordset(QStringLiteral("Track data"), &r);
-    if (!r.ok()) return {SaveOutcome::Failed, r, 0};
+    // One prepared insert for all points: a day's track is a hundred thousand rows.
+    sqlite3_stmt* insert = nullptr;
+    const QByteArray sql = QByteArrayLiteral("INSERT INTO [Track data] (Track, date, latitude, longitude) VALUES (?, ?, ?, ?)");
+    int rc = sqlite3_prepare_v2(db.handle(), sql.constData(), static_cast<int>(sql.size()), &insert, nullptr);
+    if (rc != SQLITE_OK) return {SaveOutcome::Failed, db.fail(rc, QStringLiteral("Track data")), 0};
+    char date[32];
     for (const TrackRecord& rec : records) {
-      r = data->addNew();
-      if (r.ok()) r = data->setValue(QStringLiteral("Track"), static_cast<qlonglong>(key));
-      if (r.ok()) r = data->setValue(QStringLiteral("date"), fromDateSerial(rec.time));
-      if (r.ok()) r = data->setValue(QStringLiteral("latitude"), static_cast<double>(rec.lat));
-      if (r.ok()) r = data->setValue(QStringLiteral("longitude"), static_cast<double>(rec.lon));
-      if (r.ok()) r = data->update();
-      if (!r.ok()) return {SaveOutcome::Failed, r, 0};
+      const int length = DateText(rec.time, date);
+      sqlite3_bind_int64(insert, 1, key);
+      sqlite3_bind_text(insert, 2, date, length, SQLITE_STATIC);
+      sqlite3_bind_double(insert, 3, static_cast<double>(rec.lat));
+      sqlite3_bind_double(insert, 4, static_cast<double>(rec.lon));
+      rc = sqlite3_step(insert);
+      sqlite3_reset(insert);
+      if (rc != SQLITE_DONE) break;
     }
+    sqlite3_finalize(insert);
+    if (rc != SQLITE_DONE && !records.empty()) return {SaveOutcome::Failed, db.fail(rc, QStringLiteral("Track data")), 0};
     return {SaveOutcome::Saved, {}, key};
   };
   result = body();
