@@ -16,6 +16,7 @@
 #include "core/automation_values.h"
 #include "core/clock.h"
 #include "core/clock_setter.h"
+#include "core/edit_state.h"
 #include "core/main_cycle.h"
 #include "core/navigation_state.h"
 #include "core/prompter.h"
@@ -112,6 +113,8 @@ class App {
   // Set by the chart window: a start on the water of the chart shown when (lat, lon)
   // is not on it; nothing when it is, or when no chart is shown.
   std::function<std::optional<SimulationStart>(double lat, double lon)> simulationStartOnChart;
+  // Marks, drawn points, the waypoint being edited and the current track.
+  EditState edit;
   // Radar targets (TTM, TLL) and the time of the last RSD.
   RadarTargets radar;
   // "Start log at startup": starts logging with this event text; set by the logbook.

@@ -17,6 +17,7 @@
 #include "chart/ui/chart_window.h"
 #include "core/ui/main_window.h"
 #include "core/ui/pc_time_window.h"
+#include "edit/ui/edit_windows.h"
 #include "geo/ui/calculation_windows.h"
 #include "geo/ui/datum_windows.h"
 #include "log/log_rows.h"
@@ -108,6 +109,7 @@ void Startup::registerWindows() {
   registerNavWindows(m_app);
   registerLibraryWindows(m_app);
   registerLogWindows(m_app);
+  registerEditWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot, bool hidden) {
@@ -147,6 +149,8 @@ bool Startup::run(const QCommandLineParser& parser) {
   installSteering(m_app, m_window);
   addNavMenuEntries(m_window);
   installLogbook(m_app, m_window);
+  installTrackMenu(m_app, m_window);
+  installMarkEntries(m_app, m_window);
   startChart(parser);
   // The chart draws the log entries the chooser picked while the plot is on.
   m_app.logDisplay.plotChanged = [this] {
@@ -163,6 +167,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   m_window.startTimers();
   installDatabaseMenu(m_app, m_window);
   installLibraryMenus(m_app, m_window);
+  installInfoEntry(m_app, m_window);
   startAutomation(automation);
   // Files handed over by a file manager ("tavrik FILE...").
   for (const QString& arg : parser.positionalArguments())

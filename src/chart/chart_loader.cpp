@@ -441,7 +441,12 @@ qint64 DatabaseChartProvider::changeStamp() {
   // connection changed the file.
   int dataVersion = 0;
   sqlite3_file_control(h, "main", SQLITE_FCNTL_DATA_VERSION, &dataVersion);
-  return (static_cast<qint64>(dataVersion) << 40) ^ static_cast<qint64>(sqlite3_total_changes64(h));
+  qint64 stamp = (static_cast<qint64>(dataVersion) << 40) ^ static_cast<qint64>(sqlite3_total_changes64(h));
+  // Info points added or another info database opened redraw the overlays too.
+  if (m_infoDb && m_infoDb->isOpen())
+    stamp ^= (static_cast<qint64>(sqlite3_total_changes64(m_infoDb->handle())) << 20) ^
+             static_cast<qint64>(qHash(m_infoDb->path()));
+  return stamp;
 }
 
 std::vector<ChartBounds> DatabaseChartProvider::chartBounds(int folderKey) {

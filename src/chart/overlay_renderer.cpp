@@ -201,11 +201,36 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
   m_route.bounds = m_route.points.boundingRect().adjusted(-1, -1, 1, 1);
 
   if (s.showTrack) {
+    // A day's track holds tens of thousands of fixes: points within a pixel of the last
+    // one drawn add nothing visible, and pieces of a few hundred points let a repaint
+    // skip what lies outside the view.
+    constexpr int kPiecePoints = 512;
     for (const auto& line : splitAtBreaks(s.sailedTrack)) {
       Polyline pl;
-      for (const TrackRecord& r : line) pl.points << proj.toPixel(r.lat, r.lon);
-      pl.bounds = pl.points.boundingRect().adjusted(-1, -1, 1, 1);
-      m_sailed.push_back(std::move(pl));
+      QPointF skipped;
+      bool pending = false;
+      const auto close = [&](bool last) {
+        if (pl.points.size() < (last ? 1 : kPiecePoints)) return;
+        pl.bounds = pl.points.boundingRect().adjusted(-1, -1, 1, 1);
+        const QPointF joint = pl.points.back();
+        m_sailed.push_back(std::move(pl));
+        pl = Polyline();
+        if (!last) pl.points << joint;
+      };
+      for (const TrackRecord& r : line) {
+        const QPointF q = proj.toPixel(r.lat, r.lon);
+        if (!pl.points.isEmpty() && std::abs(q.x() - pl.points.back().x()) < 1.0 &&
+            std::abs(q.y() - pl.points.back().y()) < 1.0) {
+          skipped = q;
+          pending = true;
+          continue;
+        }
+        pl.points << q;
+        pending = false;
+        close(false);
+      }
+      if (pending) pl.points << skipped;
+      close(true);
     }
   }
   for (const auto& track : s.loadedTracks) {

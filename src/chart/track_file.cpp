@@ -1,5 +1,6 @@
 #include "chart/track_file.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
@@ -37,6 +38,53 @@ bool TrackFile::open(const QString& path) {
     return false;
   }
   m_error.clear();
+  return true;
+}
+
+bool TrackFile::openKeeping(const QString& path) {
+  if (m_file.isOpen()) m_file.close();
+  m_file.setFileName(path);
+  m_count = 0;
+  if (!m_file.open(QIODevice::ReadWrite)) {
+    m_error = m_file.errorString();
+    return false;
+  }
+  const qint64 whole = m_file.size() / kTrackRecordSize;
+  if (whole * kTrackRecordSize != m_file.size() && !m_file.resize(whole * kTrackRecordSize)) {
+    m_error = m_file.errorString();
+    m_file.close();
+    return false;
+  }
+  m_count = static_cast<int>(whole);
+  m_error.clear();
+  return true;
+}
+
+int TrackFile::recordsInFile(const QString& path) {
+  const QFileInfo info(path);
+  return info.isFile() ? static_cast<int>(info.size() / kTrackRecordSize) : 0;
+}
+
+bool TrackFile::clear() {
+  m_count = 0;
+  if (!m_file.isOpen()) return false;
+  if (!m_file.resize(0)) {
+    m_error = m_file.errorString();
+    return false;
+  }
+  return true;
+}
+
+bool TrackFile::appendAll(const std::vector<TrackRecord>& records) {
+  if (!m_file.isOpen()) return false;
+  QByteArray bytes(static_cast<qsizetype>(records.size()) * kTrackRecordSize, Qt::Uninitialized);
+  for (size_t i = 0; i < records.size(); ++i) encode(records[i], bytes.data() + i * kTrackRecordSize);
+  if (!m_file.seek(static_cast<qint64>(m_count) * kTrackRecordSize) || m_file.write(bytes) != bytes.size() ||
+      !m_file.flush()) {
+    m_error = m_file.errorString();
+    return false;
+  }
+  m_count += static_cast<int>(records.size());
   return true;
 }
 

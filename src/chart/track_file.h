@@ -1,9 +1,10 @@
 #pragma once
 // The sailed-track scratch file `$GPS.$$$`: 16-byte records {time f64 (date serial),
 // latitude f32, longitude f32}, little-endian, one per accepted fix while tracking.
-// A record with latitude = longitude = 0 is a break (the fix was lost). The file is
-// scratch: it starts empty with every program run and is deleted when the chart
-// window closes.
+// A record with latitude = longitude = 0 is a break (the fix was lost). Every record
+// is flushed to the system before the next fix, so a crash loses nothing: the file is
+// deleted only when the chart window closes, and one found at the next start holds
+// the unsaved track of a run that ended abruptly.
 
 #include <QDateTime>
 #include <QFile>
@@ -19,6 +20,8 @@ struct TrackRecord {
   bool isBreak() const { return lat == 0.0f && lon == 0.0f; }
 };
 inline constexpr int kTrackRecordSize = 16;
+// Asked when the chart window opens and finds a track that a run left unsaved.
+inline const QString kKeepLastTrackQuestion = QStringLiteral("The last track was not saved. Keep it?");
 
 // Days since 1899-12-30 with the time of day as fraction (the old date serial).
 double toDateSerial(const QDateTime& t);
@@ -33,6 +36,15 @@ class TrackFile {
 
   // Opens (and empties) the file; false with errorText() when it cannot be written.
   bool open(const QString& path);
+  // Opens the file keeping the whole records already in it (a track left by a run that
+  // ended without closing the chart window); a partial last record is cut off.
+  bool openKeeping(const QString& path);
+  // Whole records in a file on disk (0 when there is none).
+  static int recordsInFile(const QString& path);
+  // Empties the current track (the file too, so nothing stale is offered after a crash).
+  bool clear();
+  // Appends records in one write (a loaded track); false when the write failed.
+  bool appendAll(const std::vector<TrackRecord>& records);
   bool isOpen() const { return m_file.isOpen(); }
   // Appends one record; false when the write failed (the count is then unchanged).
   bool append(const TrackRecord& r);

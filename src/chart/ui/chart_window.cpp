@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTimer>
@@ -134,7 +135,12 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   m_renderer.setStyles(m_app.settings.Styles);
 
   // Form_Load: the sailed-track file, placement, the welcome sound.
-  if (!m_trackFile.open(m_app.paths.file(QStringLiteral("$GPS.$$$"))))
+  // A track file left behind means the last run ended without closing this window
+  // (a crash, a power cut): its points are offered back instead of being emptied.
+  const QString trackPath = m_app.paths.file(QStringLiteral("$GPS.$$$"));
+  const bool keepTrack =
+      TrackFile::recordsInFile(trackPath) > 0 && m_app.prompter.question(kKeepLastTrackQuestion);
+  if (!(keepTrack ? m_trackFile.openKeeping(trackPath) : m_trackFile.open(trackPath)))
     m_app.prompter.exclamation(QStringLiteral("Cannot write the track file : ") + m_trackFile.path() + " (" +
                                m_trackFile.errorText() + ")");
   if (m_app.settings.SoundEnabled && !m_app.settings.SoundWelcome.trimmed().isEmpty())
@@ -170,12 +176,22 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
   m_timer1->start();
   m_timer2->start();
   m_app.simulationStartOnChart = [this](double lat, double lon) { return simulationStart(lat, lon); };
+  m_app.edit.currentTrack = &m_trackFile;
+  m_app.edit.chartProjection = [this]() -> const ChartProjection* { return m_proj.get(); };
+  m_app.edit.showRoute = [this](const std::vector<std::pair<double, double>>& points) {
+    std::vector<GeoPoint> route;
+    for (const auto& [lat, lon] : points) route.push_back({lat, lon, 0});
+    setActiveRoute(std::move(route));
+  };
   updateCaption();
 }
 
 ChartWindow::~ChartWindow() {
   m_app.zoneAlarm.drawnRegionContains = nullptr;
   m_app.simulationStartOnChart = nullptr;
+  m_app.edit.currentTrack = nullptr;
+  m_app.edit.chartProjection = nullptr;
+  m_app.edit.showRoute = nullptr;
   // The program may end without closing this window: the scratch file goes anyway.
   if (!m_unloaded) m_trackFile.closeAndRemove();
 }
@@ -312,42 +328,60 @@ void ChartWindow::buildContextMenu() {
   search->setObjectName(QStringLiteral("p_search"));
   connect(search, &QAction::triggered, this, [this] { m_app.requests.searchChart = true; });
   m_contextMenu->addSeparator();
-  // Drawing modes: one at a time; the clicked positions collect in drawnPoints().
+  // Drawing modes: a command starts its drawing at the position where the menu was
+  // opened; any of the four ends the drawing under way (route and zone: saved).
   struct Mode {
     const char* name;
     const char* text;
     bool RequestFlags::*flag;
   };
-  static const Mode kModes[] = {{"p_drawroute", "Draw &route", &RequestFlags::drawRoute},
-                                {"p_drawzone", "Draw &zone", &RequestFlags::drawZone},
-                                {"p_drawtrack", "Draw &track", &RequestFlags::drawTrack},
-                                {"p_drawfix", "Draw &fix", &RequestFlags::drawFix}};
+  static const Mode kModes[] = {{"p_drawtrack", "Draw &Track", &RequestFlags::drawTrack},
+                                {"p_drawfix", "Draw &Fix", &RequestFlags::drawFix},
+                                {"p_drawroute", "Draw R&oute", &RequestFlags::drawRoute},
+                                {"p_drawzone", "Draw &Zone", &RequestFlags::drawZone}};
   for (const Mode& mode : kModes) {
     QAction* a = m_contextMenu->addAction(QLatin1String(mode.text));
     a->setObjectName(QLatin1String(mode.name));
     a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, flag = mode.flag](bool on) {
-      RequestFlags& q = m_app.requests;
-      if (on && !drawing()) m_drawn.clear();
-      q.drawRoute = q.drawZone = q.drawTrack = q.drawFix = false;
-      q.*flag = on;
-      m_canvas->update();
-    });
+    connect(a, &QAction::triggered, this, [this, flag = mode.flag] { toggleDrawing(flag); });
   }
-  QAction* endDraw = m_contextMenu->addAction(QStringLiteral("&End drawing"));
-  endDraw->setObjectName(QStringLiteral("p_enddraw"));
-  connect(endDraw, &QAction::triggered, this, [this] {
-    RequestFlags& q = m_app.requests;
-    q.drawRoute = q.drawZone = q.drawTrack = q.drawFix = false;
-    m_canvas->update();
-  });
   connect(m_contextMenu, &QMenu::aboutToShow, this, [this] {
     const RequestFlags& q = m_app.requests;
     const std::pair<const char*, bool> states[] = {
         {"p_drawroute", q.drawRoute}, {"p_drawzone", q.drawZone}, {"p_drawtrack", q.drawTrack}, {"p_drawfix", q.drawFix}};
     for (auto [name, on] : states)
       if (QAction* a = m_contextMenu->findChild<QAction*>(QLatin1String(name))) a->setChecked(on);
-    if (QAction* a = m_contextMenu->findChild<QAction*>(QStringLiteral("p_enddraw"))) a->setEnabled(drawing());
+  });
+  m_contextMenu->addSeparator();
+  QAction* mark = m_contextMenu->addAction(QStringLiteral("Mark mouse &position"));
+  mark->setObjectName(QStringLiteral("p_mark"));
+  connect(mark, &QAction::triggered, this, [this] {
+    // A position of exactly (0, 0) would read as "the current position".
+    m_app.edit.markLatitude = static_cast<float>(m_clickLat);
+    m_app.edit.markLongitude = static_cast<float>(m_clickLon);
+    m_app.edit.markCurrentPosition = false;
+    if (m_app.windows.open) m_app.windows.open(QStringLiteral("gpsmark"));
+  });
+  QAction* addInfo = m_contextMenu->addAction(QStringLiteral("Add &info"));
+  addInfo->setObjectName(QStringLiteral("p_addinfo"));
+  connect(addInfo, &QAction::triggered, this, [this] {
+    m_app.edit.editInfo = 0;
+    m_app.edit.markLatitude = static_cast<float>(m_clickLat);
+    m_app.edit.markLongitude = static_cast<float>(m_clickLon);
+    if (m_app.windows.open) m_app.windows.open(QStringLiteral("gpsainfo"));
+  });
+  QAction* editInfo = m_contextMenu->addAction(QStringLiteral("E&dit info"));
+  editInfo->setObjectName(QStringLiteral("p_editinfo"));
+  editInfo->setVisible(false);
+  connect(editInfo, &QAction::triggered, this, [this] {
+    m_app.edit.editInfo = m_clickedInfo;
+    if (m_app.windows.open) m_app.windows.open(QStringLiteral("gpsainfo"));
+  });
+  connect(m_contextMenu, &QMenu::aboutToShow, this, [this, mark, addInfo, editInfo] {
+    mark->setEnabled(m_app.windows.has(QStringLiteral("gpsmark")));
+    addInfo->setVisible(m_app.windows.has(QStringLiteral("gpsainfo")));
+    addInfo->setEnabled(m_app.infoDb.isOpen());
+    editInfo->setVisible(m_clickedInfo != 0 && m_app.windows.has(QStringLiteral("gpsainfo")));
   });
   m_contextMenu->addSeparator();
   QAction* zone = m_contextMenu->addAction(QString());
@@ -819,6 +853,7 @@ const InfoItem* ChartWindow::infoAt(QPointF content) const {
 }
 
 bool ChartWindow::openInfoPoint(const InfoItem& item) {
+  if (m_app.edit.openDocument) return m_app.edit.openDocument(item.file);
   const QString file = item.file.trimmed();
   if (file.startsWith(QStringLiteral("http://")) || file.startsWith(QStringLiteral("https://")))
     return QDesktopServices::openUrl(QUrl(file));
@@ -831,6 +866,81 @@ bool ChartWindow::openInfoPoint(const InfoItem& item) {
     return false;
   }
   return true;
+}
+
+namespace {
+// The pen cursor of a drawing mode, in the mode's colour.
+QCursor PenCursor(const QColor& colour, bool cross) {
+  QPixmap pm(24, 24);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  if (cross) {
+    p.setPen(QPen(colour, 2));
+    p.drawLine(2, 2, 14, 14);
+    p.drawLine(2, 14, 14, 2);
+    return QCursor(pm, 8, 8);
+  }
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(colour);
+  QPolygonF pen;
+  pen << QPointF(1, 23) << QPointF(4, 15) << QPointF(18, 1) << QPointF(23, 6) << QPointF(9, 20);
+  p.drawPolygon(pen);
+  return QCursor(pm, 1, 23);
+}
+}  // namespace
+
+void ChartWindow::toggleDrawing(bool RequestFlags::*flag) {
+  RequestFlags& q = m_app.requests;
+  if (!drawing()) {
+    q.*flag = true;
+    m_drawn.clear();
+    m_drawn.push_back({m_clickLat, m_clickLon, 0});
+    m_pointer.reset();
+    m_pointerSinceDraw = false;
+    const bool fix = flag == &RequestFlags::drawFix;
+    const Overlay style = fix ? Overlay::DrawFix : (flag == &RequestFlags::drawRoute ? Overlay::Routes : Overlay::DrawTrack);
+    m_canvas->setCursor(PenCursor(SettingColor(m_app.settings.style(style).color), fix));
+    if (fix && m_app.edit.fixDrawn) m_app.edit.fixDrawn(m_clickLat, m_clickLon);
+    m_canvas->update();
+    return;
+  }
+  const bool route = q.drawRoute, zone = q.drawZone;
+  if ((route || zone) && m_pointerSinceDraw &&
+      (m_drawn.empty() || m_drawn.back().lat != m_clickLat || m_drawn.back().lon != m_clickLon))
+    m_drawn.push_back({m_clickLat, m_clickLon, 0});
+  std::vector<std::pair<double, double>> points;
+  for (const GeoPoint& g : m_drawn) points.emplace_back(g.lat, g.lon);
+  q.drawRoute = q.drawZone = q.drawTrack = q.drawFix = false;
+  m_canvas->unsetCursor();
+  if ((route || zone) && m_app.edit.saveDrawn) {
+    // The drawing stays on the chart until its save window closes, saved or not.
+    m_app.edit.drawnPoints = points;
+    m_app.edit.saveDrawn(route, this, [this] {
+      m_app.edit.drawnPoints.clear();
+      clearDrawnPoints();
+    });
+    return;
+  }
+  clearDrawnPoints();
+}
+
+bool ChartWindow::waypointClicked(QPointF content) {
+  if (!m_proj) return false;
+  if (m_app.requests.moveWaypoint) {
+    m_app.requests.moveWaypoint = false;
+    if (m_app.edit.moveWaypointTo) m_app.edit.moveWaypointTo(m_clickLat, m_clickLon);
+    m_app.requests.redrawOverlays = true;
+    return true;
+  }
+  for (const WaypointItem& w : m_scene.waypoints) {
+    const QPointF p = m_proj->toPixel(w.pos.lat, w.pos.lon);
+    if (std::hypot(p.x() - content.x(), p.y() - content.y()) > 8) continue;
+    m_app.edit.editWaypoint = w.key;
+    if (m_app.windows.open && m_app.windows.has(QStringLiteral("gpsewp"))) m_app.windows.open(QStringLiteral("gpsewp"));
+    return true;
+  }
+  return false;
 }
 
 bool ChartWindow::drawing() const {
@@ -1032,6 +1142,7 @@ void ChartWindow::updateCaption() {
 
 void ChartWindow::pointerMoved(QPoint canvasPos) {
   m_pointer = canvasPos;
+  m_pointerSinceDraw = true;
   if (m_proj) {
     const QPointF content = QPointF(canvasPos) + QPointF(scrollValue());
     m_proj->toLatLon(content, m_mouseLat, m_mouseLon);
@@ -1074,11 +1185,14 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
   const QPointF content = QPointF(canvasPos) + QPointF(scrollValue());
   m_clickedZone = m_regions.zoneAt(content);
   if (button == Qt::LeftButton && drawing() && m_proj) {
-    m_drawn.push_back({m_clickLat, m_clickLon, 0});
+    // A fix is the one position where its drawing began; other modes add each click.
+    const bool repeat = !m_drawn.empty() && m_drawn.back().lat == m_clickLat && m_drawn.back().lon == m_clickLon;
+    if (!m_app.requests.drawFix && !repeat) m_drawn.push_back({m_clickLat, m_clickLon, 0});
     m_canvas->update();
     return;
   }
   if (button == Qt::LeftButton && m_proj) noteClick(content);
+  if (button == Qt::LeftButton && waypointClicked(content)) return;
   if (button == Qt::LeftButton) {
     if (const InfoItem* info = infoAt(content)) {
       openInfoPoint(*info);
@@ -1086,6 +1200,8 @@ void ChartWindow::pointerReleased(QPoint canvasPos, Qt::MouseButton button, QPoi
     }
   }
   if (button != Qt::RightButton || !m_proj) return;
+  const InfoItem* info = infoAt(content);
+  m_clickedInfo = info ? info->key : 0;
   QAction* zone = m_contextMenu->findChild<QAction*>(QStringLiteral("p_zone"));
   if (zone) {
     zone->setVisible(m_clickedZone >= 0);

@@ -174,6 +174,10 @@ class ChartWindow : public QWidget {
   bool drawing() const;
   // The click an automation client hears about (ChartClick).
   void noteClick(QPointF content);
+  // A pop-up draw command: starts its drawing, or ends the one under way.
+  void toggleDrawing(bool RequestFlags::*flag);
+  // A left click for a pending waypoint move or on a waypoint (opens `gpsewp`).
+  bool waypointClicked(QPointF content);
   void paintDrawn(QPainter& p) const;
   // Ship and info point under the pointer (within a symbol's reach), or nullptr.
   const ShipItem* shipAt(QPointF content) const;
@@ -205,6 +209,7 @@ class ChartWindow : public QWidget {
   QString m_tablesWaypoints;  // the displayed-waypoints query m_tables was read with
   bool m_gotoFromSteering = false;
   std::vector<GeoPoint> m_drawn;
+  bool m_pointerSinceDraw = false;  // the pointer was over the chart since drawing began
 
   ChartCanvas* m_canvas = nullptr;
   QScrollBar* m_h = nullptr;
@@ -223,6 +228,7 @@ class ChartWindow : public QWidget {
   double m_mouseLat = 0, m_mouseLon = 0;
   double m_clickLat = 0, m_clickLon = 0;
   long m_clickedZone = -1;
+  long m_clickedInfo = 0;  // info point under the pointer at the last right-click
   bool m_mouseHeld = false;
   bool m_placementRestored = false;
   bool m_unloaded = false;

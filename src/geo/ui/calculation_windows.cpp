@@ -238,6 +238,11 @@ GreatCircleWindow::GreatCircleWindow(App& app, QWidget* parent) : QWidget(parent
   QPushButton* calc = button(tr("&Calculate"), "Command1", this);
   auto* row = new QHBoxLayout;
   row->addWidget(calc);
+  if (app.edit.saveDrawn) {
+    QPushButton* create = button(tr("Create &route"), "Command2", this);
+    row->addWidget(create);
+    connect(create, &QPushButton::clicked, this, [this] { createRoute(); });
+  }
   row->addStretch(1);
   layout->addLayout(row);
   layout->addWidget(m_list, 1);
@@ -271,6 +276,16 @@ void GreatCircleWindow::calculate() {
     m_pos3->setPosition(p.lat, p.lon);
     m_list->addItem(m_pos3->position());
   }
+}
+
+void GreatCircleWindow::createRoute() {
+  if (m_points.empty()) {
+    m_app.prompter.information(MessageText(Msg::NoWaypoints));
+    return;
+  }
+  m_app.edit.drawnPoints.clear();
+  for (const LatLon& p : m_points) m_app.edit.drawnPoints.emplace_back(p.lat, p.lon);
+  m_app.edit.saveDrawn(true, this, [this] { m_app.edit.drawnPoints.clear(); });
 }
 
 }  // namespace tavrik

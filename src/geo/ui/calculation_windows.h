@@ -59,6 +59,8 @@ class GreatCircleWindow : public QWidget {
   // "&Calculate": course and distance, then the route points into List1.
   void calculate();
   const std::vector<LatLon>& points() const { return m_points; }
+  // "Create &route": the listed points saved as a new route (`gpscroute`).
+  void createRoute();
 
  private:
   App& m_app;
