@@ -25,6 +25,7 @@
 #include "core/status_panels.h"
 #include "nmea/nmea_receiver.h"
 #include "nmea/nmea_simulator.h"
+#include "nmea/network_link.h"
 #include "nmea/qserial_link.h"
 #include "nmea/test_file.h"
 #include "nav/steering.h"
@@ -110,7 +111,7 @@ class App {
   // The main window's one-second cycle (Timer1) and its hooks.
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
-  NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
+  NmeaReceiver receiver{nav, panels, settings, prompter, sourceLinkFactory(clock)};
   // TTM, TLL and RSD into the target table.
   RadarParsers radarParsers{nav, radar, requests, clock};
   // Go-to and route following with its output sentences.

@@ -1,6 +1,7 @@
 // tavrik-nmea: decodes NMEA 0183 from files or standard input through the program's
 // receive path and prints what each accepted sentence wrote, as JSON lines.
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
@@ -8,15 +9,18 @@
 #include <string>
 
 #include "core/clock.h"
+#include "nmea/network_link.h"
 #include "nmea/nmea_decoder.h"
+#include "nmea/source_stream.h"
 #include "ships/decoder_fields.h"
 
 namespace {
 
 const char* kUsage =
-    "Usage: tavrik-nmea [options] [FILE...]\n"
+    "Usage: tavrik-nmea [options] [FILE|SOURCE...]\n"
     "Decodes NMEA 0183 sentences from the files (or standard input for '-' or no\n"
-    "file) as the program receives them, and prints one JSON object per line for\n"
+    "file) or network sources (tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT]; read\n"
+    "until the peer closes, --seconds pass or Ctrl+C) as the program receives them, and prints one JSON object per line for\n"
     "each sentence accepted, with the navigation fields it wrote (for TTM and TLL\n"
     "the radar target's record, for a $SHIPS line the ship's values); the last line\n"
     "holds the received and error counters of every sentence.\n"
@@ -25,6 +29,7 @@ const char* kUsage =
     "  --local-offset H   hours added to received UTC times (default 0)\n"
     "  --talkers LIST     talker ids to accept instead of $GP,$AP,$RA,$DE,$LC,$II\n"
     "                     (comma-separated, at most six, each like $GP)\n"
+    "  --seconds N        stop reading a network source after N seconds\n"
     "  --help             show this text\n";
 
 bool decodeStream(std::FILE* in, tavrik::NmeaDecoder& decoder) {
@@ -37,13 +42,24 @@ bool decodeStream(std::FILE* in, tavrik::NmeaDecoder& decoder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
   tavrik::DecoderOptions options;
+  int seconds = 0;
   QStringList files;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
+    }
+    if (a == "--seconds") {
+      bool ok = false;
+      seconds = i + 1 < argc ? QString::fromLocal8Bit(argv[++i]).toInt(&ok) : 0;
+      if (!ok || seconds < 1) {
+        std::fprintf(stderr, "tavrik-nmea: --seconds needs a whole number of seconds\n");
+        return 2;
+      }
+      continue;
     }
     if (a == "--local-offset" || a == "--talkers") {
       if (i + 1 >= argc) {
@@ -83,6 +99,15 @@ int main(int argc, char** argv) {
     if (f == QLatin1String("-")) {
       if (!decodeStream(stdin, decoder)) {
         std::fprintf(stderr, "tavrik-nmea: error reading standard input: %s\n", std::strerror(errno));
+        status = 1;
+      }
+      continue;
+    }
+    if (tavrik::isNetworkSource(f)) {
+      const QString error = tavrik::readNetworkSource(
+          f, [&decoder](std::string_view bytes) { decoder.feed(bytes); }, seconds);
+      if (!error.isEmpty()) {
+        std::fprintf(stderr, "tavrik-nmea: %s: %s\n", qPrintable(f), qPrintable(error));
         status = 1;
       }
       continue;
