@@ -311,6 +311,10 @@ void NmeaReceiver::dispatch(std::string_view line) {
     writeToForwardPort("ASTRAL");
     return;
   }
+  if (!line.empty() && line[0] == '!') {
+    if (aisSentenceParser) aisSentenceParser(line);
+    return;
+  }
   if (startsWith(line, "$SHIPS")) {
     m_fields.split(line);
     m_remoteShipFields = m_fields.toStringList();

@@ -126,6 +126,9 @@ class NmeaReceiver {
   std::function<void()> resetRadarTargets;
   // Remote-ship report parser, called with the fields of each "$SHIPS" line.
   std::function<void(const SentenceFields& fields)> remoteShipParser;
+  // AIS and other encapsulated sentences: every line starting with "!" (its TAG
+  // block stripped) goes here instead of the talker dispatch.
+  std::function<void(std::string_view line)> aisSentenceParser;
   // Every sentence handed to a parser, with what it did (decoder, monitors).
   std::function<void(Sentence id, std::string_view line, const ParseResult& result)> onParsed;
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "ais/ais_json.h"
+#include "ais/ais_reception.h"
 #include "core/clock.h"
 #include "nmea/network_link.h"
 #include "nmea/nmea_decoder.h"
@@ -22,8 +24,10 @@ const char* kUsage =
     "file) or network sources (tcp://HOST:PORT, udp://:PORT, gpsd://HOST[:PORT]; read\n"
     "until the peer closes, --seconds pass or Ctrl+C) as the program receives them, and prints one JSON object per line for\n"
     "each sentence accepted, with the navigation fields it wrote (for TTM and TLL\n"
-    "the radar target's record, for a $SHIPS line the ship's values); the last line\n"
-    "holds the received and error counters of every sentence.\n"
+    "the radar target's record, for a $SHIPS line the ship's values, for an AIS\n"
+    "message (VDM/VDO) its fields under gpsd's names); the last line holds the\n"
+    "received and error counters of every sentence, after the AIS counters when\n"
+    "there were AIS sentences.\n"
     "\n"
     "Options:\n"
     "  --local-offset H   hours added to received UTC times (default 0)\n"
@@ -94,6 +98,14 @@ int main(int argc, char** argv) {
   tavrik::NmeaDecoder decoder(options, [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); });
   const tavrik::SystemClock clock;
   tavrik::DecoderShipFields shipFields(decoder, clock, options.localOffsetHours);
+  tavrik::AisReception ais;
+  ais.install(decoder.receiver());
+  std::string aisJson;
+  ais.onMessage = [&](const tavrik::AisMessage& m) {
+    aisJson.clear();
+    tavrik::appendAisJson(aisJson, m);
+    decoder.appendLine(aisJson);
+  };
   int status = 0;
   for (const QString& f : files) {
     if (f == QLatin1String("-")) {
@@ -125,6 +137,11 @@ int main(int argc, char** argv) {
     }
     std::fclose(in);
   }
+  tavrik::finishStream(decoder.receiver());
+  if (const auto& c = ais.decoder.counters(); c.sentences > 0)
+    decoder.appendLine("{\"AisCounts\":{\"sentences\":" + std::to_string(c.sentences) + ",\"messages\":" +
+                       std::to_string(c.messages) + ",\"errors\":" + std::to_string(c.errors) +
+                       ",\"unsupported\":" + std::to_string(c.unsupported) + "}}");
   decoder.finish();
   std::fflush(stdout);
   return status;
