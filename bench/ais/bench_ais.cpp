@@ -3,6 +3,8 @@
 // and voyage data in two fragments, base stations), and gpsd's gpsdecode on the same
 // bytes in the same run.
 
+#include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -12,6 +14,8 @@
 #include <string>
 
 #include "ais/ais_decoder.h"
+#include "ais/ais_layer.h"
+#include "ais/ais_reception.h"
 #include "ais/ais_encoder.h"
 #include "bench_clock.h"
 
@@ -52,7 +56,46 @@ std::string stream(int& sentences) {
 
 }  // namespace
 
-int main() {
+// 2000 targets around the own vessel on a 1280 x 800 view: one full repaint.
+void repaintBench() {
+  std::mt19937 rng(3);
+  std::uniform_real_distribution<double> u(0, 1);
+  tavrik::AisReception r;
+  for (int i = 0; i < 2000; ++i) {
+    AisBitWriter w;
+    const int type = i % 5 == 0 ? 18 : 1;
+    w.put(type, 6), w.put(0, 2), w.put(244000000 + i, 30);
+    if (type == 18) w.put(0, 8);
+    else w.put(0, 4), w.put(-128, 8);
+    w.put(static_cast<int>(u(rng) * 200), 10), w.put(0, 1);
+    w.put(static_cast<int64_t>((4.0 + u(rng) * 0.6) * 600000), 28), w.put(static_cast<int64_t>((52.0 + u(rng) * 0.3) * 600000), 27);
+    const int cog = static_cast<int>(u(rng) * 3599);
+    w.put(cog, 12), w.put(cog / 10, 9), w.put(10, 6), w.put(0, type == 18 ? 29 : 25);
+    r.feed(tavrik::test::aisSentences(w)[0], 0);
+    AisBitWriter s;  // a name for each
+    s.put(24, 6), s.put(0, 2), s.put(244000000 + i, 30), s.put(0, 2), s.text("VESSEL " + std::to_string(i), 20), s.put(0, 8);
+    r.feed(tavrik::test::aisSentences(s)[0], 0);
+  }
+  r.tick(tavrik::OwnVessel{true, 52.15, 4.3, 6, 45}, tavrik::AisAlarmLimits{}, 1000);
+  const tavrik::MercatorSheet sheet(52.3, 4.0, 60);  // 0.6 degree wide in 2160 px
+  tavrik::AisLayer layer;
+  QImage img(1280, 800, QImage::Format_RGB32);
+  double best = 1e9;
+  for (int run = 0; run < 20; ++run) {
+    img.fill(Qt::white);
+    QPainter p(&img);
+    const double t0 = threadSeconds();
+    layer.paint(p, sheet, r.targets, QRectF(0, 0, 1280, 800), 1000);
+    best = std::min(best, threadSeconds() - t0);
+  }
+  std::printf("BENCH ais_targets_painted %zu targets\n", r.targets.size());
+  std::printf("BENCH ais_repaint_2000_targets %.2f ms\n", best * 1000);
+}
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  repaintBench();
   int sentences = 0;
   const std::string data = stream(sentences);
   double best = 1e9;

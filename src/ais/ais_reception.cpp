@@ -29,6 +29,7 @@ void AisReception::tick(const NavigationState& nav, const AisAlarmLimits& limits
 void AisReception::tick(const OwnVessel& own, const AisAlarmLimits& limits, qint64 nowMs) {
   const size_t before = targets.size();
   targets.refresh(own, limits, nowMs);
+  alarm.update(targets.dangerous());
   if (targets.size() != before) ++m_generation;
 }
 

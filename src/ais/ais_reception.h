@@ -30,6 +30,7 @@ class AisReception {
 
   AisDecoder decoder;
   AisTargets targets;
+  AisCpaAlarm alarm;  // updated by tick()
   // Every decoded message (tavrik-nmea prints them).
   std::function<void(const AisMessage&)> onMessage;
   // The time the receiver's lines are stamped with.

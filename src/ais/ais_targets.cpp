@@ -97,6 +97,15 @@ void AisTargets::refresh(const OwnVessel& own, const AisAlarmLimits& limits, qin
   }
 }
 
+bool AisCpaAlarm::update(const std::vector<uint32_t>& dangerous) {
+  m_current = dangerous;
+  std::erase_if(m_acknowledged, [&](uint32_t m) { return std::find(dangerous.begin(), dangerous.end(), m) == dangerous.end(); });
+  m_sounding = std::any_of(dangerous.begin(), dangerous.end(), [&](uint32_t m) {
+    return std::find(m_acknowledged.begin(), m_acknowledged.end(), m) == m_acknowledged.end();
+  });
+  return m_sounding;
+}
+
 const AisTarget* AisTargets::find(uint32_t mmsi) const {
   const auto it = m_targets.find(mmsi);
   return it == m_targets.end() ? nullptr : &it->second;

@@ -57,6 +57,20 @@ struct AisAlarmLimits {
   double tcpaMinutes = 15;   // ...reached within this time raises the alarm
 };
 
+// Which dangerous targets still call for the alarm: an acknowledged target is quiet
+// until it has left the limits and come back.
+class AisCpaAlarm {
+ public:
+  // True while a dangerous target has not been acknowledged.
+  bool update(const std::vector<uint32_t>& dangerous);
+  void acknowledge() { m_acknowledged = m_current; }
+  bool sounding() const { return m_sounding; }
+
+ private:
+  std::vector<uint32_t> m_current, m_acknowledged;
+  bool m_sounding = false;
+};
+
 class AisTargets {
  public:
   static constexpr qint64 kLostAfterMs = 6 * 60 * 1000;

@@ -4,6 +4,8 @@
 // are no mutable globals: a test builds as many Apps as it likes, each in its own
 // temporary home.
 
+#include <QPainter>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+#include "ais/ais_reception.h"
+#include "chart/chart_projection.h"
 #include "core/app_paths.h"
 #include "core/app_settings.h"
 #include "core/clock.h"
@@ -128,6 +132,13 @@ class App {
   // Zones and proximity waypoints watched against the own position; the main window
   // checks them every second and signals them, the chart window adds the regions it drew.
   ZoneAlarm zoneAlarm;
+  // AIS targets from the VDM/VDO lines of every port set; `installAis` connects it to
+  // the receive path and ticks it every second.
+  AisReception ais;
+  // Layers painted over the chart's overlays (the AIS targets), in displayed pixels.
+  std::function<void(QPainter&, const ChartProjection&, const QRectF& visible)> paintChartLayers;
+  // Set by the chart window while it is open: repaints what is visible.
+  std::function<void()> repaintChart;
   // Man over board: the MOB position while the MOB window is open.
   ManOverboard mob;
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.

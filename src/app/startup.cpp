@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ais/ui/ais_window.h"
 #include "app/app.h"
 #include "chart/ui/chart_menu.h"
 #include "chart/ui/chart_window.h"
@@ -23,6 +24,7 @@
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
+#include "transfer/ui/gpx_window.h"
 #include "transfer/ui/transfer_window.h"
 
 namespace tavrik {
@@ -128,10 +130,12 @@ bool Startup::run(const QCommandLineParser& parser) {
   placeMainWindow(parser.isSet(QStringLiteral("screenshot")));
   auto* comm = new CommunicationMenu(m_app, m_window);
   installTransferMenus(m_app, m_window);
+  installGpxMenu(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
   installSteering(m_app, m_window);
   addNavMenuEntries(m_window);
+  installAis(m_app, m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();

@@ -99,9 +99,16 @@ TEST(AisTargets, TableMergesMessagesSortsByRangeRaisesTheAlarmAndLosesSilentTarg
   EXPECT_NEAR(a->tcpaMinutes, 15.0, 0.1);
   EXPECT_EQ(r.targets.find(244000002)->kind, AisTargetKind::ClassB);
   EXPECT_EQ(r.targets.dangerous(), (std::vector<uint32_t>{244000001}));
+  EXPECT_TRUE(r.alarm.sounding());
+  r.alarm.acknowledge();
+  r.tick(own, limits, now);
+  EXPECT_FALSE(r.alarm.sounding()) << "acknowledged";
   limits.tcpaMinutes = 10;  // the head-on meeting is further off than the limit
   r.tick(own, limits, now);
   EXPECT_TRUE(r.targets.dangerous().empty());
+  limits.tcpaMinutes = 20;
+  r.tick(own, limits, now);
+  EXPECT_TRUE(r.alarm.sounding()) << "back inside the limits: a new alarm";
 
   now += AisTargets::kLostAfterMs - 1;
   r.feed(positionReport(18, 244000002, 52.0, 4.02, 0, 0), now);
