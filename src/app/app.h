@@ -4,6 +4,8 @@
 // are no mutable globals: a test builds as many Apps as it likes, each in its own
 // temporary home.
 
+#include <QPainter>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -11,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+#include "ais/ais_reception.h"
+#include "chart/chart_projection.h"
 #include "core/app_paths.h"
 #include "core/app_settings.h"
 #include "core/automation_values.h"
@@ -30,6 +34,7 @@
 #include "log/logbook.h"
 #include "nmea/nmea_receiver.h"
 #include "nmea/nmea_simulator.h"
+#include "nmea/network_link.h"
 #include "nmea/qserial_link.h"
 #include "nmea/test_file.h"
 #include "nav/steering.h"
@@ -122,7 +127,7 @@ class App {
   // The main window's one-second cycle (Timer1) and its hooks.
   MainCycle cycle{nav, panels, requests, radar, settings, clock};
   // The NMEA receive path: port sets, receive buffers, dispatch and parsers.
-  NmeaReceiver receiver{nav, panels, settings, prompter, qserialLinkFactory()};
+  NmeaReceiver receiver{nav, panels, settings, prompter, sourceLinkFactory(clock)};
   // TTM, TLL and RSD into the target table.
   RadarParsers radarParsers{nav, radar, requests, clock};
   // Go-to and route following with its output sentences.
@@ -145,6 +150,13 @@ class App {
   LogDisplay logDisplay;
   // Temperature, pressure and depth histories, filled by Timer3 for the graph windows.
   GraphHistory graphs{settings};
+  // AIS targets from the VDM/VDO lines of every port set; `installAis` connects it to
+  // the receive path and ticks it every second.
+  AisReception ais;
+  // Layers painted over the chart's overlays (the AIS targets), in displayed pixels.
+  std::function<void(QPainter&, const ChartProjection&, const QRectF& visible)> paintChartLayers;
+  // Set by the chart window while it is open: repaints what is visible.
+  std::function<void()> repaintChart;
   // Man over board: the MOB position while the MOB window is open.
   ManOverboard mob;
   // Sets the computer clock ("Set Pc time & date"); tests put a recording one here.

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ais/ui/ais_window.h"
 #include "app/app.h"
 #include "automation/ui/automation_ui.h"
 #include "chart/ui/chart_menu.h"
@@ -28,6 +29,7 @@
 #include "nmea/ui/simulation_window.h"
 #include "store/ui/database_menu.h"
 #include "library/ui/library_windows.h"
+#include "transfer/ui/gpx_window.h"
 #include "transfer/ui/transfer_window.h"
 
 namespace tavrik {
@@ -144,6 +146,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   auto* comm = new CommunicationMenu(m_app, m_window);
   m_comm = comm;
   installTransferMenus(m_app, m_window);
+  installGpxMenu(m_app, m_window);
   addDatumMenuEntries(m_window);
   addCalculationMenu(m_window);
   installSteering(m_app, m_window);
@@ -151,6 +154,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   installLogbook(m_app, m_window);
   installTrackMenu(m_app, m_window);
   installMarkEntries(m_app, m_window);
+  installAis(m_app, m_window);
   startChart(parser);
   // The chart draws the log entries the chooser picked while the plot is on.
   m_app.logDisplay.plotChanged = [this] {

@@ -22,6 +22,9 @@ class SerialLink {
   virtual void write(const QByteArray& bytes) = 0;
   virtual bool carrierDetect() const = 0;
   virtual QString errorText() const = 0;
+  // What the input panel shows about the line's health ("no data for 12 s"); empty
+  // while all is well. Serial lines have nothing to say.
+  virtual QString statusText() const { return {}; }
   // Called on the UI thread whenever bytes arrive.
   std::function<void(const QByteArray&)> onBytes;
   // Called when the line fails while open (for example a USB adapter unplugged).

@@ -1,6 +1,7 @@
 // tavrik-nav: follows a go-to target or a route over NMEA 0183 from files or standard
 // input and writes the sentences an autopilot steers by, one per line.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
@@ -9,11 +10,13 @@
 #include <string>
 
 #include "nav/route_follower.h"
+#include "nmea/network_link.h"
+#include "nmea/source_stream.h"
 
 namespace {
 
 const char* kUsage =
-    "Usage: tavrik-nav [--goto LAT LON | --route FILE] [options] [FILE...|-]\n"
+    "Usage: tavrik-nav [--goto LAT LON | --route FILE] [options] [FILE|SOURCE...|-]\n"
     "Reads NMEA 0183 from the files (or standard input for '-' or no file), runs one\n"
     "go-to tick after every accepted position fix (the tick's clock is the fix's\n"
     "time) and writes the output sentences of that tick, one per line with checksum\n"
@@ -32,6 +35,8 @@ const char* kUsage =
     "  --alarm-distance NM   arrival radius in nautical miles (default 0.001)\n"
     "  --turn-distance NM    distance of the automatic turn (default 0.001)\n"
     "  --automatic           turn to the next route point on reaching it\n"
+    "  --seconds N           stop reading a network source (tcp://HOST:PORT,\n"
+    "                        udp://:PORT, gpsd://HOST[:PORT]) after N seconds\n"
     "  --help                show this text\n";
 
 int fail(const QString& message) {
@@ -55,7 +60,9 @@ bool number(const char* text, double& value, double low, double high) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
   tavrik::RouteFollowerOptions options;
+  int seconds = 0;
   QStringList files;
   bool haveRoute = false;
   for (int i = 1; i < argc; ++i) {
@@ -99,6 +106,10 @@ int main(int argc, char** argv) {
         return fail(QString::fromStdString(a) + QStringLiteral(" needs a distance in nautical miles"));
       (a == "--alarm-distance" ? options.alarmDistanceNm : options.turnDistanceNm) = v;
       ++i;
+    } else if (a == "--seconds") {
+      bool ok = false;
+      seconds = needs(1) ? QString::fromLocal8Bit(argv[++i]).toInt(&ok) : 0;
+      if (!ok || seconds < 1) return fail(QStringLiteral("--seconds needs a whole number of seconds"));
     } else if (a == "--automatic") {
       options.automatic = true;
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
@@ -120,6 +131,12 @@ int main(int argc, char** argv) {
   for (const QString& f : files) {
     if (f == QLatin1String("-")) {
       if (!readStream(stdin, follower)) status = fail(QStringLiteral("error reading standard input: %1").arg(std::strerror(errno)));
+      continue;
+    }
+    if (tavrik::isNetworkSource(f)) {
+      const QString error = tavrik::readNetworkSource(
+          f, [&follower](std::string_view bytes) { follower.feed(bytes); }, seconds);
+      if (!error.isEmpty()) status = fail(f + QStringLiteral(": ") + error);
       continue;
     }
     const QByteArray path = f.toLocal8Bit();

@@ -36,6 +36,17 @@ bool startsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && std::memcmp(s.data(), prefix.data(), prefix.size()) == 0;
 }
 
+bool isLinkStatus(const QString& panel) { return panel.startsWith(QLatin1String("no data for ")); }
+
+// An NMEA 4 TAG block ("\c:1234,s:r1*hh\") before the sentence is metadata of the
+// line, not part of it: the sentence after it is returned, or an empty view when the
+// block never ends.
+std::string_view stripTagBlock(std::string_view line) {
+  if (line.empty() || line[0] != '\\') return line;
+  const size_t end = line.find('\\', 1);
+  return end == std::string_view::npos ? std::string_view{} : line.substr(end + 1);
+}
+
 bool flagSet(const QString& flags, int j) { return j < flags.size() && flags.at(j) == QLatin1Char('1'); }
 
 }  // namespace
@@ -104,6 +115,8 @@ void NmeaReceiver::resetForSession() {
   }
   m_portFailure.fill(QString());
   m_failureReported.fill(false);
+  m_droppedBytes.fill(0);
+  m_garbageLines = 0;
 }
 
 void NmeaReceiver::openPort(int i) {
@@ -171,8 +184,13 @@ void NmeaReceiver::OnSerialEvent(int port, const QByteArray& bytes) {
   const QString& source = m_panels.inputSource();
   // While a test file or the simulator feeds buffer 0, real input is discarded.
   if (source == QLatin1String("Simul") || source == QLatin1String("Test")) return;
-  m_buffers[static_cast<size_t>(port)].data.append(bytes.constData(), static_cast<size_t>(bytes.size()));
-  if (source.isEmpty()) {
+  Buffer& b = m_buffers[static_cast<size_t>(port)];
+  if (b.length() + static_cast<size_t>(bytes.size()) > kPendingBytesLimit) {
+    m_droppedBytes[static_cast<size_t>(port)] += static_cast<uint64_t>(bytes.size());
+    return;
+  }
+  b.data.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+  if (source.isEmpty() || isLinkStatus(source)) {
     const QString name = selectedTelephone ? selectedTelephone() : QString();
     m_panels[Panel::InputSource] = name.isEmpty() ? QStringLiteral("Gps") : name;
   }
@@ -181,6 +199,24 @@ void NmeaReceiver::OnSerialEvent(int port, const QByteArray& bytes) {
 void NmeaReceiver::inject(int port, std::string_view text) {
   if (port < 0 || port >= kPortSetCount) return;
   m_buffers[static_cast<size_t>(port)].data.append(text);
+}
+
+uint64_t NmeaReceiver::droppedBytes(int port) const {
+  return port >= 0 && port < kPortSetCount ? m_droppedBytes[static_cast<size_t>(port)] : 0;
+}
+
+void NmeaReceiver::showLinkStatus() {
+  const QString& source = m_panels.inputSource();
+  if (source == QLatin1String("Simul") || source == QLatin1String("Test")) return;
+  for (int i = 0; i < m_portCount; ++i) {
+    const SerialLink* l = link(i);
+    if (!l || !l->isOpen()) continue;
+    const QString status = l->statusText();
+    if (!status.isEmpty()) {
+      m_panels[Panel::InputSource] = status;
+      return;
+    }
+  }
 }
 
 size_t NmeaReceiver::bufferLength(int port) const {
@@ -201,6 +237,7 @@ void NmeaReceiver::ReceiveCycle() {
     m_hscCycles = 0;
   }
   reportFailedPorts();
+  showLinkStatus();
   for (int port = 0; port < m_portCount; ++port) {
     Buffer& b = m_buffers[static_cast<size_t>(port)];
     if (b.length() == 0) continue;
@@ -220,8 +257,11 @@ void NmeaReceiver::ReceiveCycle() {
         }
         break;
       }
-      const std::string_view line(start, i);
+      const std::string_view raw(start, i);
       b.head += i + 1;
+      const std::string_view line = stripTagBlock(raw);
+      if (line.size() >= 2 && line[0] != '$' && line[0] != '!' && !startsWith(line, "ASTRAL")) ++m_garbageLines;
+      if (line.empty() && !raw.empty()) ++m_garbageLines;
       // A fragment of one character (or an empty line between CR and LF) is dropped.
       if (line.size() >= 2) {
         m_currentLine = line;
@@ -270,6 +310,10 @@ void NmeaReceiver::reportFailedPorts() {
 void NmeaReceiver::dispatch(std::string_view line) {
   if (startsWith(line, "ASTRAL")) {
     writeToForwardPort("ASTRAL");
+    return;
+  }
+  if (!line.empty() && line[0] == '!') {
+    if (aisSentenceParser) aisSentenceParser(line);
     return;
   }
   if (startsWith(line, "$SHIPS")) {

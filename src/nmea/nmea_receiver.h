@@ -32,6 +32,9 @@ inline constexpr int kPortSetCount = 4;
 inline constexpr int kTalkerCount = 6;
 // A buffer that grows past this without a line end is thrown away whole.
 inline constexpr size_t kReceiveBufferLimit = 10000;
+// Bytes waiting for the next cycle beyond this are dropped (a flooding network
+// source cannot make the cycle's work or the memory grow without bound).
+inline constexpr size_t kPendingBytesLimit = 256 * 1024;
 
 class NmeaReceiver {
  public:
@@ -97,6 +100,11 @@ class NmeaReceiver {
   int PortCount() const { return m_portCount; }
   SerialLink* link(int port) const;
 
+  // Bytes a port dropped because its buffer was full, and lines that were no
+  // sentence (no '$' or '!' start, or a TAG block without its end), since the start.
+  uint64_t droppedBytes(int port) const;
+  uint64_t garbageLines() const { return m_garbageLines; }
+
   // Parser state, and the logbook events raised by HSC that the main timer writes.
   ParserState& parserState() { return m_state; }
   std::vector<LogbookEvent> takeLogbookEvents();
@@ -118,6 +126,9 @@ class NmeaReceiver {
   std::function<void()> resetRadarTargets;
   // Remote-ship report parser, called with the fields of each "$SHIPS" line.
   std::function<void(const SentenceFields& fields)> remoteShipParser;
+  // AIS and other encapsulated sentences: every line starting with "!" (its TAG
+  // block stripped) goes here instead of the talker dispatch.
+  std::function<void(std::string_view line)> aisSentenceParser;
   // Every sentence handed to a parser, with what it did (decoder, monitors).
   std::function<void(Sentence id, std::string_view line, const ParseResult& result)> onParsed;
 
@@ -151,6 +162,11 @@ class NmeaReceiver {
   std::array<QString, kPortSetCount> m_portFailure;  // error text to report, once
   std::array<bool, kPortSetCount> m_failureReported{};
   std::array<Buffer, kPortSetCount> m_buffers;
+  std::array<uint64_t, kPortSetCount> m_droppedBytes{};
+  uint64_t m_garbageLines = 0;
+  // Shows a link's health ("no data for 12 s") in the input panel, or the source's
+  // name again once it speaks.
+  void showLinkStatus();
   bool m_running = false;
   int m_hscCycles = 0;
 

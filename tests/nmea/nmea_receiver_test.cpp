@@ -26,6 +26,8 @@ TEST(NmeaReceiver, LineEndsCutLinesAndKeepTheirLastCharacter) {
       {"a sentence split across reads parses once", {"$GPHDT,27", "4.07,T*03\r\n"}, {"$GPHDT,274.07,T*03"}, "", 1},
       {"only CR LF is cleared without a line", {"\r\n"}, {}, "", 0},
       {"a one-character fragment is dropped", {"X\r\n$GPHDT,3.0,T\r\n"}, {"$GPHDT,3.0,T"}, "", 1},
+      {"a TAG block is stripped", {"\\s:r3669945,c:1241544035*4A\\$GPHDT,4.0,T\r\n"}, {"$GPHDT,4.0,T"}, "", 1},
+      {"a TAG block without its end is dropped", {"\\s:r3669945$GPHDT,4.0,T\r\n"}, {}, "", 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.legend);
@@ -48,6 +50,13 @@ TEST(NmeaReceiver, GarbageWithoutLineEndIsThrownAwayPastTheLimit) {
   EXPECT_EQ(rig.rx.bufferLength(0), 0u);
   rig.feed("$GPHDT,5.0,T\r\n");
   EXPECT_FLOAT_EQ(rig.nav.HeadingTrue, 5.0f);
+  EXPECT_EQ(rig.rx.garbageLines(), 0u) << "thrown away before it became a line";
+  // A network burst of whole lines far past the limit loses none of them.
+  std::string burst;
+  for (int i = 0; i < 2000; ++i) burst += "$GPHDT,6.0,T\r\n";
+  rig.feed(burst + "garbage\r\n");
+  EXPECT_EQ(rig.received(Sentence::HDT), 2001u);
+  EXPECT_EQ(rig.rx.garbageLines(), 1u);
 }
 
 TEST(NmeaReceiver, ChecksumsDecideWhatIsParsedAndRepeated) {

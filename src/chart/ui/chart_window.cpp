@@ -187,6 +187,7 @@ ChartWindow::ChartWindow(App& app, QWidget* parent)
 }
 
 ChartWindow::~ChartWindow() {
+  m_app.repaintChart = nullptr;
   m_app.zoneAlarm.drawnRegionContains = nullptr;
   m_app.simulationStartOnChart = nullptr;
   m_app.edit.currentTrack = nullptr;
@@ -201,6 +202,7 @@ void ChartWindow::buildUi() {
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(0);
   m_canvas = new ChartCanvas(*this);
+  m_app.repaintChart = [canvas = m_canvas] { canvas->update(); };
   m_v = new QScrollBar(Qt::Vertical, this);
   m_v->setObjectName(QStringLiteral("VScroll1"));
   m_h = new QScrollBar(Qt::Horizontal, this);
@@ -1305,6 +1307,7 @@ void ChartWindow::paintOverlays(QPainter& p) {
   p.setClipRect(QRect(QPoint(0, 0), contentSize()));
   m_renderer.paint(p, QRectF(visible));
   m_renderer.paintDynamic(p, QRectF(visible));
+  if (m_proj && m_app.paintChartLayers) m_app.paintChartLayers(p, *m_proj, QRectF(visible));
   paintDrawn(p);
   p.restore();
   if (m_proj && m_app.settings.Rulers) PaintRulers(p, *m_proj, QRectF(visible));

@@ -12,7 +12,7 @@ bool OutputPort::open(App& app, int index, QString& error) {
     return true;
   }
   const PortSettings& ps = app.settings.Comm[static_cast<size_t>(index)];
-  m_own = qserialLinkFactory()();
+  m_own = sourceLinkFactory(app.clock)();
   if (!m_own->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(ps.Handshake))) {
     error = QStringLiteral("COM ") + ps.Port.trimmed() + QStringLiteral(": ") + m_own->errorText();
     m_own.reset();

@@ -128,6 +128,8 @@ void CommSetupWindow::addTab(const PortSettings& p, bool output, bool autopilot)
   t.port = new QComboBox(t.page);
   t.port->setObjectName(name("port"));
   t.port->setEditable(true);
+  t.port->setToolTip(QStringLiteral("A serial device, or a network source: tcp://HOST:PORT, udp://:PORT, "
+                                    "gpsd://HOST[:PORT]; tcp-listen://:PORT serves the output to other programs"));
   for (const SerialPortEntry& e : m_ports)
     t.port->addItem(e.description.isEmpty() ? e.device : e.device + QStringLiteral("  ") + e.description, e.device);
   QString device = resolvePortDevice(p.Port, m_available);
