@@ -60,6 +60,18 @@ App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
     logbook.WriteLogEntry();
   };
   startLogging = [this](const QString&) { logbook.start(); };
+  // A waypoint marked or a fix drawn on the chart goes into the log with its position,
+  // and the log-text window offers it next.
+  edit.waypointMarked = [this](long, double lat, double lon, const QString& description) {
+    logbook.lastMarked = Logbook::MarkedPosition{static_cast<float>(lat), static_cast<float>(lon)};
+    logbook.RaiseLogEntry({QStringLiteral("Mark"), degreesMinutesText(lat, lon, settings.decimals()),
+                           static_cast<float>(lat), static_cast<float>(lon), description, false});
+  };
+  edit.fixDrawn = [this](double lat, double lon) {
+    logbook.lastMarked = Logbook::MarkedPosition{static_cast<float>(lat), static_cast<float>(lon)};
+    logbook.RaiseLogEntry({QStringLiteral("Fix"), degreesMinutesText(lat, lon, settings.decimals()),
+                           static_cast<float>(lat), static_cast<float>(lon), {}, false});
+  };
   cycle.hooks.graphMinute = [this] { graphs.minuteTick(nav); };
   cycle.hooks.positionText = [this](double lat, double lon) {
     GridNotation notation;

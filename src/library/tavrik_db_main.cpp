@@ -1,6 +1,7 @@
 // tavrik-db: imports, exports and listings of the database, for people with many charts.
 //   tavrik-db --home DIR import [--folder NAME] [--datum NAME] [--copy-images] FILE...
 //   tavrik-db --home DIR export-chi [--version 2.0|3.0] [--folders] OUT.chi CHART...
+//   tavrik-db --home DIR export-gpx OUT.gpx [--waypoints NAME...] [--routes NAME...] [--tracks NAME...]
 //   tavrik-db --home DIR list charts|folders|waypoints|routes|tracks
 // Results are JSON lines on stdout, messages on stderr; exit status 0 on success, 1
 // when anything failed, 2 on bad usage. A subcommand is one entry of kCommands.
@@ -19,6 +20,8 @@
 #include "library/chart_library_store.h"
 #include "library/exchange_file.h"
 #include "library/file_names.h"
+#include "store/db_datum_lookup.h"
+#include "transfer/gpx_store.h"
 #include "store/main_database.h"
 #include "store/system_row.h"
 
@@ -36,13 +39,19 @@ const char* const kUsage =
     "      1.0, 2.0, 3.0 and the wave-atlas variant; --copy-images copies the images into\n"
     "      DIR/charts), .WP waypoint, .RT route and .TRC track files, and BSB/KAP charts\n"
     "      (.KAP, headers only; --datum names the chart datum as in the Datums table,\n"
-    "      --folder the folder the charts join). Each file is one transaction: a file\n"
-    "      that fails stores nothing and the others go on. Prints one JSON line per\n"
-    "      stored row and a summary line.\n"
+    "      --folder the folder the charts join), and GPX 1.0/1.1 files (.gpx: waypoints\n"
+    "      into a group named after the file, routes, tracks with their segments).\n"
+    "      Each file is one transaction: a file that fails stores nothing and the\n"
+    "      others go on. Prints one JSON line per stored row (per GPX file: its counts)\n"
+    "      and a summary line.\n"
     "\n"
     "  export-chi [--version 2.0|3.0] [--folders] OUT.chi CHART...\n"
     "      Writes the charts named by their descriptions to a chart information file\n"
     "      (default version 3.0; --folders adds each chart's folders, 3.0 only).\n"
+    "\n"
+    "  export-gpx OUT.gpx [--waypoints NAME...] [--routes NAME...] [--tracks NAME...]\n"
+    "      Writes the named waypoints, routes and tracks as GPX 1.1; everything the\n"
+    "      database holds when nothing is named.\n"
     "\n"
     "  list charts|folders|waypoints|routes|tracks\n"
     "      Prints one JSON line per row.\n"
@@ -123,12 +132,24 @@ int importCommand(Context& c, const QStringList& arguments) {
       outcome = importChiFile(c.db, file, options);
     } else if (const std::optional<ExchangeKind> kind = exchangeKindOfPath(file)) {
       outcome = importExchangeFile(c.db, file, *kind, {settings.gpsDatum, now});
+    } else if (ext == QLatin1String("GPX")) {
+      GpxImportResult gpx;
+      QString error;
+      if (!importGpxFile(c.db, file, gpx, error, now)) {
+        ++failed;
+        complain(file, error);
+        continue;
+      }
+      printJson({{"file", file}, {"group", gpx.group}, {"waypoints", gpx.waypoints}, {"routes", gpx.routes},
+                 {"routePoints", gpx.routePoints}, {"tracks", gpx.tracks}, {"trackPoints", gpx.trackPoints}});
+      rows += gpx.waypoints + gpx.routes + gpx.tracks;
+      continue;
     } else if (ext == QLatin1String("KAP")) {
       if (!datum) return usage(QStringLiteral("BSB/KAP charts need --datum NAME"));
       outcome = BsbImporter(c.db, {o.values.value("--folder"), *datum, now}).importFile(file);
     } else {
       outcome.ok = false;
-      outcome.error = QStringLiteral("unknown kind of file (.chi, .WP, .RT, .TRC or .KAP)");
+      outcome.error = QStringLiteral("unknown kind of file (.chi, .WP, .RT, .TRC, .KAP or .gpx)");
     }
     for (const QString& w : outcome.warnings) complain(file, w);
     if (!outcome.ok) {
@@ -215,6 +236,34 @@ int listCommand(Context& c, const QStringList& arguments) {
   return usage(QStringLiteral("cannot list \"%1\"").arg(what));
 }
 
+// export-gpx OUT.gpx [--waypoints NAME...] [--routes NAME...] [--tracks NAME...]: each
+// option takes the names after it up to the next option.
+int exportGpxCommand(Context& c, const QStringList& arguments) {
+  QString out;
+  GpxSelection selection;
+  QStringList* into = nullptr;
+  for (const QString& a : arguments) {
+    if (a == QLatin1String("--waypoints")) into = &selection.waypoints;
+    else if (a == QLatin1String("--routes")) into = &selection.routes;
+    else if (a == QLatin1String("--tracks")) into = &selection.tracks;
+    else if (a.startsWith(QLatin1String("--"))) return usage(QStringLiteral("unknown option ") + a);
+    else if (into) into->append(a);
+    else if (out.isEmpty()) out = a;
+    else return usage(QStringLiteral("names follow --waypoints, --routes or --tracks"));
+  }
+  if (out.isEmpty()) return usage(QStringLiteral("export-gpx needs OUT.gpx"));
+  DatabaseDatumLookup datums(c.db);
+  GpxDocument doc;
+  QString error;
+  if (!collectGpx(c.db, datums, selection, doc, error) || !writeGpxFile(out, doc, error)) {
+    complain(out, error);
+    return 1;
+  }
+  printJson({{"file", out}, {"waypoints", static_cast<int>(doc.waypoints.size())},
+             {"routes", static_cast<int>(doc.routes.size())}, {"tracks", static_cast<int>(doc.tracks.size())}});
+  return 0;
+}
+
 struct Command {
   const char* name;
   std::function<int(Context&, const QStringList&)> run;
@@ -222,6 +271,7 @@ struct Command {
 const Command kCommands[] = {
     {"import", importCommand},
     {"export-chi", exportCommand},
+    {"export-gpx", exportGpxCommand},
     {"list", listCommand},
 };
 
