@@ -22,6 +22,7 @@
 #include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
+#include "ships/ui/ship_windows.h"
 #include "store/ui/database_menu.h"
 #include "transfer/ui/transfer_window.h"
 
@@ -98,6 +99,7 @@ void Startup::registerWindows() {
   registerStoreWindows(m_app);
   registerTransferWindows(m_app);
   registerNavWindows(m_app);
+  registerShipWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot) {
@@ -132,6 +134,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   addCalculationMenu(m_window);
   installSteering(m_app, m_window);
   addNavMenuEntries(m_window);
+  addShipMenuEntries(m_window);
   startChart(parser);
   m_window.rebuildToolbar();
   m_window.startTimers();
