@@ -71,16 +71,16 @@ OverlayRenderer::OverlayRenderer() : m_font(QStringLiteral("Sans Serif"), 8) {
   for (int i = 0; i < kOverlayCount; ++i) m_styles[i] = {0, 1};
 }
 
-const QImage& OverlayRenderer::labelSprite(const QString& text, QColor c) const {
+std::shared_ptr<const Sprite> OverlayRenderer::labelSprite(const QString& text, QColor c) const {
   const QString key = QString::number(c.rgb(), 16) + QChar(0x1f) + text;
-  if (const QImage* hit = m_labels.object(key)) return *hit;
+  if (const auto* hit = m_labels.object(key)) return *hit;
   const QFontMetricsF fm(m_font);
   const int w = static_cast<int>(std::ceil(nameWidth(text))) + 3;
   const int h = static_cast<int>(m_labelHeight);
-  auto* img = new QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-  img->fill(Qt::transparent);
+  QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
   {
-    QPainter p(img);
+    QPainter p(&img);
     p.setFont(m_font);
     // A light halo keeps the name readable on any chart colour.
     p.setPen(QColor(255, 255, 255, 170));
@@ -89,26 +89,25 @@ const QImage& OverlayRenderer::labelSprite(const QString& text, QColor c) const 
     p.setPen(c);
     p.drawText(base, text);
   }
-  const int cost = static_cast<int>(img->sizeInBytes());
-  m_labels.insert(key, img, cost);
-  if (const QImage* kept = m_labels.object(key)) return *kept;
-  // Larger than the whole cache (an absurdly long name): keep the last one aside.
-  static thread_local QImage spare;
-  spare = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-  spare.fill(Qt::transparent);
-  return spare;
+  auto sprite = std::make_shared<const Sprite>(Sprite::from(img));
+  // Too large for the whole cache (an absurdly long name), it is still returned.
+  m_labels.insert(key, new std::shared_ptr<const Sprite>(sprite), static_cast<int>(img.sizeInBytes()));
+  return sprite;
 }
 
-const QImage& OverlayRenderer::markSprite(QColor c) const {
+const Sprite& OverlayRenderer::markSprite(QColor c) const {
   if (m_mark.isNull() || m_markColor != c.rgb()) {
-    m_mark = QImage(kMarkSize, kMarkSize, QImage::Format_ARGB32_Premultiplied);
-    m_mark.fill(Qt::transparent);
-    QPainter p(&m_mark);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    QPen pen(c);
-    pen.setWidthF(1.2);
-    p.setPen(pen);
-    plainMark(p, QPointF(7.5, 7.5));
+    QImage img(kMarkSize, kMarkSize, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+      QPainter p(&img);
+      p.setRenderHint(QPainter::Antialiasing, true);
+      QPen pen(c);
+      pen.setWidthF(1.2);
+      p.setPen(pen);
+      plainMark(p, QPointF(7.5, 7.5));
+    }
+    m_mark = Sprite::from(img);
     m_markColor = c.rgb();
   }
   return m_mark;
@@ -135,7 +134,9 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
   m_info.clear();
   m_radar.clear();
   m_radarStatus.clear();
-  m_typeIcons = s.typeIcons;
+  m_typeIcons.clear();
+  for (const auto& [type, icon] : s.typeIcons)
+    if (!icon.isNull()) m_typeIcons.emplace(type, Sprite::from(icon));
   m_infoIcons = s.infoIcons;
 
   m_zones.reserve(s.zones.size());
@@ -161,7 +162,10 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
     const GeoPoint c = toChart(s, w.pos);
     m.pos = proj.toPixel(c.lat, c.lon);
     m.name = w.name;
-    if (auto it = m_typeIcons.find(w.type); it != m_typeIcons.end() && !it->second.isNull()) m.icon = &it->second;
+    if (auto it = m_typeIcons.find(w.type); it != m_typeIcons.end()) {
+      m.sprite = &it->second;
+      m.icon = &it->second.image;
+    }
     if (w.proximityNm > 0) {
       // The circle is the proximity distance on the chart: dead-reckoned north and
       // east from the waypoint, so it stays true away from the calibration latitude.
@@ -319,7 +323,7 @@ void OverlayRenderer::thinNames() {
   }
 }
 
-const QImage* OverlayRenderer::circleSprite(double rx, double ry) const {
+const Sprite* OverlayRenderer::circleSprite(double rx, double ry) const {
   if (rx > kCircleSpriteMax || ry > kCircleSpriteMax) return nullptr;
   const OverlayStyle& st = m_styles[static_cast<int>(Overlay::Proximity)];
   if (m_circleColor != SettingColor(st.color).rgb() || m_circleWidth != st.width) {
@@ -341,7 +345,7 @@ const QImage* OverlayRenderer::circleSprite(double rx, double ry) const {
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(img.width() / 2.0, img.height() / 2.0), qx, qy);
     p.end();
-    it = m_circles.emplace(key, std::move(img)).first;
+    it = m_circles.emplace(key, Sprite::from(img)).first;
   }
   return &it->second;
 }
@@ -361,37 +365,54 @@ void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
   zonePen.setStyle(Qt::DashLine);
   for (const Zone& z : m_zones) {
     if (!z.extent.intersects(visible) || z.poly.isEmpty()) continue;
-    p.setPen(zonePen);
+    // The faint fill needs no antialiasing (a third of the zones' time); the outline keeps it.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
     p.setBrush(QColor(200, 0, 160, 28));
     p.drawPolygon(z.poly);
+    p.setRenderHint(QPainter::Antialiasing, true);
     p.setBrush(Qt::NoBrush);
-    if (!z.name.isEmpty()) p.drawImage(z.labelAt, labelSprite(z.name, zonePen.color()));
+    p.setPen(zonePen);
+    p.drawPolygon(z.poly);
+    if (!z.name.isEmpty()) p.drawImage(z.labelAt, labelSprite(z.name, zonePen.color())->image);
   }
 
-  // Waypoints: icon or plain mark, the name, and the proximity circle. Marks and
-  // names are drawn without antialiasing: thousands of them must paint in a frame.
+  // Waypoints: icon or plain mark, the name, and the proximity circle. Their sprites
+  // are blended into one layer drawn at the end: thousands must paint in a frame.
+  // Circles too large for a sprite are drawn beneath the layer.
   const QPen proxPen = pen(Overlay::Proximity);
   const QColor wpColor = color(Overlay::Waypoints);
-  const QImage& mark = markSprite(wpColor);
-  p.setRenderHint(QPainter::Antialiasing, false);
+  const Sprite& mark = markSprite(wpColor);
+  // A picture rendered whole (a print of a large chart) gets no layer of its size.
+  const QRect layerArea = visible.toAlignedRect();
+  const bool layered = qint64(layerArea.width()) * layerArea.height() <= qint64(4096) * 4096;
+  if (layered) m_markLayer.reset(layerArea);
+  const auto put = [&](const Sprite& sprite, QPoint at, std::shared_ptr<const Sprite> keep = {}) {
+    if (layered)
+      m_markLayer.blend(sprite, at, std::move(keep));
+    else
+      p.drawImage(at, sprite.image);
+  };
   for (const Mark& m : m_waypoints) {
     // Each mark knows what it covers, names included: one test, and nothing whose
     // pixels reach into the view is left out.
     if (!m.extent.intersects(visible)) continue;
     if (m.rx > 0 || m.ry > 0) {
-      if (const QImage* circle = circleSprite(m.rx, m.ry)) {
-        p.drawImage(topLeftFor(m.pos, *circle), *circle);
+      if (const Sprite* circle = circleSprite(m.rx, m.ry)) {
+        put(*circle, topLeftFor(m.pos, circle->image));
       } else {
         p.setPen(proxPen);
-        p.setRenderHint(QPainter::Antialiasing, true);
         p.drawEllipse(m.pos, m.rx, m.ry);
-        p.setRenderHint(QPainter::Antialiasing, false);
       }
     }
-    const QImage& symbol = m.icon ? *m.icon : mark;
-    p.drawImage(topLeftFor(m.pos, symbol), symbol);
-    if (m.named) p.drawImage(m.labelAt, labelSprite(m.name, wpColor));
+    const Sprite& symbol = m.sprite ? *m.sprite : mark;
+    put(symbol, topLeftFor(m.pos, symbol.image));
+    if (m.named) {
+      auto label = labelSprite(m.name, wpColor);
+      put(*label, m.labelAt, label);
+    }
   }
+  if (layered) m_markLayer.paintOnto(p);
   p.setRenderHint(QPainter::Antialiasing, true);
 
   // The active route with its point numbers.
@@ -473,7 +494,7 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       QPen gp(QColor(0, 0, 0), 1, Qt::DashLine);
       p.setPen(gp);
       p.drawLine(*m_goto);
-      if (!m_gotoLabel.isEmpty()) p.drawImage(m_goto->p2() + QPointF(8, -8), labelSprite(m_gotoLabel, QColor(0, 0, 0)));
+      if (!m_gotoLabel.isEmpty()) p.drawImage(m_goto->p2() + QPointF(8, -8), labelSprite(m_gotoLabel, QColor(0, 0, 0))->image);
     }
     if (m_mob) {
       const QColor red(220, 0, 0);
@@ -481,7 +502,7 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
       p.drawLine(*m_mob);
       p.setPen(QPen(red, 2));
       p.drawEllipse(m_mob->p2(), 6.0, 6.0);
-      p.drawImage(m_mob->p2() + QPointF(8, -8), labelSprite(QStringLiteral("MOB"), red));
+      p.drawImage(m_mob->p2() + QPointF(8, -8), labelSprite(QStringLiteral("MOB"), red)->image);
     }
     if (m_courseLine) {
       p.setPen(pen(Overlay::Position));

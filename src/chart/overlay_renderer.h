@@ -18,6 +18,7 @@
 #include "chart/chart_projection.h"
 #include "chart/overlay_regions.h"
 #include "chart/overlay_scene.h"
+#include "chart/sprite_layer.h"
 #include "chart/track_line.h"
 #include "core/app_settings.h"
 
@@ -90,6 +91,7 @@ class OverlayRenderer {
     QPointF pos;
     QString name;
     const QImage* icon = nullptr;
+    const Sprite* sprite = nullptr;  // the waypoint type's icon, when it has one
     double rx = 0, ry = 0;  // proximity ellipse
     bool named = true;      // the name has room (thinning)
     QRectF symbol;          // what the mark and its circle cover
@@ -108,10 +110,10 @@ class OverlayRenderer {
   QPen pen(Overlay o) const;
   // Names and plain marks are drawn from small pre-rendered images: thousands of
   // them must paint within a frame, and text layout is the slow part of painting.
-  const QImage& labelSprite(const QString& text, QColor color) const;
-  const QImage& markSprite(QColor color) const;
+  std::shared_ptr<const Sprite> labelSprite(const QString& text, QColor color) const;
+  const Sprite& markSprite(QColor color) const;
   // Small proximity circles drawn from sprites too (by their radii in quarter pixels).
-  const QImage* circleSprite(double rx, double ry) const;
+  const Sprite* circleSprite(double rx, double ry) const;
   // Drops names that would overlap a name already placed: the active waypoint first,
   // then in scene order.
   void thinNames();
@@ -123,16 +125,17 @@ class OverlayRenderer {
   std::array<OverlayStyle, kOverlayCount> m_styles;
   QFont m_font;
   double m_ascent = 0, m_labelHeight = 0;  // of m_font, for the names' rectangles
-  mutable QCache<QString, QImage> m_labels{48 * 1024 * 1024};  // cost: bytes; room for 10 000 names
-  mutable QImage m_mark;
+  mutable QCache<QString, std::shared_ptr<const Sprite>> m_labels{48 * 1024 * 1024};  // cost: bytes; room for 10 000 names
+  mutable Sprite m_mark;
+  mutable SpriteLayer m_markLayer;
   mutable QRgb m_markColor = 0;
-  mutable std::map<std::pair<int, int>, QImage> m_circles;
+  mutable std::map<std::pair<int, int>, Sprite> m_circles;
   mutable QRgb m_circleColor = 0;
   mutable int m_circleWidth = 0;
   long m_activeWaypoint = 0;
   std::vector<Zone> m_zones;
   std::vector<Mark> m_waypoints;
-  std::map<long, QImage> m_typeIcons;
+  std::map<long, Sprite> m_typeIcons;
   std::map<QString, QImage> m_infoIcons;
   Polyline m_route;
   std::vector<Label> m_routeLabels;

@@ -937,7 +937,16 @@ int Recordset::recordCount() {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-  // Readers ask for plain names row after row: those are found without copying them.
+  for (const auto& [asked, index] : m_recentFields)
+    if (!asked.isNull() && asked == name) return index;
+  const int found = findField(name);
+  m_recentFields[m_nextRecent] = {name, found};
+  m_nextRecent = (m_nextRecent + 1) % m_recentFields.size();
+  return found;
+}
+
+int Recordset::findField(const QString& name) const {
+  // Readers ask for plain names: those are found without copying them.
   for (size_t i = 0; i < m_names.size(); ++i)
     if (m_names[i].compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
   const QString n = stripBrackets(name);
@@ -1281,6 +1290,7 @@ StoreResult Recordset::requery() {
   m_rows.clear();
   m_values.clear();
   m_names.clear();
+  m_recentFields.fill({});
   m_origin.clear();
   m_types.clear();
   m_done = false;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <array>
 #include <vector>
 
 #include "store/store_result.h"
@@ -166,7 +167,11 @@ class Recordset {
   bool m_hasRowid = false;
   sqlite3_stmt* m_stmt = nullptr;
   bool m_done = false;
+  int findField(const QString& name) const;
   std::vector<QString> m_names;
+  // The last names asked for, as written: readers ask for the same few row after row.
+  mutable std::array<std::pair<QString, int>, 8> m_recentFields;
+  mutable size_t m_nextRecent = 0;
   std::vector<QString> m_origin;     // column of the base table each field comes from, or empty
   std::vector<FieldType> m_types;
   std::vector<Row> m_rows;

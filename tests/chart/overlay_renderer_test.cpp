@@ -7,6 +7,7 @@
 #include <random>
 
 #include "chart/chart_projection.h"
+#include "chart/sprite_layer.h"
 #include "geo/nav_math.h"
 
 namespace tavrik {
@@ -41,6 +42,54 @@ struct Renderer : OverlayRenderer {
 };
 
 bool isReddish(QRgb c) { return qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120; }
+
+// The layer of sprites against the raster engine drawing the same images one by one:
+// overlapping, clipped at every edge, opaque and antialiased, on a chart colour.
+TEST(SpriteLayer, BlendsLikeThePainterDrawingEachImage) {
+  QImage icon(16, 16, QImage::Format_ARGB32_Premultiplied);
+  icon.fill(QColor(255, 200, 0));
+  QImage ring(23, 17, QImage::Format_ARGB32_Premultiplied);
+  ring.fill(Qt::transparent);
+  {
+    QPainter p(&ring);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0, 0, 200, 180), 1.5));
+    p.drawEllipse(QPointF(11.5, 8.5), 10, 7);
+    p.drawText(QPointF(3, 12), QStringLiteral("W"));
+  }
+  const Sprite sprites[] = {Sprite::from(icon), Sprite::from(ring)};
+  std::mt19937 rng(3);
+  std::uniform_int_distribution<int> x(-20, 100), y(-20, 70);
+  std::vector<std::pair<int, QPoint>> placed;
+  for (int i = 0; i < 60; ++i) placed.push_back({i % 3 == 0 ? 0 : 1, QPoint(x(rng), y(rng))});
+
+  const QRect view(10, 5, 97, 71);  // an odd size: the last band is partial
+  QImage expected(view.size(), QImage::Format_RGB32), actual = expected;
+  expected.fill(QColor(250, 235, 180));
+  actual.fill(QColor(250, 235, 180));
+  {
+    QPainter p(&expected);
+    p.translate(-view.topLeft());
+    for (const auto& [k, at] : placed) p.drawImage(at, sprites[k].image);
+  }
+  SpriteLayer layer;
+  for (int round = 0; round < 2; ++round) {  // the second reuses the cleared layer
+    actual.fill(QColor(250, 235, 180));
+    layer.reset(view);
+    for (const auto& [k, at] : placed) layer.blend(sprites[k], at);
+    QPainter p(&actual);
+    p.translate(-view.topLeft());
+    layer.paintOnto(p);
+  }
+  int worst = 0;
+  for (int r = 0; r < view.height(); ++r)
+    for (int c = 0; c < view.width(); ++c) {
+      const QRgb a = actual.pixel(c, r), e = expected.pixel(c, r);
+      worst = std::max({worst, std::abs(qRed(a) - qRed(e)), std::abs(qGreen(a) - qGreen(e)), std::abs(qBlue(a) - qBlue(e))});
+    }
+  // Blending in a layer first rounds differently by a unit at most.
+  EXPECT_LE(worst, 2);
+}
 
 TEST(OverlayRenderer, VesselSymbolLandsOnTheConvertedPositionAndTurns) {
   for (double zoom : {1.0, 3.0}) {
