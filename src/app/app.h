@@ -42,6 +42,7 @@
 #include "nav/anchor_watch.h"
 #include "nav/zone_alarm.h"
 #include "ships/radar_parsers.h"
+#include "ships/ship_exchange.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
 
@@ -130,6 +131,9 @@ class App {
   NmeaReceiver receiver{nav, panels, settings, prompter, sourceLinkFactory(clock)};
   // TTM, TLL and RSD into the target table.
   RadarParsers radarParsers{nav, radar, requests, clock};
+  // The ship position exchange by modem: the modem port, a call, answering calls
+  // (ticked by the main cycle).
+  ShipExchange ships{nav, settings, requests, clock, db, qserialLinkFactory()};
   // Go-to and route following with its output sentences.
   Steering steering{nav, settings, requests, clock, receiver};
   // Test files ("&Output to testfile...", "&Input from testfile...") and the simulator.

@@ -27,6 +27,7 @@
 #include "nav/ui/nav_windows.h"
 #include "nmea/ui/communication_menu.h"
 #include "nmea/ui/simulation_window.h"
+#include "ships/ui/ship_windows.h"
 #include "store/ui/database_menu.h"
 #include "library/ui/library_windows.h"
 #include "transfer/ui/gpx_window.h"
@@ -112,6 +113,7 @@ void Startup::registerWindows() {
   registerLibraryWindows(m_app);
   registerLogWindows(m_app);
   registerEditWindows(m_app);
+  registerShipWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot, bool hidden) {
@@ -155,6 +157,7 @@ bool Startup::run(const QCommandLineParser& parser) {
   installTrackMenu(m_app, m_window);
   installMarkEntries(m_app, m_window);
   installAis(m_app, m_window);
+  addShipMenuEntries(m_window);
   startChart(parser);
   // The chart draws the log entries the chooser picked while the plot is on.
   m_app.logDisplay.plotChanged = [this] {

@@ -133,6 +133,7 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
   m_ships.clear();
   m_info.clear();
   m_radar.clear();
+  m_radarStatus.clear();
   m_typeIcons.clear();
   for (const auto& [type, icon] : s.typeIcons)
     if (!icon.isNull()) m_typeIcons.emplace(type, Sprite::from(icon));
@@ -251,8 +252,10 @@ void OverlayRenderer::rebuild(const OverlayScene& s, const ChartProjection& proj
       if (auto it = m_infoIcons.find(i.icon); it != m_infoIcons.end() && !it->second.isNull()) m.icon = &it->second;
       m_info.push_back(std::move(m));
     }
-  for (const RadarItem& r : s.radar)
+  for (const RadarItem& r : s.radar) {
     m_radar.push_back({px(s, proj, r.pos), QString::number(r.number) + (r.status == "L" ? QStringLiteral(" L") : QString())});
+    m_radarStatus.push_back(r.status);
+  }
   thinNames();
 }
 
@@ -478,10 +481,26 @@ void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
     }
     p.drawText(m.pos + QPointF(kLabelDx + 2, 4), m.name);
   }
-  p.setPen(pen(Overlay::Radar));
-  for (const Label& l : m_radar) {
+  // A look per status: tracking a ring with a centre, querying a dashed ring, lost a
+  // faded ring struck through.
+  const QPen radarPen = pen(Overlay::Radar);
+  QPen queryPen = radarPen, lostPen = radarPen;
+  queryPen.setStyle(Qt::DashLine);
+  QColor faded = radarPen.color();
+  faded.setAlpha(110);
+  lostPen.setColor(faded);
+  for (size_t i = 0; i < m_radar.size(); ++i) {
+    const Label& l = m_radar[i];
     if (!area.contains(l.pos)) continue;
+    const QString& status = m_radarStatus[i];
+    p.setPen(status == QLatin1String("L") ? lostPen : status == QLatin1String("Q") ? queryPen : radarPen);
     p.drawEllipse(l.pos, 5, 5);
+    if (status == QLatin1String("L")) {
+      p.drawLine(l.pos + QPointF(-6, -6), l.pos + QPointF(6, 6));
+      p.drawLine(l.pos + QPointF(-6, 6), l.pos + QPointF(6, -6));
+    } else if (status == QLatin1String("T")) {
+      p.drawEllipse(l.pos, 1.5, 1.5);
+    }
     p.drawText(l.pos + QPointF(kLabelDx, -4), l.text);
   }
   p.restore();
@@ -519,6 +538,15 @@ void OverlayRenderer::paintDynamic(QPainter& p, const QRectF& visible) const {
     if (m_courseLine) {
       p.setPen(pen(Overlay::Position));
       p.drawLine(*m_courseLine);
+    }
+    if (m_radarCursor) {
+      QPen rp = pen(Overlay::Radar);
+      rp.setStyle(Qt::DotLine);
+      p.setPen(rp);
+      p.drawLine(*m_radarCursor);
+      rp.setStyle(Qt::SolidLine);
+      p.setPen(rp);
+      p.drawRect(QRectF(m_radarCursor->p2() - QPointF(9, 9), QSizeF(18, 18)));
     }
     p.setPen(pen(Overlay::Circles));
     for (double r : m_rangeCircles)

@@ -72,6 +72,9 @@ class OverlayRenderer {
   // From the vessel along the course over ground; empty while switched off.
   void setCourseLine(std::optional<QLineF> l) { m_courseLine = l; }
   const std::optional<QLineF>& courseLine() const { return m_courseLine; }
+  // The radar cursor: from the vessel to the target the radar window shows.
+  void setRadarCursor(std::optional<QLineF> l) { m_radarCursor = l; }
+  const std::optional<QLineF>& radarCursor() const { return m_radarCursor; }
   void paintDynamic(QPainter& p, const QRectF& visible) const;
 
   // Bounding box of what rebuild() converted (for tests and the benchmark).
@@ -145,6 +148,7 @@ class OverlayRenderer {
   std::vector<Label> m_ships;
   std::vector<Mark> m_info;
   std::vector<Label> m_radar;
+  std::vector<QString> m_radarStatus;  // beside m_radar: "Q", "T", "L"
 
   TrackLine m_track;
   std::optional<VesselMark> m_vessel;
@@ -154,6 +158,7 @@ class OverlayRenderer {
   std::optional<QLineF> m_mob;
   std::optional<QLineF> m_courseLine;
   std::optional<QLineF> m_automationLine;
+  std::optional<QLineF> m_radarCursor;
 };
 
 // A tick of the rulers: `at` pixels along the top edge (or down the left edge) of the

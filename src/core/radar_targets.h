@@ -34,11 +34,14 @@ struct RadarTargets {
   // Starts, and is reset to, one empty record; grows, never shrinks.
   std::vector<RadarTarget> targets = std::vector<RadarTarget>(1);
   QDateTime LastRsdTime;  // null until an RSD arrives
+  // The target the radar window shows; the chart puts the radar cursor on it.
+  int selected = 0;
 
   // Starting communication, replay or simulation.
   void reset() {
     targets.assign(1, RadarTarget{});
     LastRsdTime = QDateTime();
+    selected = 0;
   }
   // Every target silent for more than ten seconds is marked lost ("L"); true when
   // any target changed status (the chart redraws the targets then).

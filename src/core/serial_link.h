@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tavrik {
 
@@ -21,6 +22,9 @@ class SerialLink {
   virtual bool isOpen() const = 0;
   virtual void write(const QByteArray& bytes) = 0;
   virtual bool carrierDetect() const = 0;
+  // Carrier detect when the line can report it; nothing when it cannot (a
+  // pseudo-terminal has no such line), so that silence is not taken as a lost carrier.
+  virtual std::optional<bool> carrierDetectState() const { return carrierDetect(); }
   virtual QString errorText() const = 0;
   // What the input panel shows about the line's health ("no data for 12 s"); empty
   // while all is well. Serial lines have nothing to say.

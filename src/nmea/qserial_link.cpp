@@ -2,6 +2,7 @@
 
 #include <QSerialPortInfo>
 #include <QStringList>
+#include <sys/ioctl.h>
 
 namespace tavrik {
 
@@ -110,6 +111,14 @@ void QSerialLink::write(const QByteArray& bytes) {
 
 bool QSerialLink::carrierDetect() const {
   return isOpen() && (m_port->pinoutSignals() & QSerialPort::DataCarrierDetectSignal);
+}
+
+std::optional<bool> QSerialLink::carrierDetectState() const {
+  if (!isOpen()) return false;
+  // Asked of the line itself: QSerialPort reports "no signals" where the query fails.
+  int lines = 0;
+  if (::ioctl(m_port->handle(), TIOCMGET, &lines) != 0) return std::nullopt;
+  return (lines & TIOCM_CAR) != 0;
 }
 
 void QSerialLink::onReadyRead() {

@@ -33,6 +33,7 @@ class QSerialLink final : public SerialLink {
   bool isOpen() const override;
   void write(const QByteArray& bytes) override;
   bool carrierDetect() const override;
+  std::optional<bool> carrierDetectState() const override;
   QString errorText() const override { return m_error; }
   QString deviceName() const { return m_device; }
 

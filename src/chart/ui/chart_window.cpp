@@ -1024,6 +1024,7 @@ void ChartWindow::updateDynamic() {
     m_renderer.setGotoLine(std::nullopt);
     m_renderer.setMobLine(std::nullopt);
     m_renderer.setAutomationLine(std::nullopt);
+    m_renderer.setRadarCursor(std::nullopt);
     return;
   }
   const QPointF v = m_renderer.vessel()->pos;
@@ -1053,6 +1054,15 @@ void ChartWindow::updateDynamic() {
   } else {
     m_renderer.setCourseLine(std::nullopt);
   }
+  m_renderer.setRadarCursor(radarCursorLine(v));
+}
+
+std::optional<QLineF> ChartWindow::radarCursorLine(QPointF vessel) const {
+  const RadarTargets& table = m_app.radar;
+  if (!m_proj || table.selected < 0 || table.selected >= static_cast<int>(table.targets.size())) return std::nullopt;
+  const RadarTarget& t = table.targets[table.selected];
+  if (t.LastUpdate.isNull()) return std::nullopt;
+  return QLineF(vessel, m_proj->toPixel(t.TargetLatitude, t.TargetLongitude));
 }
 
 void ChartWindow::tick() {

@@ -158,6 +158,8 @@ class ChartWindow : public QWidget {
   void onScrolled();
   void updateCaption();
   void updateDynamic();
+  // The radar cursor: from the vessel to the target the radar window shows, while it is reported.
+  std::optional<QLineF> radarCursorLine(QPointF vessel) const;
   void rebuildTrackLine();
   void setProjectionForZoom();
   void setZoomLevel(double z);

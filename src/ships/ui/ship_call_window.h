@@ -1,0 +1,50 @@
+#pragma once
+// Calling a ship: the chooser "Call ships" (`gpscship`) lists the ships with their
+// telephone numbers; the call window (`gpscall`) shows the call's progress in its
+// label `status` and cancels it. The call itself is the App's `ships.call`, ticked by
+// the main cycle.
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace tavrik {
+
+class App;
+
+class ShipCallWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ShipCallWindow(App& app, QWidget* parent = nullptr);
+  ~ShipCallWindow() override;
+  // Fills the labels `sname` and `telephone` and starts the call.
+  void call(const QString& shipName, const QString& telephone);
+  // Cancel while the call runs, Close once it has ended.
+  void cancelOrClose();
+
+ private:
+  void showProgress();
+  void callEnded();
+
+  App& m_app;
+  QLabel *m_name = nullptr, *m_telephone = nullptr, *m_status = nullptr;
+  QPushButton* m_cancel = nullptr;
+};
+
+class ShipChooserWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ShipChooserWindow(App& app, QWidget* parent = nullptr);
+  void reload();
+  // Calls the selected ship ("No record selected" when none is).
+  void callSelected();
+  QTableWidget* list() const { return m_list; }
+
+ private:
+  App& m_app;
+  QTableWidget* m_list = nullptr;
+};
+
+}  // namespace tavrik

@@ -1,0 +1,13 @@
+#pragma once
+// The windows of other vessels and their menu entries.
+
+namespace tavrik {
+
+class App;
+class MainWindow;
+
+void registerShipWindows(App& app);
+// Communication "Call &ships..." and Setup "&Modem...".
+void addShipMenuEntries(MainWindow& window);
+
+}  // namespace tavrik

@@ -1,0 +1,93 @@
+// "Ships from current position" over a real database file.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "core/messages.h"
+#include "ships/ship_store.h"
+#include "ships/ships_list.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace tavrik {
+namespace {
+
+TEST(ShipsList, BearingDistanceAndTimeToGo) {
+  QTemporaryDir dir;
+  Database db;
+  const QDateTime now(QDate(2026, 12, 7), QTime(10, 0));
+  ASSERT_TRUE(createMainDatabase(db, dir.filePath("gps.db"), now).ok());
+  ASSERT_TRUE(db.execute("INSERT INTO Ships (Name, latitude, longitude, speed, course, [wind speed], [wind direction], "
+                         "created) VALUES ('North', 1, 0, 6.5, 45, 12, 270, ?), ('East', 0, 1, 0, 0, 0, 0, ?)",
+                         {now, now}));
+  struct Case {
+    const char* legend;
+    double planning, sog;
+    const char* timeToGo;  // to North, 60 nm away
+  };
+  const std::vector<Case> cases = {
+      {"planning speed first", 5, 8, "12:00"},
+      {"else speed over ground", 0, 8, "7:30"},
+      {"at rest without planning speed", 0, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    ShipListInput in;
+    in.planningSpeedKn = c.planning;
+    in.speedOverGroundKn = c.sog;
+    const std::vector<ShipListRow> rows = buildShipsList(db, in);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].name, "Current position");
+    const ShipListRow& east = rows[1];
+    const ShipListRow& north = rows[2];
+    EXPECT_EQ(north.name, "North");
+    EXPECT_EQ(north.bearing, "0.0°");
+    EXPECT_EQ(north.distance, "60.0");
+    EXPECT_EQ(north.timeToGo, c.timeToGo);
+    EXPECT_EQ(north.speed, "6.5");
+    EXPECT_EQ(north.windDirection, "270.0°");
+    EXPECT_EQ(east.bearing, "90.0°");
+    EXPECT_EQ(east.distance, "60.0");
+  }
+  // Distances in the user's unit: kilometres.
+  ShipListInput km;
+  km.units = Units::fromSetting("Km");
+  EXPECT_EQ(buildShipsList(db, km)[2].distance, "111.1");
+  // Minutes that round up to a whole hour carry into it.
+  EXPECT_EQ(timeToGoText(1.9999, 1), "2:00");
+  EXPECT_EQ(timeToGoText(2.5, 1), "2:30");
+}
+
+TEST(ShipStore, AddChangeDeleteWithTheirRefusals) {
+  QTemporaryDir dir;
+  Database db;
+  const QDateTime now(QDate(2026, 12, 7), QTime(10, 0));
+  ASSERT_TRUE(createMainDatabase(db, dir.filePath("gps.db"), now).ok());
+  ASSERT_TRUE(addShip(db, "O'Brien", "555", now));
+  ASSERT_TRUE(addShip(db, "Ada", "556", now));
+  struct Case {
+    const char* legend;
+    StoreResult result;
+    int message;
+  };
+  const std::vector<Case> cases = {
+      {"same name", addShip(db, "o'brien", "1", now), Msg::ShipExists},
+      {"empty name", addShip(db, "  ", "1", now), Msg::MustEnterName},
+      {"renamed onto another", changeShip(db, "Ada", "O'Brien", "1"), Msg::ShipExists},
+      {"kept its own name", changeShip(db, "Ada", "Ada", "557"), 0},
+      {"renamed", changeShip(db, "O'Brien", "Brendan", "558"), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    EXPECT_EQ(c.result.message, c.message);
+    EXPECT_EQ(c.result.ok(), c.message == 0);
+  }
+  EXPECT_EQ(db.scalar("SELECT telephone FROM Ships WHERE Name = 'Brendan'").toString(), "558");
+  EXPECT_EQ(db.scalar("SELECT created FROM Ships WHERE Name = 'Ada'").toDateTime(), now);
+  ASSERT_TRUE(deleteShip(db, "Brendan"));
+  EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Ships").toInt(), 1);
+}
+
+}  // namespace
+}  // namespace tavrik
