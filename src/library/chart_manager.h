@@ -1,7 +1,9 @@
 #pragma once
-// The chart manager's operations: renaming a chart, pointing it at another image, and
-// moving a set of charts to another directory (each keeps its file name).
+// The chart manager's operations: renaming a chart, pointing it at another image,
+// moving a set of charts to another directory (each keeps its file name), deleting
+// charts, and adding, renaming and deleting folders.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -34,5 +36,15 @@ ManagerOutcome applyChartChange(Database& db, qint64 chart, const QString& descr
 // Several charts: each gets `directory` + its own file name, when that file exists.
 // One transaction; a directory that does not exist changes nothing.
 ManagerOutcome moveChartsToDirectory(Database& db, const std::vector<qint64>& charts, const QString& directory);
+
+// Deletes the charts' rows and their folder links in one transaction; image files stay.
+ManagerOutcome deleteCharts(Database& db, const std::vector<qint64>& charts);
+
+int chartCountOfFolder(Database& db, qint64 folder);
+// Folder names must be non-empty and unique regardless of case; each change is one
+// transaction. Deleting a folder removes its links only, never the charts.
+ManagerOutcome addFolder(Database& db, const QString& name, const QDateTime& now, qint64* key = nullptr);
+ManagerOutcome renameFolder(Database& db, qint64 folder, const QString& name);
+ManagerOutcome deleteFolder(Database& db, qint64 folder);
 
 }  // namespace tavrik

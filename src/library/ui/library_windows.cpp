@@ -25,6 +25,7 @@
 #include "chart/raster_chart.h"
 #include "chart/ui/chart_info_window.h"
 #include "core/messages.h"
+#include "core/shared_selections.h"
 #include "core/ui/main_window.h"
 #include "library/bsb_import.h"
 #include "library/chart_library_store.h"
@@ -102,6 +103,8 @@ int importChiFiles(App& app, const QStringList& files, QWidget*) {
 void registerLibraryWindows(App& app) {
   app.windows.add(QStringLiteral("gpsbsb"), [](App& a) { return new BsbImportWindow(a); });
   app.windows.add(QStringLiteral("FormChartManager"), [](App& a) { return new ChartManagerWindow(a); });
+  app.windows.add(QStringLiteral("gpsdelchart"), [](App& a) { return new ChartDeleteWindow(a); });
+  app.windows.add(QStringLiteral("gpsfolders"), [](App& a) { return new FolderWindow(a); });
   app.windows.add(QStringLiteral("gpschiexport"), [](App& a) { return new ChiExportWindow(a); });
   app.windows.add(QStringLiteral("FormAutoImport"), [](App& a) { return new AutoImportWindow(a); });
   app.windows.add(QStringLiteral("gpscalib"), [](App& a) { return new CalibrationWindow(a); });
@@ -133,6 +136,8 @@ void installLibraryMenus(App& app, MainWindow& window) {
   add(file, "Import &BSB charts...", "m_bsbimport", open("gpsbsb"), before);
   add(file, "Import &EuroSea charts...", "m_nkfimport", open("gpsnkf"), before);
   add(file, "Chart &manager...", "m_chartmanager", open("FormChartManager"), before);
+  add(file, "&Delete charts...", "m_delchart", open("gpsdelchart"), before);
+  add(file, "Chart &folders...", "m_folders", open("gpsfolders"), before);
   add(file, "Chart &calibration...", "m_calib", open("gpscalib"), before);
   auto* tavrik = new QMenu(QStringLiteral("&Tavrik"), file);
   tavrik->menuAction()->setObjectName(QStringLiteral("m_tavrik"));
@@ -358,6 +363,159 @@ void ChartManagerWindow::apply() {
   if (!out.ok) return m_app.prompter.information(out.message);
   m_app.prompter.information((QStringList{out.message} + out.skipped).join('\n'));
   selectFolder(m_folders->currentIndex());
+}
+
+// ---- Chart deletion ----
+
+ChartDeleteWindow::ChartDeleteWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
+  setObjectName(QStringLiteral("gpsdelchart"));
+  setWindowTitle(QStringLiteral("Delete charts"));
+  m_folders = new QComboBox(this);
+  m_charts = new QListWidget(this);
+  m_charts->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  auto* deleteButton = new QPushButton(QStringLiteral("&Delete"), this);
+  auto* closeButton = new QPushButton(QStringLiteral("&Close"), this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("Folders:"), this));
+  layout->addWidget(m_folders);
+  layout->addWidget(new QLabel(QStringLiteral("Charts:"), this));
+  layout->addWidget(m_charts, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(deleteButton);
+  buttons->addWidget(closeButton);
+  layout->addLayout(buttons);
+  for (const FolderEntry& f : listFolders(app.db)) m_folders->addItem(f.description, f.key);
+  connect(m_folders, &QComboBox::currentIndexChanged, this, &ChartDeleteWindow::selectFolder);
+  connect(deleteButton, &QPushButton::clicked, this, &ChartDeleteWindow::deleteSelected);
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+  selectFolder(m_folders->currentIndex());
+  resize(420, 420);
+}
+
+void ChartDeleteWindow::selectFolder(int index) {
+  m_charts->clear();
+  if (index < 0) return;
+  for (const ChartRow& row : chartsOfFolder(m_app.db, m_folders->itemData(index).toLongLong()))
+    (new QListWidgetItem(row.description, m_charts))->setData(Qt::UserRole, row.chart);
+}
+
+bool ChartDeleteWindow::deleteSelected() {
+  std::vector<qint64> keys;
+  for (QListWidgetItem* item : m_charts->selectedItems()) keys.push_back(item->data(Qt::UserRole).toLongLong());
+  if (keys.empty()) {
+    m_app.prompter.information(MessageText(Msg::NoChartSelected));
+    return false;
+  }
+  if (!m_app.prompter.question(MessageText(Msg::SureDeleteSelection) + QStringLiteral("\n%1 chart(s)").arg(keys.size())))
+    return false;
+  // The chart on screen keeps its loaded image until another chart is loaded.
+  const ManagerOutcome out = deleteCharts(m_app.db, keys);
+  if (!out.ok) m_app.prompter.exclamation(out.message);
+  m_app.requests.redrawOverlays = true;
+  selectFolder(m_folders->currentIndex());
+  return out.ok;
+}
+
+// ---- Chart folders ----
+
+FolderWindow::FolderWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
+  setObjectName(QStringLiteral("gpsfolders"));
+  setWindowTitle(QStringLiteral("Chart folders"));
+  m_folders = new QListWidget(this);
+  m_name = new QLineEdit(this);
+  m_name->setObjectName(QStringLiteral("name"));
+  auto* addButton = new QPushButton(QStringLiteral("&Add"), this);
+  auto* renameButton = new QPushButton(QStringLiteral("&Rename"), this);
+  auto* deleteButton = new QPushButton(QStringLiteral("&Delete"), this);
+  auto* closeButton = new QPushButton(QStringLiteral("&Close"), this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("Folders:"), this));
+  layout->addWidget(m_folders, 1);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Name:"), m_name);
+  layout->addLayout(form);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(addButton);
+  buttons->addWidget(renameButton);
+  buttons->addWidget(deleteButton);
+  buttons->addStretch(1);
+  buttons->addWidget(closeButton);
+  layout->addLayout(buttons);
+  connect(m_folders, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+    if (item) m_name->setText(item->text());
+  });
+  connect(addButton, &QPushButton::clicked, this, &FolderWindow::addFolder);
+  connect(renameButton, &QPushButton::clicked, this, &FolderWindow::renameSelected);
+  connect(deleteButton, &QPushButton::clicked, this, &FolderWindow::deleteSelected);
+  connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+  fill();
+  resize(360, 380);
+}
+
+void FolderWindow::fill(qint64 select) {
+  m_folders->clear();
+  for (const FolderEntry& f : listFolders(m_app.db)) {
+    auto* item = new QListWidgetItem(f.description, m_folders);
+    item->setData(Qt::UserRole, f.key);
+    if (f.key == select) m_folders->setCurrentItem(item);
+  }
+}
+
+qint64 FolderWindow::selectedFolder() const {
+  const QListWidgetItem* item = m_folders->currentItem();
+  return item ? item->data(Qt::UserRole).toLongLong() : 0;
+}
+
+bool FolderWindow::addFolder() {
+  qint64 key = 0;
+  const ManagerOutcome out = tavrik::addFolder(m_app.db, m_name->text(), m_app.clock.now(), &key);
+  if (!out.ok) {
+    m_app.prompter.information(out.message);
+    return false;
+  }
+  fill(key);
+  return true;
+}
+
+bool FolderWindow::renameSelected() {
+  const qint64 key = selectedFolder();
+  if (!key) {
+    m_app.prompter.information(MessageText(Msg::NoFolderSelected));
+    return false;
+  }
+  const ManagerOutcome out = renameFolder(m_app.db, key, m_name->text());
+  if (!out.ok) {
+    m_app.prompter.information(out.message);
+    return false;
+  }
+  // The status panel names the current folder.
+  if (m_app.settings.system.folder == key) m_app.panels[Panel::Folder] = m_name->text().trimmed();
+  fill(key);
+  return true;
+}
+
+bool FolderWindow::deleteSelected() {
+  const qint64 key = selectedFolder();
+  if (!key) {
+    m_app.prompter.information(MessageText(Msg::NoFolderSelected));
+    return false;
+  }
+  if (chartCountOfFolder(m_app.db, key) > 0 && !m_app.prompter.question(MessageText(Msg::SureDelete) + m_folders->currentItem()->text()))
+    return false;
+  const ManagerOutcome out = deleteFolder(m_app.db, key);
+  if (!out.ok) {
+    m_app.prompter.information(out.message);
+    return false;
+  }
+  if (m_app.settings.system.folder == key) {
+    m_app.settings.system.folder = 0;
+    m_app.panels[Panel::Folder].clear();
+    m_app.selections.folderCharts.clear();
+  }
+  fill();
+  m_name->clear();
+  return true;
 }
 
 // ---- Chart information export ----

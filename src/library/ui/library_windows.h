@@ -1,7 +1,8 @@
 #pragma once
 // The chart library's windows: BSB import `gpsbsb`, the chart manager
-// `FormChartManager`, the chart information export `gpschiexport`, the auto import
-// `FormAutoImport`, and the import entries of the File menu.
+// `FormChartManager`, chart deletion `gpsdelchart`, the folder editor `gpsfolders`,
+// the chart information export `gpschiexport`, the auto import `FormAutoImport`, and
+// the import entries of the File menu.
 
 #include <QStringList>
 #include <QWidget>
@@ -22,7 +23,7 @@ class MainWindow;
 
 void registerLibraryWindows(App& app);
 // File menu: "&Import chart information file...", "&Export chart information file...",
-// "Import &BSB charts...", "Chart &manager...", and the "&Tavrik" submenu with
+// "Import &BSB charts...", "Chart &manager...", "&Delete charts...", "Chart &folders...", and the "&Tavrik" submenu with
 // "Import &waypoints...", "Import &route...", "Import &track...".
 void installLibraryMenus(App& app, MainWindow& window);
 // Opens the auto import window when the "AutoImport" settings section names files.
@@ -64,6 +65,36 @@ class ChartManagerWindow : public QWidget {
   QLineEdit* m_path;
   QLineEdit* m_bitmap;
   QPushButton* m_info;
+};
+
+// "Delete charts": a folder's charts, several of which are deleted after a question.
+class ChartDeleteWindow : public QWidget {
+ public:
+  explicit ChartDeleteWindow(App& app, QWidget* parent = nullptr);
+  void selectFolder(int index);
+  // Deletes the selected charts when the user agrees; false when nothing was deleted.
+  bool deleteSelected();
+
+ private:
+  App& m_app;
+  QComboBox* m_folders;
+  QListWidget* m_charts;
+};
+
+// "Chart folders": adds, renames and deletes folders.
+class FolderWindow : public QWidget {
+ public:
+  explicit FolderWindow(App& app, QWidget* parent = nullptr);
+  bool addFolder();
+  bool renameSelected();
+  bool deleteSelected();
+
+ private:
+  void fill(qint64 select = 0);
+  qint64 selectedFolder() const;
+  App& m_app;
+  QListWidget* m_folders;
+  QLineEdit* m_name;
 };
 
 class ChiExportWindow : public QWidget {

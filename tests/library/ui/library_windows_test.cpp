@@ -76,3 +76,54 @@ TEST(LibraryWindows, BsbImportThenChartManagerThenChi) {
   EXPECT_EQ(t.prompter.entries().back().text.left(20), MessageText(Msg::ChartDoesNotExist).left(20));
   EXPECT_EQ(app.db.scalar("SELECT COUNT(*) FROM Charts").toInt(), 0);
 }
+
+// Both windows opened by name: two of three charts deleted after a Yes, then a folder
+// added, a duplicate refused, and the folder holding the chart deleted after a Yes.
+TEST(LibraryWindows, DeleteChartsAndFolders) {
+  test::TestApp t;
+  App& app = *t;
+  ASSERT_TRUE(app.openDatabase([](const QString&) { return QString(); }));
+  registerLibraryWindows(app);
+  std::vector<std::unique_ptr<QWidget>> opened;
+  app.windows.open = [&](const QString& name) {
+    opened.emplace_back(app.windows.create(name, app));
+    if (opened.back()) opened.back()->show();
+    return opened.back().get();
+  };
+  ASSERT_TRUE(app.db.execute("INSERT INTO Folders (description) VALUES ('Harbour')").ok());
+  for (const char* name : {"Inner", "Outer", "Approach"}) {
+    ASSERT_TRUE(app.db.execute("INSERT INTO Charts (description) VALUES (?)", {QString(name)}).ok());
+    ASSERT_TRUE(app.db.execute("INSERT INTO [Folder charts] (Folder, Chart) SELECT folder, ? FROM Folders",
+                               {app.db.lastInsertId()}).ok());
+  }
+
+  auto* del = dynamic_cast<ChartDeleteWindow*>(app.windows.open("gpsdelchart"));
+  ASSERT_NE(del, nullptr);
+  auto* charts = del->findChild<QListWidget*>();
+  ASSERT_EQ(charts->count(), 3);
+  charts->item(0)->setSelected(true);
+  charts->item(2)->setSelected(true);
+  screenshot(*del, "delete_charts");
+  EXPECT_FALSE(del->deleteSelected());  // the question's default is No
+  EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::SureDeleteSelection) + "\n2 chart(s)");
+  t.prompter.answer(true);
+  EXPECT_TRUE(del->deleteSelected());
+  EXPECT_EQ(charts->count(), 1);
+  EXPECT_EQ(app.db.scalar("SELECT description FROM Charts").toString(), "Outer");
+
+  auto* folders = dynamic_cast<FolderWindow*>(app.windows.open("gpsfolders"));
+  ASSERT_NE(folders, nullptr);
+  auto* list = folders->findChild<QListWidget*>();
+  folders->findChild<QLineEdit*>("name")->setText("Anchorage");
+  EXPECT_TRUE(folders->addFolder());
+  EXPECT_FALSE(folders->addFolder());
+  EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::FolderExists));
+  ASSERT_EQ(list->count(), 2);
+  list->setCurrentRow(1);  // Harbour, still holding "Outer"
+  screenshot(*folders, "chart_folders");
+  t.prompter.answer(true);
+  EXPECT_TRUE(folders->deleteSelected());
+  EXPECT_EQ(list->count(), 1);
+  EXPECT_EQ(app.db.scalar("SELECT COUNT(*) FROM Charts").toInt(), 1);
+  EXPECT_EQ(app.db.scalar("SELECT COUNT(*) FROM [Folder charts]").toInt(), 0);
+}
