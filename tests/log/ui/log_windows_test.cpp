@@ -141,6 +141,7 @@ TEST(LogWindows, ChooserListsTheDayAndExportsCsv) {
 }
 
 TEST(LogWindows, PrintoutPdfHasOneLinePerEntryAndExtraLinesOnlyForTexts) {
+  test::qtApp();  // QPrinter needs the application, also when this test runs alone
   std::vector<LogRow> rows(150);
   for (size_t i = 0; i < rows.size(); ++i) {
     rows[i].type = "Watch";
