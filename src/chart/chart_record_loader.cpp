@@ -38,10 +38,7 @@ QString CalibrationProblem(const ChartRecord& c) {
   return {};
 }
 
-ChartLoadResult LoadChartRecord(const ChartRow& row, const ChartDatumLookup& datums, const ChartView& view) {
-  ChartLoadResult out;
-  ChartRecord& c = out.record;
-  c.description = row.description.trimmed();
+void CopyCalibrationPoints(const ChartRow& row, ChartRecord& c) {
   c.mercator = row.mercator;
   c.latitude1 = row.latitude1;
   c.longitude1 = row.longitude1;
@@ -55,6 +52,13 @@ ChartLoadResult LoadChartRecord(const ChartRow& row, const ChartDatumLookup& dat
   c.longitude3 = row.longitude3;
   c.x3 = static_cast<float>(row.x3);
   c.y3 = static_cast<float>(row.y3);
+}
+
+ChartLoadResult LoadChartRecord(const ChartRow& row, const ChartDatumLookup& datums, const ChartView& view) {
+  ChartLoadResult out;
+  ChartRecord& c = out.record;
+  c.description = row.description.trimmed();
+  CopyCalibrationPoints(row, c);
   c.milelat = row.milelat;
   c.milelon = row.milelon;
   c.datum = row.datum;

@@ -56,6 +56,8 @@ QString chartFilter(const QString& description);
 // derived with `view`. Empty bounds are computed from the calibration for native
 // charts (with the image size and margins of the row) and reported.
 ChartLoadResult LoadChartRecord(const ChartRow& row, const ChartDatumLookup& datums, const ChartView& view = {});
+// The kind of calibration and its three points, as stored.
+void CopyCalibrationPoints(const ChartRow& row, ChartRecord& c);
 
 // Why a record cannot convert positions, or empty when it can.
 QString CalibrationProblem(const ChartRecord& c);

@@ -254,19 +254,7 @@ std::optional<int> ChartStoreSession::datumKey(const QString& description) {
 
 void deriveCalibration(ChartRow& row) {
   ChartRecord c;
-  c.mercator = row.mercator;
-  c.latitude1 = row.latitude1;
-  c.longitude1 = row.longitude1;
-  c.x1 = static_cast<float>(row.x1);
-  c.y1 = static_cast<float>(row.y1);
-  c.latitude2 = row.latitude2;
-  c.longitude2 = row.longitude2;
-  c.x2 = static_cast<float>(row.x2);
-  c.y2 = static_cast<float>(row.y2);
-  c.latitude3 = row.latitude3;
-  c.longitude3 = row.longitude3;
-  c.x3 = static_cast<float>(row.x3);
-  c.y3 = static_cast<float>(row.y3);
+  CopyCalibrationPoints(row, c);
   CalibrateScales(c);
   ComputeBounds(c, {row.maxx, row.maxy, row.topMargin, row.bottomMargin, row.leftMargin, row.rightMargin});
   row.milelat = c.milelat;

@@ -10,6 +10,7 @@
 
 #include "app/app.h"
 #include "core/messages.h"
+#include "ships/ui/ship_list_windows.h"
 
 namespace tavrik {
 
@@ -100,14 +101,7 @@ ShipChooserWindow::ShipChooserWindow(App& app, QWidget* parent) : QWidget(parent
 }
 
 void ShipChooserWindow::reload() {
-  m_list->setRowCount(0);
-  if (!m_app.db.isOpen()) return;
-  for (const QVariantList& row : m_app.db.rows(QStringLiteral("SELECT Name, telephone FROM Ships OrdER BY Name"))) {
-    const int r = m_list->rowCount();
-    m_list->insertRow(r);
-    m_list->setItem(r, 0, new QTableWidgetItem(row[0].toString()));
-    m_list->setItem(r, 1, new QTableWidgetItem(row[1].toString()));
-  }
+  fillShipTable(*m_list, m_app.db);
   if (m_list->rowCount() > 0) m_list->selectRow(0);
 }
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "store/database.h"
 #include "core/messages.h"
 #include "ships/ship_store.h"
 
@@ -86,16 +87,18 @@ ShipListWindow::ShipListWindow(App& app, QWidget* parent) : QWidget(parent), m_a
   reload();
 }
 
-void ShipListWindow::reload() {
-  m_list->setRowCount(0);
-  if (!m_app.db.isOpen()) return;
-  for (const QVariantList& row : m_app.db.rows(QStringLiteral("SELECT Name, telephone FROM Ships OrdER BY Name"))) {
-    const int r = m_list->rowCount();
-    m_list->insertRow(r);
-    m_list->setItem(r, 0, new QTableWidgetItem(row[0].toString()));
-    m_list->setItem(r, 1, new QTableWidgetItem(row[1].toString()));
+void fillShipTable(QTableWidget& list, Database& db) {
+  list.setRowCount(0);
+  if (!db.isOpen()) return;
+  for (const QVariantList& row : db.rows(QStringLiteral("SELECT Name, telephone FROM Ships ORDER BY Name"))) {
+    const int r = list.rowCount();
+    list.insertRow(r);
+    list.setItem(r, 0, new QTableWidgetItem(row[0].toString()));
+    list.setItem(r, 1, new QTableWidgetItem(row[1].toString()));
   }
 }
+
+void ShipListWindow::reload() { fillShipTable(*m_list, m_app.db); }
 
 ShipEditWindow* ShipListWindow::openEditor() {
   auto* editor = qobject_cast<ShipEditWindow*>(m_app.windows.open ? m_app.windows.open(QStringLiteral("gpseship")) : nullptr);

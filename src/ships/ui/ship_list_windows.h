@@ -10,6 +10,10 @@ class QTableWidget;
 namespace tavrik {
 
 class App;
+class Database;
+
+// The ships by name with their telephone numbers, in two columns.
+void fillShipTable(QTableWidget& list, Database& db);
 
 class ShipEditWindow : public QWidget {
   Q_OBJECT
