@@ -1,14 +1,52 @@
 #include "transfer/gpx.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <cmath>
 
 namespace tavrik {
 namespace {
+
+// "2026-06-02T10:15:30Z" or with a fraction: what loggers write, read without Qt's
+// general date parser (a long track has a time on every point). Anything else goes
+// through QDateTime's ISO reading.
+QDateTime gpxTime(const QString& text) {
+  const auto digits = [&text](qsizetype at, qsizetype n, int& out) {
+    out = 0;
+    for (qsizetype i = at; i < at + n; ++i) {
+      const QChar c = text[i];
+      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+      out = out * 10 + (c.unicode() - '0');
+    }
+    return true;
+  };
+  int y, mo, d, h, mi, sec, ms = 0;
+  const qsizetype n = text.size();
+  if (n >= 20 && text[n - 1] == QLatin1Char('Z') && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-') &&
+      text[10] == QLatin1Char('T') && text[13] == QLatin1Char(':') && text[16] == QLatin1Char(':') &&
+      digits(0, 4, y) && digits(5, 2, mo) && digits(8, 2, d) && digits(11, 2, h) && digits(14, 2, mi) &&
+      digits(17, 2, sec)) {
+    bool plain = n == 20;
+    if (n > 21 && text[19] == QLatin1Char('.')) {
+      plain = true;
+      for (qsizetype i = 20; i < n - 1; ++i)
+        if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9')) plain = false;
+      const qsizetype places = std::min<qsizetype>(n - 21, 3);
+      int fraction = 0;
+      if (plain && digits(20, places, fraction)) ms = places == 1 ? fraction * 100 : places == 2 ? fraction * 10 : fraction;
+    }
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, sec, ms);
+    if (plain && date.isValid() && time.isValid()) return QDateTime(date, time, Qt::UTC);
+  }
+  const QDateTime t = QDateTime::fromString(text, Qt::ISODateWithMs);
+  return t.isValid() ? t.toUTC() : t;
+}
 
 class Reader {
  public:
@@ -68,8 +106,7 @@ class Reader {
         const double e = m_xml.readElementText().trimmed().toDouble(&ok);
         if (ok && std::isfinite(e)) p.elevation = e;
       } else if (n == QLatin1String("time")) {
-        p.time = QDateTime::fromString(m_xml.readElementText().trimmed(), Qt::ISODateWithMs);
-        if (p.time.isValid()) p.time = p.time.toUTC();
+        p.time = gpxTime(m_xml.readElementText().trimmed());
       } else m_xml.skipCurrentElement();
     }
     return m_error.isEmpty();
@@ -155,7 +192,11 @@ bool readGpxFile(const QString& path, GpxDocument& out, QString& error) {
                 .arg(kGpxFileLimit / (1024 * 1024));
     return false;
   }
-  if (!readGpx(f, out, error)) {
+  // Whole: the XML reader is several times slower pulling from a file.
+  QByteArray bytes = f.readAll();
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  if (!readGpx(buffer, out, error)) {
     error = QFileInfo(path).fileName() + QStringLiteral(", ") + error;
     return false;
   }

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 
 #include "store/sql_text.h"
 
@@ -120,7 +122,7 @@ class Importer {
       if (!first && !add(0.0, 0.0, QVariant())) return false;
       first = false;
       for (const GpxPoint& p : seg) {
-        if (!add(p.lat, p.lon, p.time.isValid() ? QVariant(dbDateText(p.time.toLocalTime())) : QVariant())) return false;
+        if (!add(p.lat, p.lon, p.time.isValid() ? QVariant(localDateText(p.time)) : QVariant())) return false;
         ++m_result.trackPoints;
       }
     }
@@ -129,6 +131,28 @@ class Importer {
 
   Database& m_db;
   QString m_stamp;
+  qint64 m_offsetMinute = std::numeric_limits<qint64>::min();
+  int m_offset = 0;
+
+  // A UTC time as the database's local date text. The zone's offset is looked up once
+  // per minute of the track (offsets change only on whole minutes) and the text is
+  // written without Qt's general formatter: a long track has a time on every point.
+  QString localDateText(const QDateTime& utc) {
+    const qint64 secs = utc.toSecsSinceEpoch();
+    const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
+    if (minute != m_offsetMinute) {
+      m_offset = utc.toLocalTime().offsetFromUtc();
+      m_offsetMinute = minute;
+    }
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(secs + m_offset, Qt::UTC);
+    const QDate d = local.date();
+    const QTime t = local.time();
+    if (d.year() < 0 || d.year() > 9999) return dbDateText(utc.toLocalTime());
+    char text[20];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(), d.day(), t.hour(), t.minute(),
+                  t.second());
+    return QString::fromLatin1(text, 19);
+  }
   GpxImportResult& m_result;
   QString m_error;
   int m_wgs84 = 0, m_type = 0;

@@ -83,6 +83,33 @@ GpxDocument throughGpsbabel(const QTemporaryDir& dir, const GpxDocument& doc) {
   return out;
 }
 
+// Point times as loggers write them, with and without fractions and offsets, all in UTC.
+TEST(Gpx, PointTimesAreReadInUtcWhateverTheirForm) {
+  const struct {
+    const char* text;
+    QDateTime utc;  // invalid: no time
+  } cases[] = {
+      {"2026-06-02T10:15:30Z", QDateTime(QDate(2026, 6, 2), QTime(10, 15, 30), Qt::UTC)},
+      {"2026-06-02T10:15:30.25Z", QDateTime(QDate(2026, 6, 2), QTime(10, 15, 30, 250), Qt::UTC)},
+      {"2026-06-02T10:15:30.1239999Z", QDateTime(QDate(2026, 6, 2), QTime(10, 15, 30, 123), Qt::UTC)},
+      {"2026-06-02T12:15:30+02:00", QDateTime(QDate(2026, 6, 2), QTime(10, 15, 30), Qt::UTC)},
+      {"2026-02-30T10:15:30Z", QDateTime()},
+      {"yesterday", QDateTime()},
+  };
+  for (const auto& c : cases) {
+    QByteArray xml = "<gpx version=\"1.1\"><wpt lat=\"1\" lon=\"2\"><time>";
+    xml += c.text;
+    xml += "</time></wpt></gpx>";
+    QBuffer in(&xml);
+    in.open(QIODevice::ReadOnly);
+    GpxDocument doc;
+    QString error;
+    ASSERT_TRUE(readGpx(in, doc, error)) << c.text << error.toStdString();
+    ASSERT_EQ(doc.waypoints.size(), 1u);
+    EXPECT_EQ(doc.waypoints[0].time, c.utc) << c.text;
+  }
+}
+
 TEST(Gpx, GpsbabelReferenceFilesOfBothVersionsAreReadWhole) {
   struct Row {
     const char* file;
