@@ -90,7 +90,7 @@ ShipListWindow::ShipListWindow(App& app, QWidget* parent) : QWidget(parent), m_a
 void fillShipTable(QTableWidget& list, Database& db) {
   list.setRowCount(0);
   if (!db.isOpen()) return;
-  for (const QVariantList& row : db.rows(QStringLiteral("SELECT Name, telephone FROM Ships ORDER BY Name"))) {
+  for (const QVariantList& row : db.rows(QStringLiteral("SELECT Name, telephone FROM Ships OrdER BY Name"))) {
     const int r = list.rowCount();
     list.insertRow(r);
     list.setItem(r, 0, new QTableWidgetItem(row[0].toString()));
