@@ -114,6 +114,7 @@ void Startup::registerWindows() {
   registerLogWindows(m_app);
   registerEditWindows(m_app);
   registerShipWindows(m_app);
+  registerAisWindows(m_app);
 }
 
 void Startup::placeMainWindow(bool forScreenshot, bool hidden) {

@@ -72,7 +72,7 @@ OverlayRenderer::OverlayRenderer() : m_font(QStringLiteral("Sans Serif"), 8) {
 }
 
 std::shared_ptr<const Sprite> OverlayRenderer::labelSprite(const QString& text, QColor c) const {
-  const QString key = QString::number(c.rgb(), 16) + QChar(0x1f) + text;
+  const QString key = QString::number(c.rgba(), 16) + QChar(0x1f) + text;
   if (const auto* hit = m_labels.object(key)) return *hit;
   const QFontMetricsF fm(m_font);
   const int w = static_cast<int>(std::ceil(nameWidth(text))) + 3;
@@ -93,6 +93,39 @@ std::shared_ptr<const Sprite> OverlayRenderer::labelSprite(const QString& text, 
   // Too large for the whole cache (an absurdly long name), it is still returned.
   m_labels.insert(key, new std::shared_ptr<const Sprite>(sprite), static_cast<int>(img.sizeInBytes()));
   return sprite;
+}
+
+const Sprite& OverlayRenderer::radarSprite(char status) const {
+  // A look per status: tracking a ring with a centre, querying a dashed ring, lost a
+  // faded ring struck through.
+  const QPen radarPen = pen(Overlay::Radar);
+  const std::tuple<QRgb, int, char> key(radarPen.color().rgba(), radarPen.width(), status);
+  auto it = m_radarSprites.find(key);
+  if (it != m_radarSprites.end()) return it->second;
+  QPen pen = radarPen;
+  if (status == 'Q') pen.setStyle(Qt::DashLine);
+  if (status == 'L') {
+    QColor faded = pen.color();
+    faded.setAlpha(110);
+    pen.setColor(faded);
+  }
+  const int size = 15 + 2 * pen.width();
+  QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  {
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(pen);
+    const QPointF c(size / 2.0, size / 2.0);
+    p.drawEllipse(c, 5, 5);
+    if (status == 'L') {
+      p.drawLine(c + QPointF(-6, -6), c + QPointF(6, 6));
+      p.drawLine(c + QPointF(-6, 6), c + QPointF(6, -6));
+    } else if (status == 'T') {
+      p.drawEllipse(c, 1.5, 1.5);
+    }
+  }
+  return m_radarSprites.emplace(key, Sprite::from(img)).first->second;
 }
 
 const Sprite& OverlayRenderer::markSprite(QColor c) const {
@@ -483,26 +516,23 @@ void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
   }
   // A look per status: tracking a ring with a centre, querying a dashed ring, lost a
   // faded ring struck through.
-  const QPen radarPen = pen(Overlay::Radar);
-  QPen queryPen = radarPen, lostPen = radarPen;
-  queryPen.setStyle(Qt::DashLine);
-  QColor faded = radarPen.color();
+  // Symbols and numbers come from sprites blended into one layer, as the waypoints':
+  // a radar reports a thousand targets every second.
+  const QColor radarColor = color(Overlay::Radar);
+  QColor faded = radarColor;
   faded.setAlpha(110);
-  lostPen.setColor(faded);
+  if (layered) m_markLayer.reset(layerArea);
   for (size_t i = 0; i < m_radar.size(); ++i) {
     const Label& l = m_radar[i];
     if (!area.contains(l.pos)) continue;
     const QString& status = m_radarStatus[i];
-    p.setPen(status == QLatin1String("L") ? lostPen : status == QLatin1String("Q") ? queryPen : radarPen);
-    p.drawEllipse(l.pos, 5, 5);
-    if (status == QLatin1String("L")) {
-      p.drawLine(l.pos + QPointF(-6, -6), l.pos + QPointF(6, 6));
-      p.drawLine(l.pos + QPointF(-6, 6), l.pos + QPointF(6, -6));
-    } else if (status == QLatin1String("T")) {
-      p.drawEllipse(l.pos, 1.5, 1.5);
-    }
-    p.drawText(l.pos + QPointF(kLabelDx, -4), l.text);
+    const bool lost = status == QLatin1String("L");
+    const Sprite& symbol = radarSprite(lost ? 'L' : status == QLatin1String("Q") ? 'Q' : 'T');
+    put(symbol, topLeftFor(l.pos, symbol.image));
+    auto label = labelSprite(l.text, lost ? faded : radarColor);
+    put(*label, (l.pos + QPointF(kLabelDx - 1.5, -5 - m_ascent)).toPoint(), label);
   }
+  if (layered) m_markLayer.paintOnto(p);
   p.restore();
 }
 

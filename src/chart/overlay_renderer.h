@@ -12,7 +12,9 @@
 #include <QCache>
 #include <QPolygonF>
 #include <array>
+#include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "chart/chart_projection.h"
@@ -115,6 +117,8 @@ class OverlayRenderer {
   // them must paint within a frame, and text layout is the slow part of painting.
   std::shared_ptr<const Sprite> labelSprite(const QString& text, QColor color) const;
   const Sprite& markSprite(QColor color) const;
+  // A radar target's symbol for its status ('T', 'Q' or 'L') in the radar style.
+  const Sprite& radarSprite(char status) const;
   // Small proximity circles drawn from sprites too (by their radii in quarter pixels).
   const Sprite* circleSprite(double rx, double ry) const;
   // Drops names that would overlap a name already placed: the active waypoint first,
@@ -133,6 +137,7 @@ class OverlayRenderer {
   mutable SpriteLayer m_markLayer;
   mutable QRgb m_markColor = 0;
   mutable std::map<std::pair<int, int>, Sprite> m_circles;
+  mutable std::map<std::tuple<QRgb, int, char>, Sprite> m_radarSprites;  // colour, width, status
   mutable QRgb m_circleColor = 0;
   mutable int m_circleWidth = 0;
   long m_activeWaypoint = 0;

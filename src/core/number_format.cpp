@@ -1,15 +1,17 @@
 #include "core/number_format.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace tavrik {
 namespace {
 
 struct Section {
-  QString prefix, suffix;
+  QStringView prefix, suffix;  // parts of the pattern
   int minIntDigits = 0;
   int decimals = 0;      // digits written after the point ('0' and '#')
   int minDecimals = 0;   // of which always written ('0')
@@ -18,8 +20,9 @@ struct Section {
 
 Section parseSection(QStringView p) {
   Section s;
-  int i = 0;
-  while (i < p.size() && p[i] != '0' && p[i] != '#' && p[i] != '.') s.prefix += p[i++];
+  qsizetype i = 0;
+  while (i < p.size() && p[i] != '0' && p[i] != '#' && p[i] != '.') ++i;
+  s.prefix = p.left(i);
   for (; i < p.size(); ++i) {
     const QChar c = p[i];
     if (c == '0' && !s.hasPoint) ++s.minIntDigits;
@@ -30,58 +33,59 @@ Section parseSection(QStringView p) {
       if (c == '0') s.minDecimals = s.decimals;
     } else break;
   }
-  s.suffix = p.mid(i).toString();
+  s.suffix = p.mid(i);
   return s;
 }
 
+// Adds one unit in the last place of a digit string.
+void incrementLast(std::string& digits) {
+  size_t k = digits.size();
+  while (k > 0 && digits[k - 1] == '9') digits[--k] = '0';
+  if (k == 0) digits.insert(digits.begin(), '1');
+  else ++digits[k - 1];
+}
+
 // Decimal digits of |value| rounded half away from zero to `decimals` places,
-// starting from `significant` significant digits of the value.
-QString roundedDigits(double value, int decimals, int significant) {
+// starting from `significant` significant digits of the value; the last `decimals`
+// digits are the fraction. Lists and files format thousands of numbers: no Qt
+// strings here.
+std::string roundedDigits(double value, int decimals, int significant) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
   // buf: d.ddddde[+-]xx
   const char* e = std::strchr(buf, 'e');
   const int exp10 = std::atoi(e + 1);
-  QByteArray mant;
+  std::string mant;
+  mant.reserve(static_cast<size_t>(e - buf));
   for (const char* q = buf; q < e; ++q)
     if (*q != '.') mant += *q;
-  // Place digits into a fixed-point string with `decimals` decimals.
   const int intDigits = exp10 + 1;  // digits before the point (may be <= 0)
-  QByteArray fixed;                 // digits without a point, scale 10^-decimals
+  const size_t wanted = static_cast<size_t>(std::max(intDigits, 0) + decimals);
+  std::string fixed;                // digits without a point, scale 10^-decimals
+  fixed.reserve(wanted + 2);
+  bool up = false;
   if (intDigits > 0) {
-    fixed = mant.left(intDigits);
-    while (fixed.size() < intDigits) fixed += '0';
-    QByteArray frac = mant.mid(intDigits);
-    fixed += frac;
-    const int fracLen = frac.size();
-    if (fracLen < decimals) fixed += QByteArray(decimals - fracLen, '0');
-    // Round away the surplus fraction digits.
-    const int surplus = fracLen - decimals;
-    if (surplus > 0) {
-      const bool up = fixed[fixed.size() - surplus] >= '5';
-      fixed.chop(surplus);
-      if (up) {
-        int k = fixed.size() - 1;
-        while (k >= 0 && fixed[k] == '9') fixed[k--] = '0';
-        if (k < 0) fixed.prepend('1');
-        else fixed[k] = fixed[k] + 1;
-      }
-    }
+    const size_t whole = static_cast<size_t>(intDigits);
+    fixed.append(mant, 0, std::min(whole, mant.size()));
+    fixed.append(whole - fixed.size(), '0');
+    const size_t fracLen = mant.size() > whole ? mant.size() - whole : 0;
+    const size_t keep = std::min(fracLen, static_cast<size_t>(decimals));
+    fixed.append(mant, whole, keep);
+    up = fracLen > keep && mant[whole + keep] >= '5';
   } else {
-    QByteArray frac = QByteArray(-intDigits, '0') + mant;
-    if (frac.size() < decimals) frac += QByteArray(decimals - frac.size(), '0');
-    const int surplus = frac.size() - decimals;
-    bool up = surplus > 0 && frac[decimals] >= '5';
-    frac.truncate(decimals);
-    fixed = "0" + frac;
-    if (up) {
-      int k = fixed.size() - 1;
-      while (k >= 0 && fixed[k] == '9') fixed[k--] = '0';
-      if (k < 0) fixed.prepend('1');
-      else fixed[k] = fixed[k] + 1;
-    }
+    fixed += '0';
+    const size_t zeros = static_cast<size_t>(-intDigits);
+    const size_t dec = static_cast<size_t>(decimals);
+    fixed.append(std::min(zeros, dec), '0');
+    const size_t room = dec > zeros ? dec - zeros : 0;
+    const size_t keep = std::min(room, mant.size());
+    fixed.append(mant, 0, keep);
+    // The first digit dropped: a leading zero when the digits start beyond the places kept.
+    up = zeros >= dec ? (zeros == dec && !mant.empty() && mant[0] >= '5') : (keep < mant.size() && mant[keep] >= '5');
   }
-  return QString::fromLatin1(fixed);
+  fixed.append(wanted + (intDigits > 0 ? 0 : 1) - fixed.size(), '0');
+  if (up) incrementLast(fixed);
+  return fixed;
 }
 
 QString formatWith(double value, QStringView pattern, int significant) {
@@ -96,24 +100,32 @@ QString formatWith(double value, QStringView pattern, int significant) {
   } else {
     sec = parseSection(semi >= 0 ? pattern.left(semi) : pattern);
   }
-  QString digits = roundedDigits(value, sec.decimals, significant);
-  QString intPart = digits.left(digits.size() - sec.decimals);
-  QString fracPart = digits.right(sec.decimals);
-  // Strip optional leading zeros down to the minimum integer digits.
-  while (intPart.size() > sec.minIntDigits && intPart.startsWith('0')) intPart.remove(0, 1);
-  while (intPart.size() < sec.minIntDigits) intPart.prepend('0');
-  // Optional trailing decimals ('#') are dropped when zero.
-  while (fracPart.size() > sec.minDecimals && fracPart.endsWith('0')) fracPart.chop(1);
-  QString out = intPart;
-  if (sec.hasPoint && (!fracPart.isEmpty() || sec.decimals == 0)) {
-    if (!fracPart.isEmpty()) out += '.' + fracPart;
-    else if (sec.decimals == 0) out += '.';
+  const std::string digits = roundedDigits(value, sec.decimals, significant);
+  const size_t decimals = static_cast<size_t>(sec.decimals);
+  const size_t minInt = static_cast<size_t>(sec.minIntDigits);
+  // Optional leading zeros go down to the minimum integer digits; optional trailing
+  // decimals ('#') are dropped when zero.
+  size_t intStart = 0, intEnd = digits.size() - decimals;
+  while (intEnd - intStart > minInt && digits[intStart] == '0') ++intStart;
+  const size_t pad = minInt > intEnd - intStart ? minInt - (intEnd - intStart) : 0;
+  size_t fracEnd = digits.size();
+  while (fracEnd - intEnd > static_cast<size_t>(sec.minDecimals) && digits[fracEnd - 1] == '0') --fracEnd;
+  std::string out;
+  out.reserve(pad + digits.size() + 2);
+  out.append(pad, '0');
+  out.append(digits, intStart, intEnd - intStart);
+  if (sec.hasPoint && (fracEnd > intEnd || sec.decimals == 0)) {
+    out += '.';
+    out.append(digits, intEnd, fracEnd - intEnd);
   }
-  bool allZero = true;
-  for (QChar c : out)
-    if (c.isDigit() && c != '0') allZero = false;
-  if (negative && !explicitNegative && !allZero) out.prepend('-');
-  return sec.prefix + out + sec.suffix;
+  const bool allZero = out.find_first_of("123456789") == std::string::npos;
+  QString result;
+  result.reserve(sec.prefix.size() + static_cast<qsizetype>(out.size()) + 1 + sec.suffix.size());
+  result.append(sec.prefix);
+  if (negative && !explicitNegative && !allZero) result.append(QLatin1Char('-'));
+  result.append(QLatin1StringView(out.data(), static_cast<qsizetype>(out.size())));
+  result.append(sec.suffix);
+  return result;
 }
 
 QString strWith(double value, int significant) {

@@ -65,6 +65,26 @@ bool GridNotation::isNumericTag(const QString& tag) {
 
 QString GridNotation::minutePattern() const { return decimalsPattern(clampDecimals(decimals)); }
 
+void GridNotation::degreeMinuteTexts(double value, QString& degrees, QString& minutes) const {
+  const double v = std::fabs(value);
+  double deg = std::floor(v);
+  double min = roundAway((v - deg) * 60, clampDecimals(decimals));
+  if (min >= 60) {  // 59.999 shown with two decimals is a whole degree more
+    deg += 1;
+    min -= 60;
+  }
+  degrees = formatNumber(deg, u"0");
+  minutes = formatNumber(min, minutePattern());
+}
+
+QString GridNotation::degreesMinutesText(double value, bool latitude) const {
+  if (!std::isfinite(value)) return QStringLiteral("° ' ");  // as the empty fields show
+  QString degrees, minutes;
+  degreeMinuteTexts(value, degrees, minutes);
+  return degrees + QStringLiteral("° ") + minutes + QStringLiteral("' ") +
+         (latitude ? (value < 0 ? South : North) : (value < 0 ? West : East));
+}
+
 PositionFields GridNotation::fill(double lat, double lon) const {
   PositionFields f;
   const int g = effectiveGrid();
@@ -76,13 +96,7 @@ PositionFields GridNotation::fill(double lat, double lon) const {
       const double v = std::fabs(value);
       double deg = std::floor(v);
       if (g == 0) {
-        double min = roundAway((v - deg) * 60, dec);
-        if (min >= 60) {  // 59.999 shown with two decimals is a whole degree more
-          deg += 1;
-          min -= 60;
-        }
-        f[prefix + "D"] = formatNumber(deg, u"0");
-        f[prefix + "M"] = formatNumber(min, minutePattern());
+        degreeMinuteTexts(value, f[prefix + "D"], f[prefix + "M"]);
       } else {
         double totalSec = roundAway((v - deg) * 3600, dec);
         if (totalSec >= 3600) {

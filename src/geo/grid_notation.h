@@ -47,6 +47,9 @@ class GridNotation {
   // empty when the grid's fields are empty.
   QString displayText(const PositionFields& fields) const;
   QString positionText(double latDeg, double lonDeg) const { return displayText(fill(latDeg, lonDeg)); }
+  // One coordinate as the degrees-and-minutes notation writes it ("52° 22.50' N"),
+  // without the fields in between: long lists show thousands.
+  QString degreesMinutesText(double value, bool latitude) const;
 
   struct Entry {
     bool accepted = false;  // false: sound the beep and keep the previous position
@@ -75,6 +78,7 @@ class GridNotation {
 
  private:
   QString minutePattern() const;
+  void degreeMinuteTexts(double value, QString& degrees, QString& minutes) const;
 };
 
 }  // namespace tavrik

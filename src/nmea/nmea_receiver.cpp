@@ -314,6 +314,9 @@ void NmeaReceiver::dispatch(std::string_view line) {
   }
   if (!line.empty() && line[0] == '!') {
     if (aisSentenceParser) aisSentenceParser(line);
+    // Other plotters and AIS displays on board want the targets too; the sentence
+    // filters name only '$' sentences, so AIS passes whenever its checksum holds.
+    if (m_forwardPort != 0 && checkLine(line) != ChecksumStatus::Bad) writeToForwardPort(line);
     return;
   }
   if (startsWith(line, "$SHIPS")) {

@@ -5,7 +5,11 @@
 namespace tavrik {
 namespace {
 
-QString text(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+// A target reports the same letters every second: keep the text it has when they match.
+void assign(QString& to, std::string_view s) {
+  const QLatin1StringView latin(s.data(), static_cast<qsizetype>(s.size()));
+  if (to != latin) to = latin;
+}
 
 // A target number field: digits only, within the radar's range; -1 otherwise.
 int targetNumber(std::string_view s) {
@@ -55,12 +59,12 @@ int RadarParsers::findOrAppend(int number) {
 ParseResult RadarParsers::parseTtm(const SentenceFields& f) {
   ParseResult r;
   const int number = targetNumber(f[1]);
-  const QString bearingRef = text(f[4]);
+  const std::string_view bearingRef = f[4];
   // A relative bearing needs some heading of our own: neither a heading sentence nor a
   // course over ground ever received leaves nothing to add it to.
   const bool headingKnown = m_nav.received(Sentence::VHW) > 0 || m_nav.received(Sentence::HDT) > 0;
   if (f.size() < kTtmMinElements || number < 0 ||
-      (bearingRef == QLatin1String("R") && !headingKnown && m_nav.received(Sentence::RMC) == 0 &&
+      (bearingRef == "R" && !headingKnown && m_nav.received(Sentence::RMC) == 0 &&
        m_nav.received(Sentence::VTG) == 0 && m_nav.received(Sentence::GGA) == 0)) {
     r.accepted = false;
     return r;
@@ -72,16 +76,16 @@ ParseResult RadarParsers::parseTtm(const SentenceFields& f) {
   t.Number = number;
   t.Distance = static_cast<float>(leniField(f[2]));
   float bearing = static_cast<float>(leniField(f[3]));
-  t.BearingRef = bearingRef;
+  assign(t.BearingRef, bearingRef);
   t.Speed = static_cast<float>(leniField(f[5]));
   t.Course = static_cast<float>(leniField(f[6]));
-  t.CourseRef = text(f[7]);
+  assign(t.CourseRef, f[7]);
   t.Cpa = static_cast<float>(leniField(f[8]));
   t.Tcpa = static_cast<float>(leniField(f[9]));
-  t.Units = text(f[10]);
-  t.Name = text(f[11]);
-  t.Status = text(f[12]);
-  t.Reference = text(f[13]);
+  assign(t.Units, f[10]);
+  assign(t.Name, f[11]);
+  assign(t.Status, f[12]);
+  assign(t.Reference, f[13]);
   t.LastUpdate = m_clock.now();
   if (t.BearingRef == QLatin1String("R")) {
     bearing += headingKnown ? m_nav.HeadingTrue : m_nav.CourseOverGround;
@@ -129,9 +133,9 @@ ParseResult RadarParsers::parseTll(const SentenceFields& f) {
   t.Units = QStringLiteral("N");
   t.TargetLatitude = static_cast<float>(lat);
   t.TargetLongitude = static_cast<float>(lon);
-  t.Name = text(f[6]);
-  t.Status = text(f[8]);
-  t.Reference = text(f[9]);
+  assign(t.Name, f[6]);
+  assign(t.Status, f[8]);
+  assign(t.Reference, f[9]);
   t.LastUpdate = m_clock.now();
   if (t.Status != oldStatus || t.TargetLatitude != oldLat || t.TargetLongitude != oldLon) m_flags.radarRedraw = true;
   m_lastIndex = index;

@@ -13,9 +13,8 @@ namespace {
 const QString kDegree = QStringLiteral("°");
 
 void positionTexts(const GridNotation& notation, double lat, double lon, ShipListRow& row) {
-  const QStringList parts = notation.positionText(lat, lon).split(QStringLiteral(" / "));
-  row.latitude = parts.value(0);
-  row.longitude = parts.value(1);
+  row.latitude = notation.degreesMinutesText(lat, true);
+  row.longitude = notation.degreesMinutesText(lon, false);
 }
 
 }  // namespace

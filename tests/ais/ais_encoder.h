@@ -3,6 +3,7 @@
 // ITU-R M.1371 lays them out, armoured, split into fragments of at most 60
 // characters, with checksums.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +54,29 @@ inline std::vector<std::string> aisSentences(const AisBitWriter& w, int seq = 0,
     out.push_back(nmeaWithChecksum(body));
   }
   return out;
+}
+
+// A class A (1-3) or class B (18) position report.
+inline std::string positionReport(int type, uint32_t mmsi, double lat, double lon, double sog, double cog) {
+  AisBitWriter w;
+  w.put(type, 6), w.put(0, 2), w.put(mmsi, 30);
+  if (type == 18) w.put(0, 8);
+  else w.put(0, 4), w.put(-128, 8);
+  w.put(static_cast<int64_t>(sog * 10), 10), w.put(0, 1);
+  w.put(static_cast<int64_t>(std::lround(lon * 600000)), 28), w.put(static_cast<int64_t>(std::lround(lat * 600000)), 27);
+  w.put(static_cast<int64_t>(cog * 10), 12), w.put(static_cast<int64_t>(cog), 9), w.put(10, 6);
+  w.put(0, type == 18 ? 29 : 25);
+  return aisSentences(w)[0];
+}
+
+// A static and voyage report (type 5), in two fragments.
+inline std::vector<std::string> staticReport(uint32_t mmsi, const std::string& name, const std::string& callsign) {
+  AisBitWriter w;
+  w.put(5, 6), w.put(0, 2), w.put(mmsi, 30), w.put(0, 2), w.put(1234567, 30);
+  w.text(callsign, 7), w.text(name, 20), w.put(70, 8);
+  w.put(100, 9), w.put(20, 9), w.put(8, 6), w.put(7, 6), w.put(1, 4);
+  w.put(0, 20), w.put(55, 8), w.text("ROTTERDAM", 20), w.put(0, 2);
+  return aisSentences(w, 4, 'B');
 }
 
 }  // namespace tavrik::test

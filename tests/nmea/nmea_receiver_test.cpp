@@ -78,6 +78,14 @@ TEST(NmeaReceiver, ChecksumsDecideWhatIsParsedAndRepeated) {
     ASSERT_EQ(rig.links.size(), 2u);
     EXPECT_EQ(rig.links[1]->written.toStdString(), row.good ? row.line + "\r\n" : "");
   }
+  // AIS is repeated too, whatever the sentence filters say, unless its checksum fails.
+  ReceiverRig rig;
+  rig.settings.NMEAOutput = rig.settings.Ports = "2";
+  rig.rx.StartCommunication();
+  const std::string ais = "!AIVDM,1,1,,B,177KQJ5000G?tO`K>RA1wUbN0TKH,0*5C";
+  rig.feed(ais + "\r\n" + ais.substr(0, ais.size() - 2) + "00\r\n");
+  ASSERT_EQ(rig.links.size(), 2u);
+  EXPECT_EQ(rig.links[1]->written.toStdString(), ais + "\r\n");
 }
 
 TEST(NmeaReceiver, TalkerAndSentenceFiltersGateParsingNotTheLastSentences) {

@@ -139,8 +139,11 @@ void AisTargetWindow::refresh() {
                         .arg(c.errors));
 }
 
-void installAis(App& app, MainWindow& window) {
+void registerAisWindows(App& app) {
   app.windows.add(QStringLiteral("gpsais"), [](App& a) { return new AisTargetWindow(a); });
+}
+
+void installAis(App& app, MainWindow& window) {
   app.ais.install(app.receiver);
   app.ais.now = [&app] { return nowMs(app); };
   auto layer = std::make_shared<AisLayer>();

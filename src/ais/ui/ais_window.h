@@ -41,6 +41,7 @@ class AisTargetWindow : public QWidget {
   QTimer m_timer;
 };
 
+void registerAisWindows(App& app);
 void installAis(App& app, MainWindow& window);
 
 }  // namespace tavrik

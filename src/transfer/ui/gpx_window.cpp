@@ -113,8 +113,11 @@ void importGpxWithMessage(App& app, const QString& path) {
                                .arg(r.trackPoints));
 }
 
-void installGpxMenu(App& app, MainWindow& window) {
+void registerGpxWindows(App& app) {
   app.windows.add(QStringLiteral("gpsgpx"), [](App& a) { return new GpxExportWindow(a); });
+}
+
+void installGpxMenu(App& app, MainWindow& window) {
   QMenu* file = window.ensureMenu(QStringLiteral("m_file"), QStringLiteral("&File"));
   QAction* exit = nullptr;
   for (QAction* a : file->actions())

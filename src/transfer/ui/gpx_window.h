@@ -33,6 +33,7 @@ class GpxExportWindow : public QWidget {
 
 // Imports one file; the message tells what was stored or why nothing was.
 void importGpxWithMessage(App& app, const QString& path);
+void registerGpxWindows(App& app);
 void installGpxMenu(App& app, MainWindow& window);
 
 }  // namespace tavrik

@@ -20,6 +20,7 @@
 #include "core/messages.h"
 #include "core/ui/main_window.h"
 #include "nmea/qserial_link.h"
+#include "transfer/ui/gpx_window.h"
 #include "transfer/transfer_texts.h"
 
 namespace tavrik {
@@ -320,6 +321,7 @@ void registerTransferWindows(App& app) {
       const auto kind = static_cast<TransferWindowKind>(k);
       app.windows.add(transferWindowName(kind, make), [kind, make](App& a) { return new TransferWindow(a, kind, make); });
     }
+  registerGpxWindows(app);
 }
 
 void installTransferMenus(App& app, MainWindow& window) {
