@@ -413,7 +413,7 @@ class Scanner {
       return fail(target, "invalid processing instruction");
     if (t.size() == 3 && (t[0] | 0x20) == 'x' && (t[1] | 0x20) == 'm' && (t[2] | 0x20) == 'l')
       return fail(target, "XML declaration not at start of document");
-    if (m_p < m_end && !isSpace(*m_p) && *m_p != '?') return fail(m_p, "invalid processing instruction");
+    if (m_p < m_end && !isSpace(*m_p) && !startsWith(m_p, "?>")) return fail(m_p, "invalid processing instruction");
     const char* end = static_cast<const char*>(memmem(m_p, static_cast<size_t>(m_end - m_p), "?>", 2));
     if (!end) return fail(m_end, "premature end of document");
     m_p = end + 2;
