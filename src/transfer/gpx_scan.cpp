@@ -18,6 +18,11 @@ namespace {
 
 using std::string_view;
 
+// Qt's reader refuses names of 4096 characters and more; names this long are its to judge.
+constexpr qsizetype kLongName = 1024;
+// Attributes are checked pairwise for repeats; beyond this many Qt's reader checks them.
+constexpr size_t kManyAttributes = 64;
+
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isAsciiNameStart(unsigned char c) { return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_'; }
 bool isAsciiNameChar(unsigned char c) {
@@ -233,6 +238,7 @@ class Scanner {
       first = false;
     }
     if (m_p == start || first) return fail(m_p, "invalid name");
+    if (m_p - start >= kLongName) return unsupported(start, "a name this long");
     if (m_p < m_end && *m_p == ':') return fail(m_p, "invalid name");
     qualified = string_view(start, static_cast<size_t>(m_p - start));
     local = colon ? string_view(colon + 1, static_cast<size_t>(m_p - colon - 1)) : qualified;
@@ -325,6 +331,7 @@ class Scanner {
       if (m_p == m_end) return fail(m_p, "premature end of document");
       a.value = string_view(value, static_cast<size_t>(m_p - value));
       ++m_p;
+      if (m_attributes.size() == kManyAttributes) return unsupported(m_p, "this many attributes");
       m_attributes.push_back(a);
     }
     m_empty = *m_p == '/';
@@ -359,7 +366,7 @@ class Scanner {
       const string_view prefix = prefixOf(qualified);
       if (prefix.empty() || (attribute && (prefix == "xmlns" || prefix == "xml"))) return true;
       if (prefix == "xml") return unsupported(m_p, "an element of the xml namespace");
-      if (std::none_of(m_bindings.begin(), m_bindings.end(), [prefix](const Binding& b) { return b.prefix == prefix; }))
+      if (std::none_of(m_bindings.rbegin(), m_bindings.rend(), [prefix](const Binding& b) { return b.prefix == prefix; }))
         return fail(m_p, "namespace prefix not declared");
       return true;
     };
@@ -411,6 +418,7 @@ class Scanner {
     const string_view t(target, static_cast<size_t>(m_p - target));
     if (t.empty() || !isAsciiNameStart(static_cast<unsigned char>(t[0])))
       return fail(target, "invalid processing instruction");
+    if (static_cast<qsizetype>(t.size()) >= kLongName) return unsupported(target, "a name this long");
     if (t.size() == 3 && (t[0] | 0x20) == 'x' && (t[1] | 0x20) == 'm' && (t[2] | 0x20) == 'l')
       return fail(target, "XML declaration not at start of document");
     if (m_p < m_end && !isSpace(*m_p) && !startsWith(m_p, "?>")) return fail(m_p, "invalid processing instruction");
