@@ -1,5 +1,7 @@
 #include "transfer/gpx.h"
 
+#include "transfer/gpx_scan.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -8,44 +10,49 @@
 #include <QXmlStreamWriter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 namespace tavrik {
 namespace {
 
 // "2026-06-02T10:15:30Z" or with a fraction: what loggers write, read without Qt's
-// general date parser (a long track has a time on every point). Anything else goes
-// through QDateTime's ISO reading.
-QDateTime gpxTime(const QString& text) {
-  const auto digits = [&text](qsizetype at, qsizetype n, int& out) {
+// general date parser (a long track has a time on every point). Text is a QString or
+// UTF-8 bytes.
+char16_t unit(QChar c) { return c.unicode(); }
+char16_t unit(char c) { return static_cast<unsigned char>(c); }
+
+template <typename Text>
+std::optional<QDateTime> loggerTime(const Text& text) {
+  const auto at = [&text](qsizetype i) { return unit(text[i]); };
+  const auto digits = [&at](qsizetype from, qsizetype n, int& out) {
     out = 0;
-    for (qsizetype i = at; i < at + n; ++i) {
-      const QChar c = text[i];
-      if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-      out = out * 10 + (c.unicode() - '0');
+    for (qsizetype i = from; i < from + n; ++i) {
+      const char16_t c = at(i);
+      if (c < '0' || c > '9') return false;
+      out = out * 10 + (c - '0');
     }
     return true;
   };
   int y, mo, d, h, mi, sec, ms = 0;
-  const qsizetype n = text.size();
-  if (n >= 20 && text[n - 1] == QLatin1Char('Z') && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-') &&
-      text[10] == QLatin1Char('T') && text[13] == QLatin1Char(':') && text[16] == QLatin1Char(':') &&
-      digits(0, 4, y) && digits(5, 2, mo) && digits(8, 2, d) && digits(11, 2, h) && digits(14, 2, mi) &&
-      digits(17, 2, sec)) {
-    bool plain = n == 20;
-    if (n > 21 && text[19] == QLatin1Char('.')) {
-      plain = true;
-      for (qsizetype i = 20; i < n - 1; ++i)
-        if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9')) plain = false;
-      const qsizetype places = std::min<qsizetype>(n - 21, 3);
-      int fraction = 0;
-      if (plain && digits(20, places, fraction)) ms = places == 1 ? fraction * 100 : places == 2 ? fraction * 10 : fraction;
-    }
-    const QDate date(y, mo, d);
-    const QTime time(h, mi, sec, ms);
-    if (plain && date.isValid() && time.isValid()) return QDateTime(date, time, Qt::UTC);
+  const qsizetype n = static_cast<qsizetype>(text.size());
+  if (n < 20 || at(n - 1) != 'Z' || at(4) != '-' || at(7) != '-' || at(10) != 'T' || at(13) != ':' || at(16) != ':' ||
+      !digits(0, 4, y) || !digits(5, 2, mo) || !digits(8, 2, d) || !digits(11, 2, h) || !digits(14, 2, mi) ||
+      !digits(17, 2, sec))
+    return std::nullopt;
+  bool plain = n == 20;
+  if (n > 21 && at(19) == '.') {
+    plain = true;
+    for (qsizetype i = 20; i < n - 1; ++i)
+      if (at(i) < '0' || at(i) > '9') plain = false;
+    const qsizetype places = std::min<qsizetype>(n - 21, 3);
+    int fraction = 0;
+    if (plain && digits(20, places, fraction)) ms = places == 1 ? fraction * 100 : places == 2 ? fraction * 10 : fraction;
   }
-  const QDateTime t = QDateTime::fromString(text, Qt::ISODateWithMs);
-  return t.isValid() ? t.toUTC() : t;
+  const QDate date(y, mo, d);
+  const QTime time(h, mi, sec, ms);
+  if (plain && date.isValid() && time.isValid()) return QDateTime(date, time, Qt::UTC);
+  return std::nullopt;
 }
 
 class Reader {
@@ -165,19 +172,41 @@ void writePoint(QXmlStreamWriter& w, const char* element, const GpxPoint& p, boo
 
 }  // namespace
 
+std::optional<QDateTime> gpxLoggerTime(std::string_view text) { return loggerTime(text); }
+
+QDateTime gpxTime(const QString& text) {
+  if (const auto t = loggerTime(text)) return *t;
+  const QDateTime t = QDateTime::fromString(text, Qt::ISODateWithMs);
+  return t.isValid() ? t.toUTC() : t;
+}
+
 size_t GpxTrack::pointCount() const {
   size_t n = 0;
   for (const auto& s : segments) n += s.size();
   return n;
 }
 
-bool readGpx(QIODevice& in, GpxDocument& out, QString& error) {
+bool readGpxWithQt(QIODevice& in, GpxDocument& out, QString& error) {
   out = GpxDocument{};
   GpxDocument doc;
   if (!Reader(in).read(doc, error)) return false;
   out = std::move(doc);
   return true;
 }
+
+namespace {
+bool readGpxBytes(const QByteArray& bytes, GpxDocument& out, QString& error) {
+  if (scanGpx(bytes, out, error) == GpxScan::Read) return true;
+  // Whatever the scanner refuses Qt's reader decides: a broken file gets its message,
+  // and nothing it reads is lost to a scanner stricter than it.
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  return readGpxWithQt(buffer, out, error);
+}
+}  // namespace
+
+bool readGpx(QIODevice& in, GpxDocument& out, QString& error) { return readGpxBytes(in.readAll(), out, error); }
 
 bool readGpxFile(const QString& path, GpxDocument& out, QString& error) {
   QFile f(path);
@@ -192,11 +221,9 @@ bool readGpxFile(const QString& path, GpxDocument& out, QString& error) {
                 .arg(kGpxFileLimit / (1024 * 1024));
     return false;
   }
-  // Whole: the XML reader is several times slower pulling from a file.
-  QByteArray bytes = f.readAll();
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::ReadOnly);
-  if (!readGpx(buffer, out, error)) {
+  // Whole: the scanner works on all the bytes, and Qt's reader is several times slower
+  // pulling from a file.
+  if (!readGpxBytes(f.readAll(), out, error)) {
     error = QFileInfo(path).fileName() + QStringLiteral(", ") + error;
     return false;
   }

@@ -1,9 +1,11 @@
 #include "transfer/gpx_store.h"
 
+#include <sqlite3.h>
+
 #include <QFileInfo>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <string_view>
 
 #include "store/sql_text.h"
 
@@ -11,7 +13,6 @@ namespace tavrik {
 namespace {
 
 constexpr int kDescriptionLength = 50;
-constexpr int kRowsPerInsert = 200;  // track points per INSERT statement
 
 // A description not yet used in `table`: the name itself, else "name (2)", ...
 QString freeName(Database& db, const QString& table, const QString& name) {
@@ -100,33 +101,43 @@ class Importer {
     return m_db.lastInsertId();
   }
   bool trackPoints(qint64 track, const GpxTrack& t) {
-    // Rows in batches: one statement per point would make a long track slow.
-    QVariantList params;
-    int rows = 0;
-    auto flush = [&]() {
-      if (rows == 0) return true;
-      QString sql = QStringLiteral("INSERT INTO [Track data] (Track, Latitude, Longitude, date) VALUES ");
-      for (int i = 0; i < rows; ++i) sql += i ? QStringLiteral(",(?,?,?,?)") : QStringLiteral("(?,?,?,?)");
-      const bool good = ok(m_db.execute(sql, params));
-      params.clear();
-      rows = 0;
-      return good;
+    // One prepared insert for all points: a long track is a hundred thousand rows.
+    sqlite3_stmt* insert = nullptr;
+    const QByteArray sql =
+        QByteArrayLiteral("INSERT INTO [Track data] (Track, Latitude, Longitude, date) VALUES (?, ?, ?, ?)");
+    int rc = sqlite3_prepare_v2(m_db.handle(), sql.constData(), static_cast<int>(sql.size()), &insert, nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_finalize(insert);
+      return ok(m_db.fail(rc, QStringLiteral("Track data")));
+    }
+    rc = SQLITE_DONE;
+    auto add = [&](double lat, double lon, const QDateTime& time) {
+      sqlite3_bind_int64(insert, 1, track);
+      sqlite3_bind_double(insert, 2, lat);
+      sqlite3_bind_double(insert, 3, lon);
+      if (time.isValid()) {
+        const std::string_view date = localDateText(time);
+        sqlite3_bind_text(insert, 4, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
+      } else {
+        sqlite3_bind_null(insert, 4);
+      }
+      rc = sqlite3_step(insert);
+      sqlite3_reset(insert);
+      return rc == SQLITE_DONE;
     };
-    auto add = [&](double lat, double lon, const QVariant& date) {
-      params << track << lat << lon << date;
-      return ++rows < kRowsPerInsert || flush();
-    };
-    bool first = true;
+    bool first = true, good = true;
     for (const auto& seg : t.segments) {
       // A break row between segments, as the track file marks a lost fix.
-      if (!first && !add(0.0, 0.0, QVariant())) return false;
+      if (!first && !(good = add(0.0, 0.0, QDateTime()))) break;
       first = false;
       for (const GpxPoint& p : seg) {
-        if (!add(p.lat, p.lon, p.time.isValid() ? QVariant(localDateText(p.time)) : QVariant())) return false;
+        if (!(good = add(p.lat, p.lon, p.time))) break;
         ++m_result.trackPoints;
       }
+      if (!good) break;
     }
-    return flush();
+    sqlite3_finalize(insert);
+    return good || ok(m_db.fail(rc, QStringLiteral("Track data")));
   }
 
   Database& m_db;
@@ -134,10 +145,10 @@ class Importer {
   qint64 m_offsetMinute = std::numeric_limits<qint64>::min();
   int m_offset = 0;
 
-  // A UTC time as the database's local date text. The zone's offset is looked up once
+  // A UTC time as the database's local date text, valid until the next call. The zone's offset is looked up once
   // per minute of the track (offsets change only on whole minutes) and the text is
   // written without Qt's general formatter: a long track has a time on every point.
-  QString localDateText(const QDateTime& utc) {
+  std::string_view localDateText(const QDateTime& utc) {
     const qint64 secs = utc.toSecsSinceEpoch();
     const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
     if (minute != m_offsetMinute) {
@@ -147,12 +158,19 @@ class Importer {
     const QDateTime local = QDateTime::fromSecsSinceEpoch(secs + m_offset, Qt::UTC);
     const QDate d = local.date();
     const QTime t = local.time();
-    if (d.year() < 0 || d.year() > 9999) return dbDateText(utc.toLocalTime());
-    char text[20];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                  t.second());
-    return QString::fromLatin1(text, 19);
+    if (d.year() < 0 || d.year() > 9999) {
+      m_oddDate = dbDateText(utc.toLocalTime()).toUtf8();
+      return std::string_view(m_oddDate.constData(), static_cast<size_t>(m_oddDate.size()));
+    }
+    const auto put = [this](int at, int value, int digits) {
+      for (int i = at + digits - 1; i >= at; --i, value /= 10) m_date[i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, d.year(), 4), put(5, d.month(), 2), put(8, d.day(), 2);
+    put(11, t.hour(), 2), put(14, t.minute(), 2), put(17, t.second(), 2);
+    return std::string_view(m_date, sizeof m_date - 1);
   }
+  char m_date[20] = "0000-00-00T00:00:00";
+  QByteArray m_oddDate;
   GpxImportResult& m_result;
   QString m_error;
   int m_wgs84 = 0, m_type = 0;

@@ -12,6 +12,7 @@
 #include "store/db_datum_lookup.h"
 #include "store/schema.h"
 #include "test_data.h"
+#include "transfer/gpx_scan.h"
 #include "transfer/gpx_store.h"
 
 namespace tavrik::test {
@@ -151,6 +152,106 @@ TEST(Gpx, RoundTripThroughGpsbabelKeepsEveryPointNameAndUnicodeText) {
   const GpxDocument back = throughGpsbabel(dir, u);
   expectSame(u, back);
   EXPECT_EQ(back.waypoints.at(0).description, p.description);
+}
+
+// The scanner against Qt's reader: where the scanner reads, Qt reads the same; where
+// it refuses, Qt refuses too (or, for what it leaves alone, readGpx reads with Qt).
+TEST(Gpx, ScannerReadsWhatQtReadsAndRefusesWhatQtRefuses) {
+  using enum GpxScan;
+  const std::string wpt = "<wpt lat=\"1\" lon=\"2\">";
+  const auto gpx = [](const std::string& inside) { return "<gpx>" + inside + "</gpx>"; };
+  struct Row {
+    const char* legend;
+    std::string xml;
+    GpxScan scan;
+  } rows[] = {
+      {"references, CDATA and a comment in a name",
+       gpx(wpt + "<name> A &amp; B &#x263a;&#65;<![CDATA[<c>&amp;]]><!-- x -->&lt;d&gt;&quot;&apos; </name></wpt>"), Read},
+      {"prefixed names, extensions with names of their own",
+       gpx("<g:wpt xmlns:g='urn:g' lat='54.5' lon = \"-3.25\"><extensions><x:e xmlns:x=\"urn:x\"><x:name>no</x:name>"
+       "<name>no<name/></name></x:e></extensions><g:name>yes</g:name><cmt>c</cmt><ele>\r\n 12.5 </ele></g:wpt>"),
+       Read},
+      {"coordinates by reference, spaced; Unicode names and text",
+       gpx("<wpt lat=\"&#53;2.5\" lon=\" 5\t\"><Ærø_港>x</Ærø_港><name>Ærøskøbing\r\nhavn</name><time>2026-06-02T12:15:30+02:00</time>"
+       "</wpt><rte><name>R</name><rtept lat=\"-90\" lon=\"180\"/><?pi data?></rte><trk><trkseg/><trkseg><trkpt "
+       "lat=\"1e1\" lon=\"+2.\"><time>2026-06-02T10:15:30.5Z</time></trkpt></trkseg></trk>"),
+       Read},
+      {"declaration, comment and instruction before the root",
+       "\xEF\xBB\xBF<?xml version='1.0' encoding=\"utf-8\" standalone='no'?>\n<!-- c --><?style x?>\n<gpx "
+       "xmlns='http://www.topografix.com/GPX/1/1'><wpt lat='1' lon='2'/></gpx>trailing text Qt never reads",
+       Read},
+      {"mismatched tag", gpx(wpt + "<name>A</nam></wpt>"), Failed},
+      {"unclosed root", "<gpx>" + wpt + "</wpt>", Failed},
+      {"unquoted attribute", gpx("<wpt lat=1 lon=\"2\"/>"), Failed},
+      {"quotes that do not pair", gpx("<wpt lat=\"1' lon=\"2\"/>"), Failed},
+      {"latitude out of range", gpx("<wpt lat=\"90.5\" lon=\"2\"/>"), Failed},
+      {"latitude not a number", gpx("<trk><trkseg><trkpt lat=\"nan\" lon=\"2\"/></trkseg></trk>"), Failed},
+      {"undeclared entity", gpx(wpt + "<name>&nbsp;</name></wpt>"), Failed},
+      {"undeclared prefix", gpx("<x:wpt lat=\"1\" lon=\"2\"/>"), Failed},
+      {"attribute twice", gpx("<wpt lat=\"1\" lat=\"1\" lon=\"2\"/>"), Failed},
+      {"element inside a name", gpx(wpt + "<name>a<b/></name></wpt>"), Failed},
+      {"]]> in text", gpx(wpt + "<name>a]]>b</name></wpt>"), Failed},
+      {"-- in a comment", gpx("<!-- a -- b -->"), Failed},
+      {"invalid character reference", gpx(wpt + "<desc>&#1;</desc></wpt>"), Failed},
+      {"bytes that are not UTF-8", gpx(wpt + "<name>\xC3\x28</name></wpt>"), Failed},
+      {"not GPX", "<kml/>", Failed},
+      {"a DOCTYPE", "<!DOCTYPE gpx><gpx>" + wpt + "</wpt></gpx>", Unsupported},
+      {"Latin-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><gpx>" + wpt + "<name>\xC6r\xF8</name></wpt></gpx>",
+       Unsupported},
+  };
+  auto agree = [](const QByteArray& bytes, GpxScan expected, std::string* shown = nullptr) {
+    GpxDocument scanned, qt, read;
+    QString scanError, qtError, readError;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    EXPECT_EQ(scanGpx(bytes, scanned, scanError), expected) << scanError.toStdString();
+    const bool qtRead = readGpxWithQt(buffer, qt, qtError);
+    buffer.seek(0);
+    EXPECT_EQ(readGpx(buffer, read, readError), qtRead);
+    EXPECT_EQ(readError, qtError);
+    if (expected == GpxScan::Failed) {
+      EXPECT_FALSE(qtRead);
+      EXPECT_TRUE(scanned.waypoints.empty() && scanned.routes.empty() && scanned.tracks.empty());
+      EXPECT_FALSE(scanError.isEmpty());
+    }
+    if (expected != GpxScan::Read) return;
+    ASSERT_TRUE(qtRead) << qtError.toStdString();
+    expectSame(scanned, qt);
+    auto details = [](const GpxDocument& d) {
+      QStringList out;
+      for (const auto& p : d.waypoints)
+        out << p.name << p.description << QString::number(p.elevation.value_or(-1)) << p.time.toString(Qt::ISODateWithMs);
+      for (const auto& t : d.tracks)
+        for (const auto& s : t.segments)
+          for (const auto& p : s) out << QString::number(p.lon, 'g', 17) << p.time.toString(Qt::ISODateWithMs);
+      return out.join(QLatin1Char('|')).toStdString();
+    };
+    EXPECT_EQ(details(scanned), details(qt));
+    if (shown) *shown = details(scanned);
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    agree(QByteArray::fromStdString(r.xml), r.scan);
+  }
+  std::string shown;
+  agree(QByteArray::fromStdString(rows[0].xml), Read, &shown);
+  EXPECT_EQ(shown, "A & B \xE2\x98\xBA" "A<c>&amp;<d>\"'||-1|");
+  // The reference files and what GPSBabel writes: all the scanner's.
+  QTemporaryDir dir;
+  QStringList files;
+  for (const char* f : {"expertgps.gpx", "segmented_tracks.gpx", "bend-input.gpx", "bounds-test.gpx", "tpo-sample1.gpx"})
+    files << testDataFile(QStringLiteral("gpx/") + QLatin1String(f));
+  if (!QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty()) {
+    throughGpsbabel(dir, readData(QStringLiteral("expertgps.gpx")));
+    files << dir.filePath(QStringLiteral("back.gpx"));
+  }
+  for (const QString& f : files) {
+    SCOPED_TRACE(f.toStdString());
+    QFile file(f);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    agree(file.readAll(), Read);
+  }
 }
 
 struct DbRig {
