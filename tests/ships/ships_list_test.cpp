@@ -89,5 +89,47 @@ TEST(ShipStore, AddChangeDeleteWithTheirRefusals) {
   EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Ships").toInt(), 1);
 }
 
+TEST(TelephoneStore, NamesUniqueQuotesBoundFailedChangeRolledBack) {
+  QTemporaryDir dir;
+  Database db;
+  const QDateTime now(QDate(2026, 12, 7), QTime(10, 0));
+  ASSERT_TRUE(createMainDatabase(db, dir.filePath("gps.db"), now).ok());
+  ASSERT_TRUE(addTelephone(db, {"O'Neill's boat", " 0612 ", "AT&F", ""}, now));
+  ASSERT_TRUE(addTelephone(db, {"harbour", "020", "", "ATDP"}, now));
+  struct Case {
+    const char* legend;
+    StoreResult result;
+    int message;
+  };
+  const std::vector<Case> cases = {
+      {"same name in other case", addTelephone(db, {"o'neill's BOAT", "1", "", ""}, now), Msg::TelephoneExists},
+      {"empty name", addTelephone(db, {" ", "1", "", ""}, now), Msg::MustEnterName},
+      {"renamed onto another", changeTelephone(db, "harbour", {"O'Neill's boat", "1", "", ""}), Msg::TelephoneExists},
+      {"no such entry", changeTelephone(db, "Nowhere", {"Nowhere", "1", "", ""}), Msg::NoRecordSelected},
+      {"renamed", changeTelephone(db, "harbour", {"Zed's", "021", "ATZ", "ATDP"}), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    EXPECT_EQ(c.result.message, c.message);
+    EXPECT_EQ(c.result.ok(), c.message == 0);
+  }
+  const std::vector<TelephoneEntry> list = telephoneEntries(db);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].name, "O'Neill's boat");
+  EXPECT_EQ(list[0].telephone, "0612");
+  EXPECT_EQ(list[0].initString, "AT&F");
+  EXPECT_EQ(list[1].name, "Zed's");
+  EXPECT_EQ(list[1].dialString, "ATDP");
+  EXPECT_EQ(db.scalar("SELECT Created FROM Telephone WHERE Name = ?", {"Zed's"}).toDateTime(), now);
+
+  // A change the database refuses leaves the row as it was and no transaction open.
+  ASSERT_TRUE(db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON Telephone BEGIN SELECT RAISE(ABORT, 'no'); END"));
+  EXPECT_FALSE(changeTelephone(db, "Zed's", {"Zed's", "999", "", ""}));
+  EXPECT_EQ(db.transactionDepth(), 0);
+  EXPECT_EQ(db.scalar("SELECT Telephone FROM Telephone WHERE Name = ?", {"Zed's"}).toString(), "021");
+  ASSERT_TRUE(deleteTelephone(db, "O'Neill's boat"));
+  EXPECT_EQ(telephoneEntries(db).size(), 1u);
+}
+
 }  // namespace
 }  // namespace tavrik
