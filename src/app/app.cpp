@@ -48,6 +48,7 @@ App::App(const AppPaths& p, const Clock& c, Prompter& pr, SoundPlayer& s)
     lon = r.Lon2;
   };
   radarParsers.datumConversion = receiver.datumConversion;
+  connectDialUpLink(receiver, dialUp);
   cycle.hooks.serviceModem = [this] { ships.tick(); };
   // The position panel shows the position in the notation and decimals of the
   // settings, as the position control would.

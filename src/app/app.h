@@ -42,6 +42,7 @@
 #include "nav/anchor_watch.h"
 #include "nav/zone_alarm.h"
 #include "ships/radar_parsers.h"
+#include "ships/dial_up_link.h"
 #include "ships/ship_exchange.h"
 #include "store/database.h"
 #include "store/db_datum_lookup.h"
@@ -134,6 +135,9 @@ class App {
   // The ship position exchange by modem: the modem port, a call, answering calls
   // (ticked by the main cycle).
   ShipExchange ships{nav, settings, requests, clock, db, qserialLinkFactory()};
+  // "St&art telephone...": the instrument port dialled through a modem; the
+  // Communication menu ticks it with the receive cycle and stops it with communication.
+  DialUpLink dialUp{clock, prompter, receiverDialLine(receiver)};
   // Go-to and route following with its output sentences.
   Steering steering{nav, settings, requests, clock, receiver};
   // Test files ("&Output to testfile...", "&Input from testfile...") and the simulator.

@@ -119,10 +119,10 @@ void NmeaReceiver::resetForSession() {
   m_garbageLines = 0;
 }
 
-void NmeaReceiver::openPort(int i) {
+bool NmeaReceiver::openPort(int i) {
   const PortSettings& ps = m_settings.Comm[static_cast<size_t>(i)];
   SerialLink* l = ensureLink(i);
-  if (!l) return;
+  if (!l) return false;
   if (l->isOpen()) l->close();
   if (!l->open(ps.Port.trimmed(), ps.settingsText(), static_cast<Handshake>(std::clamp(ps.Handshake, 0, 2)))) {
     // The system's reason tells a missing device from a busy or forbidden one.
@@ -130,7 +130,9 @@ void NmeaReceiver::openPort(int i) {
     m_prompter.critical(QStringLiteral("COM ") + ps.Port.trimmed() + QStringLiteral(": ") +
                         MessageText(Msg::CommSettingsNotCorrect) +
                         (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QStringLiteral(")")));
+    return false;
   }
+  return true;
 }
 
 void NmeaReceiver::beginSession() {
@@ -166,6 +168,14 @@ void NmeaReceiver::StartCommunication() {
   if (onRunningChanged) onRunningChanged(true);
 }
 
+bool NmeaReceiver::startInstrumentPort() {
+  resetForSession();
+  if (!openPort(0)) return false;
+  m_running = true;
+  if (onRunningChanged) onRunningChanged(true);
+  return true;
+}
+
 void NmeaReceiver::StopCommunication() {
   m_running = false;
   for (auto& l : m_links)
@@ -181,6 +191,7 @@ void NmeaReceiver::openForwardPort() {
 
 void NmeaReceiver::OnSerialEvent(int port, const QByteArray& bytes) {
   if (port < 0 || port >= kPortSetCount) return;
+  if (onSerialBytes) onSerialBytes(port, bytes);
   const QString& source = m_panels.inputSource();
   // While a test file or the simulator feeds buffer 0, real input is discarded.
   if (source == QLatin1String("Simul") || source == QLatin1String("Test")) return;

@@ -54,6 +54,9 @@ class NmeaReceiver {
   // port that fails shows "COM <port>: Comm settings not correct, please run setup"
   // and the others are still opened), the receive cycle runs.
   void StartCommunication();
+  // The dial-up link: as StartCommunication with the first port set only. False (the
+  // refusal shown, nothing running) when its port cannot be opened.
+  bool startInstrumentPort();
   // "Sto&p communication": cycle off, ports closed, time and date stale, the position,
   // date, time, course and speed panels emptied, speed over ground 0.
   void StopCommunication();
@@ -118,6 +121,9 @@ class NmeaReceiver {
   std::function<void(double& lat, double& lon)> datumConversion;
   // Name of the selected telephone entry, empty when none (dial-up link).
   std::function<QString()> selectedTelephone;
+  // Bytes as they arrive from a serial port, before the source check (the dial-up
+  // link reads the modem's answers here).
+  std::function<void(int port, const QByteArray& bytes)> onSerialBytes;
   // Test-file recorder: gets every line the cycle cuts.
   std::function<void(std::string_view line)> lineRecorder;
   // The receive cycle timer must run (true) or stop (false); menus follow it too.
@@ -150,8 +156,8 @@ class NmeaReceiver {
   SerialLink* ensureLink(int port);
   // Clears the buffers, counters and failure reports and reads the settings again.
   void resetForSession();
-  // Opens (again) the serial line of port set i; a refusal is shown.
-  void openPort(int i);
+  // Opens (again) the serial line of port set i; a refusal is shown (false).
+  bool openPort(int i);
 
   NavigationState& m_nav;
   StatusPanels& m_panels;

@@ -14,7 +14,10 @@
 
 #include "core/messages.h"
 #include "core/settings_store.h"
+#include "nmea/nmea_checksum.h"
+#include "nmea/nmea_receiver.h"
 #include "nmea/qserial_link.h"
+#include "ships/dial_up_link.h"
 #include "ships/hayes_modem.h"
 #include "ships/ship_exchange.h"
 #include "store/database.h"
@@ -176,6 +179,46 @@ TEST(ModemExchangeOverPty, ToolCallsPrintsAndFails) {
   const Finished unknown = runTool({"--home", base.home.path(), "call", "Nobody"});
   EXPECT_EQ(unknown.code, 1);
   EXPECT_EQ(runTool({"--home", base.home.path(), "ring", "Ada"}).code, 2);
+}
+
+// The dial-up link: a buoy's modem answers and passes on what its instrument sends;
+// the receiver takes it like a direct line. (An engaged line: the window test.)
+TEST(DialUpLinkOverPty, ConnectedInstrumentFeedsTheReceiver) {
+  ModemExchange line;
+  HayesModem& office = line.add("100");
+  HayesModem& buoy = line.add("200");
+  buoy.s0 = 1;
+  SystemClock clock;
+  NavigationState nav;
+  StatusPanels panels;
+  AppSettings settings;
+  settings.Comm[0].Port = office.pty.name;
+  settings.Comm[0].Baudrate = "9600";
+  RecordingPrompter prompter;
+  NmeaReceiver receiver(nav, panels, settings, prompter, qserialLinkFactory());
+  DialUpLink link(clock, prompter, receiverDialLine(receiver));
+  connectDialUpLink(receiver, link);
+  QTimer cycle;
+  QObject::connect(&cycle, &QTimer::timeout, [&] {
+    receiver.tick();
+    link.tick();
+  });
+  cycle.start(50);
+  // The buoy's instrument on the far side of its modem.
+  std::unique_ptr<SerialLink> instrument = qserialLinkFactory()();
+  ASSERT_TRUE(instrument->open(buoy.pty.name, "9600,N,8,1", Handshake::None));
+
+  ASSERT_TRUE(link.start({"Lightship", "200", "", "ATDP"}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return link.state() == DialUpLink::State::Connected; }, kWaitMs));
+  EXPECT_EQ(office.received, "ATDP200\r");
+  EXPECT_TRUE(receiver.isRunning());
+  const QString gga = NmeaChecksum("$GPGGA,120000,5215.000,N,00530.000,E,1,08,1.0,0.0,M,0.0,M,,") + "\r\n";
+  instrument->write(gga.toLatin1());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return nav.Latitude != 0; }, kWaitMs));
+  EXPECT_FLOAT_EQ(nav.Latitude, 52.25f);
+  EXPECT_FLOAT_EQ(nav.Longitude, 5.5f);
+  EXPECT_EQ(panels.inputSource(), "Gps Lightship");
+  EXPECT_EQ(receiver.garbageLines(), 1u) << "the modem's CONNECT line, no more";
 }
 
 }  // namespace

@@ -59,24 +59,34 @@ TEST(ShipsList, BearingDistanceAndTimeToGo) {
   EXPECT_EQ(timeToGoText(2.5, 1), "2:30");
 }
 
-TEST(ShipStore, AddChangeDeleteWithTheirRefusals) {
+// Ships and telephone entries: names unique without case, quotes bound, a refused
+// change rolled back.
+TEST(ShipAndTelephoneStore, AddChangeDeleteWithTheirRefusals) {
   QTemporaryDir dir;
   Database db;
   const QDateTime now(QDate(2026, 12, 7), QTime(10, 0));
   ASSERT_TRUE(createMainDatabase(db, dir.filePath("gps.db"), now).ok());
   ASSERT_TRUE(addShip(db, "O'Brien", "555", now));
   ASSERT_TRUE(addShip(db, "Ada", "556", now));
+  ASSERT_TRUE(addTelephone(db, {"O'Neill's boat", " 0612 ", "AT&F", ""}, now));
+  ASSERT_TRUE(addTelephone(db, {"harbour", "020", "", "ATDP"}, now));
   struct Case {
     const char* legend;
     StoreResult result;
     int message;
   };
   const std::vector<Case> cases = {
-      {"same name", addShip(db, "o'brien", "1", now), Msg::ShipExists},
-      {"empty name", addShip(db, "  ", "1", now), Msg::MustEnterName},
-      {"renamed onto another", changeShip(db, "Ada", "O'Brien", "1"), Msg::ShipExists},
-      {"kept its own name", changeShip(db, "Ada", "Ada", "557"), 0},
-      {"renamed", changeShip(db, "O'Brien", "Brendan", "558"), 0},
+      {"ship: same name", addShip(db, "o'brien", "1", now), Msg::ShipExists},
+      {"ship: empty name", addShip(db, "  ", "1", now), Msg::MustEnterName},
+      {"ship: renamed onto another", changeShip(db, "Ada", "O'Brien", "1"), Msg::ShipExists},
+      {"ship: kept its own name", changeShip(db, "Ada", "Ada", "557"), 0},
+      {"ship: renamed", changeShip(db, "O'Brien", "Brendan", "558"), 0},
+      {"telephone: same name", addTelephone(db, {"o'neill's BOAT", "1", "", ""}, now), Msg::TelephoneExists},
+      {"telephone: empty name", addTelephone(db, {" ", "1", "", ""}, now), Msg::MustEnterName},
+      {"telephone: renamed onto another", changeTelephone(db, "harbour", {"O'Neill's boat", "1", "", ""}),
+       Msg::TelephoneExists},
+      {"telephone: no such entry", changeTelephone(db, "Nowhere", {"Nowhere", "1", "", ""}), Msg::NoRecordSelected},
+      {"telephone: renamed", changeTelephone(db, "harbour", {"Zed's", "021", "ATZ", "ATDP"}), 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.legend);
@@ -87,6 +97,22 @@ TEST(ShipStore, AddChangeDeleteWithTheirRefusals) {
   EXPECT_EQ(db.scalar("SELECT created FROM Ships WHERE Name = 'Ada'").toDateTime(), now);
   ASSERT_TRUE(deleteShip(db, "Brendan"));
   EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Ships").toInt(), 1);
+  const std::vector<TelephoneEntry> list = telephoneEntries(db);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].name, "O'Neill's boat");
+  EXPECT_EQ(list[0].telephone, "0612");
+  EXPECT_EQ(list[0].initString, "AT&F");
+  EXPECT_EQ(list[1].name, "Zed's");
+  EXPECT_EQ(list[1].dialString, "ATDP");
+  EXPECT_EQ(db.scalar("SELECT Created FROM Telephone WHERE Name = ?", {"Zed's"}).toDateTime(), now);
+
+  // A change the database refuses leaves the row as it was and no transaction open.
+  ASSERT_TRUE(db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON Telephone BEGIN SELECT RAISE(ABORT, 'no'); END"));
+  EXPECT_FALSE(changeTelephone(db, "Zed's", {"Zed's", "999", "", ""}));
+  EXPECT_EQ(db.transactionDepth(), 0);
+  EXPECT_EQ(db.scalar("SELECT Telephone FROM Telephone WHERE Name = ?", {"Zed's"}).toString(), "021");
+  ASSERT_TRUE(deleteTelephone(db, "O'Neill's boat"));
+  EXPECT_EQ(telephoneEntries(db).size(), 1u);
 }
 
 }  // namespace

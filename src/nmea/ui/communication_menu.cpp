@@ -42,6 +42,9 @@ CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&wi
   m_menu = window.ensureMenu(QStringLiteral("m_comm"), QStringLiteral("&Communication"));
   QAction* start = add(m_menu, "c_start", "S&tart communication");
   connect(start, &QAction::triggered, this, [this] { startCommunication(); });
+  // The dial-up link: the chooser `gpsseltel` starts it with the entry picked.
+  QAction* telephone = add(m_menu, "c_telephone", "St&art telephone...");
+  connect(telephone, &QAction::triggered, this, [this] { m_window.openWindow(QStringLiteral("gpsseltel")); });
   QAction* stop = add(m_menu, "c_stop", "Sto&p communication");
   connect(stop, &QAction::triggered, this, [this] { stopCommunication(); });
   m_menu->addSeparator();
@@ -69,10 +72,15 @@ CommunicationMenu::CommunicationMenu(App& app, MainWindow& window) : QObject(&wi
 
   // The receive cycle runs on the main window's rectimer while a session runs.
   QTimer* rectimer = window.timer(QStringLiteral("rectimer"));
-  connect(rectimer, &QTimer::timeout, this, [this] { m_app.receiver.tick(); });
+  connect(rectimer, &QTimer::timeout, this, [this] {
+    m_app.receiver.tick();
+    m_app.dialUp.tick();
+  });
   m_app.receiver.onRunningChanged = [this, rectimer](bool running) {
     if (running) rectimer->start();
     else rectimer->stop();
+    // Communication stopped however it was: a dial-up link is over with it.
+    if (!running) m_app.dialUp.stop();
     updateActions();
   };
   m_app.startCommunication = [this] { startCommunication(); };
@@ -196,6 +204,7 @@ void CommunicationMenu::updateActions() {
   // Serial input, replay and simulation each own the receive path while they run;
   // Stop ends whichever it is, so one of Start and Stop is always at hand.
   if (QAction* a = action("c_start")) a->setEnabled(!running);
+  if (QAction* a = action("c_telephone")) a->setEnabled(!running);
   if (QAction* a = action("c_stop")) a->setEnabled(running);
   if (QAction* a = action("c_input")) {
     a->setEnabled(replaying || !simulating);

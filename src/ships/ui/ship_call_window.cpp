@@ -1,16 +1,12 @@
 #include "ships/ui/ship_call_window.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/app.h"
 #include "core/messages.h"
-#include "ships/ui/ship_list_windows.h"
 
 namespace tavrik {
 
@@ -72,49 +68,6 @@ void ShipCallWindow::callEnded() {
   } else if (c.state() == ShipCall::State::Done && !m_app.ships.lastStore) {
     ShowError(m_app.prompter, m_app.ships.lastStore.error, m_app.ships.lastStore.detail);
   }
-}
-
-ShipChooserWindow::ShipChooserWindow(App& app, QWidget* parent) : QWidget(parent), m_app(app) {
-  setObjectName(QStringLiteral("gpscship"));
-  setWindowTitle(QStringLiteral("Call ships"));
-  m_list = new QTableWidget(0, 2, this);
-  m_list->setObjectName(QStringLiteral("shiplist"));
-  m_list->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Telephone")});
-  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_list->verticalHeader()->hide();
-  m_list->horizontalHeader()->setStretchLastSection(true);
-  connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { callSelected(); });
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* callButton = buttons->addButton(QStringLiteral("C&all"), QDialogButtonBox::AcceptRole);
-  callButton->setObjectName(QStringLiteral("Command1"));
-  QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-  cancel->setObjectName(QStringLiteral("Command2"));
-  connect(callButton, &QPushButton::clicked, this, [this] { callSelected(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { close(); });
-  auto* top = new QVBoxLayout(this);
-  top->addWidget(m_list);
-  top->addWidget(buttons);
-  resize(360, 300);
-  reload();
-}
-
-void ShipChooserWindow::reload() {
-  fillShipTable(*m_list, m_app.db);
-  if (m_list->rowCount() > 0) m_list->selectRow(0);
-}
-
-void ShipChooserWindow::callSelected() {
-  const int r = m_list->currentRow();
-  if (r < 0 || !m_list->item(r, 0)) {
-    m_app.prompter.information(MessageText(Msg::NoRecordSelected));
-    return;
-  }
-  const QString name = m_list->item(r, 0)->text(), telephone = m_list->item(r, 1)->text();
-  close();
-  if (auto* w = qobject_cast<ShipCallWindow*>(m_app.windows.open ? m_app.windows.open(QStringLiteral("gpscall")) : nullptr))
-    w->call(name, telephone);
 }
 
 }  // namespace tavrik

@@ -1,14 +1,12 @@
 #pragma once
-// Calling a ship: the chooser "Call ships" (`gpscship`) lists the ships with their
-// telephone numbers; the call window (`gpscall`) shows the call's progress in its
-// label `status` and cancels it. The call itself is the App's `ships.call`, ticked by
-// the main cycle.
+// Calling a ship picked in the chooser "Call ships" (`gpscship`): the call window
+// (`gpscall`) shows the call's progress in its label `status` and cancels it. The call
+// itself is the App's `ships.call`, ticked by the main cycle.
 
 #include <QWidget>
 
 class QLabel;
 class QPushButton;
-class QTableWidget;
 
 namespace tavrik {
 
@@ -33,18 +31,5 @@ class ShipCallWindow : public QWidget {
   QPushButton* m_cancel = nullptr;
 };
 
-class ShipChooserWindow : public QWidget {
-  Q_OBJECT
- public:
-  explicit ShipChooserWindow(App& app, QWidget* parent = nullptr);
-  void reload();
-  // Calls the selected ship ("No record selected" when none is).
-  void callSelected();
-  QTableWidget* list() const { return m_list; }
-
- private:
-  App& m_app;
-  QTableWidget* m_list = nullptr;
-};
 
 }  // namespace tavrik

@@ -7,7 +7,7 @@ class App;
 class MainWindow;
 
 void registerShipWindows(App& app);
-// Communication "Call &ships..." and Setup "&Modem...".
+// Communication "Call &ships..." and Setup "S&hips...", "&Telephones..." and "&Modem...".
 void addShipMenuEntries(MainWindow& window);
 
 }  // namespace tavrik

@@ -18,6 +18,7 @@
 #include "core/units.h"
 #include "core/ui/main_window.h"
 #include "nmea/ui/simulation_window.h"
+#include "transfer/pty_port.h"
 #include "ui_test_app.h"
 
 namespace tavrik {
@@ -37,10 +38,17 @@ struct Rig {
   void fire(const char* timer) {
     QMetaObject::invokeMethod(window->timer(QLatin1String(timer)), "timeout", Qt::DirectConnection);
   }
+  // "St&art telephone..." with an entry picked: dials over a pseudo-terminal.
+  void dial() {
+    modem = std::make_unique<PtyPort>();
+    t.app->settings.Comm[0].Port = modem->name;
+    ASSERT_TRUE(t.app->dialUp.start({"Home", "1", "", ""}));
+  }
   test::TestApp t;
   std::unique_ptr<MainWindow> window;
   CommunicationMenu* menu = nullptr;
   QString nextFile;
+  std::unique_ptr<PtyPort> modem;
 };
 
 TEST(CommunicationMenu, EveryActionHasANameAndAnEffect) {
@@ -209,6 +217,13 @@ TEST(CommunicationMenu, StartOrStopStaysAtHandAfterEveryCancelAndEnd) {
          r.menu->action("c_output")->trigger();
        },
        true},
+      {"dial-up link dialling", [](Rig& r) { r.dial(); }, true},
+      {"dial-up link stopped from the menu",
+       [](Rig& r) {
+         r.dial();
+         r.menu->action("c_stop")->trigger();
+       },
+       false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.legend);
@@ -217,6 +232,9 @@ TEST(CommunicationMenu, StartOrStopStaysAtHandAfterEveryCancelAndEnd) {
     emit r.menu->menu()->aboutToShow();
     EXPECT_EQ(r.t.app->receiver.isRunning(), row.running);
     EXPECT_EQ(r.menu->action("c_start")->isEnabled(), !row.running);
+    EXPECT_EQ(r.menu->action("c_telephone")->isEnabled(), !row.running);
+    // The selection lives as long as communication does.
+    EXPECT_EQ(r.t.app->dialUp.selectedName(), row.running && r.modem ? "Home" : "");
     EXPECT_EQ(r.menu->action("c_stop")->isEnabled(), row.running);
     EXPECT_FALSE(r.menu->action("c_output")->isChecked());
   }

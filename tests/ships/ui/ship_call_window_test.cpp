@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "ships/hayes_modem.h"
 #include "ships/ui/modem_setup_window.h"
 #include "ships/ui/ship_call_window.h"
+#include "ships/ui/ship_list_windows.h"
 #include "ships/ui/ship_windows.h"
 #include "core/settings_store.h"
 #include "store/database.h"
@@ -59,7 +61,7 @@ TEST(ShipCallWindow, CallsFromTheChooserAndStoresTheReply) {
   });
   cycles.start(50);
 
-  auto* chooser = qobject_cast<ShipChooserWindow*>(window.openWindow("gpscship"));
+  auto* chooser = qobject_cast<NamedRowChooserWindow*>(window.openWindow("gpscship"));
   ASSERT_TRUE(chooser);
   ASSERT_EQ(chooser->list()->rowCount(), 2);
   chooser->list()->selectRow(0);
@@ -82,6 +84,64 @@ TEST(ShipCallWindow, CallsFromTheChooserAndStoresTheReply) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !app.ships.call.running(); }, kWaitMs));
   EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::LineBusy));
   EXPECT_EQ(call->findChild<QLabel*>("status")->text(), MessageText(Msg::LineBusy));
+}
+
+// The telephone list through its buttons, then the chooser dials the entry picked.
+TEST(TelephoneWindows, AddEditDeleteAndDialThePickedEntry) {
+  TestApp t;
+  App& app = *t;
+  ASSERT_TRUE(app.openDatabase([](const QString&) { return QString(); }));
+  registerShipWindows(app);
+  MainWindow window(app);
+  app.windows.open = [&](const QString& name) { return window.openWindow(name); };
+  const auto click = [&](const char* windowName, const char* button) {
+    window.findWindow(windowName)->findChild<QPushButton*>(button)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  };
+  const auto fill = [&](const QStringList& values) {
+    QWidget* editor = window.findWindow("gpsetel");
+    for (int i = 0; i < values.size(); ++i) editor->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(i + 1))->setText(values[i]);
+  };
+  auto* list = qobject_cast<NamedRowListWindow*>(window.openWindow("gpstel"));
+  ASSERT_TRUE(list);
+  QTableWidget* rows = list->list();
+  for (const QString& name : {QStringLiteral("Lightship"), QStringLiteral("lightship")}) {
+    click("gpstel", "Command1");
+    fill({name, "200", "ATZ", "ATDP"});
+    click("gpsetel", "Command1");
+  }
+  EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::TelephoneExists));
+  click("gpsetel", "Command2");
+  ASSERT_EQ(rows->rowCount(), 1);
+  rows->selectRow(0);
+  click("gpstel", "Command2");
+  EXPECT_EQ(window.findWindow("gpsetel")->findChild<QLineEdit*>("Text3")->text(), "ATZ");
+  fill({"Lightship", "999"});
+  click("gpsetel", "Command1");
+  ASSERT_EQ(rows->rowCount(), 1);
+  EXPECT_EQ(rows->item(0, 1)->text(), "999");
+  NamedRowListWindow shot(app, telephoneRows());
+  shot.grab().save(QStringLiteral(TAVRIK_BINARY_DIR "/gpstel.png"));
+
+  // Picked in "Start telephone": the instrument port dials it; the line is engaged.
+  ModemExchange exchange;
+  HayesModem& modem = exchange.add("100");
+  app.settings.Comm[0].Port = modem.pty.name;
+  window.openWindow("gpsseltel");
+  click("gpsseltel", "Command1");
+  ASSERT_TRUE(app.dialUp.active());
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    app.dialUp.tick();
+    return !app.dialUp.active();
+  }, kWaitMs));
+  EXPECT_EQ(modem.received, "ATZ\r\nATDP999\r");
+  EXPECT_EQ(t.prompter.lastText(), MessageText(Msg::LineBusy));
+  EXPECT_FALSE(app.receiver.isRunning());
+
+  rows->selectRow(0);
+  t.prompter.answer(true);
+  click("gpstel", "Command3");
+  EXPECT_EQ(rows->rowCount(), 0);
 }
 
 TEST(ModemSetupWindow, StoresThePortAndReceiveCalls) {
