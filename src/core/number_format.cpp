@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -51,7 +52,10 @@ void incrementLast(std::string& digits) {
 // strings here.
 std::string roundedDigits(double value, int decimals, int significant) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", significant - 1, std::fabs(value));
+  // The same digits as printf's "%.*e", several times faster.
+  const auto written = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific,
+                                     significant - 1);
+  *written.ptr = '\0';
   // buf: d.ddddde[+-]xx
   const char* e = std::strchr(buf, 'e');
   const int exp10 = std::atoi(e + 1);
@@ -70,7 +74,7 @@ std::string roundedDigits(double value, int decimals, int significant) {
     fixed.append(whole - fixed.size(), '0');
     const size_t fracLen = mant.size() > whole ? mant.size() - whole : 0;
     const size_t keep = std::min(fracLen, static_cast<size_t>(decimals));
-    fixed.append(mant, whole, keep);
+    if (keep > 0) fixed.append(mant, whole, keep);
     up = fracLen > keep && mant[whole + keep] >= '5';
   } else {
     fixed += '0';

@@ -112,6 +112,10 @@ TEST(RadarParsers, AgeingResetAndRsd) {
   r.feed({"$RATTM,03,1.0,10.0,T,0,0,T,0,0,N,C,T,,120000,A"});
   EXPECT_EQ(r.target(3)->Status, "T");
   EXPECT_TRUE(r.flags.radarRedraw);
+  // The clock set back an hour: the target falls silent all the same.
+  r.clock.advanceSecs(-3600);
+  EXPECT_TRUE(r.radar.ageTargets(r.clock.now()));
+  r.feed({"$RATTM,03,1.0,10.0,T,0,0,T,0,0,N,C,T,,120000,A"});
   r.rig.rx.endSession();
   r.rig.rx.beginSession();
   EXPECT_EQ(r.radar.targets.size(), 1u);
