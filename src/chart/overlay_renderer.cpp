@@ -495,14 +495,19 @@ void OverlayRenderer::paint(QPainter& p, const QRectF& visible) const {
     p.drawRect(QRectF(l.pos - QPointF(4, 4), QSizeF(8, 8)));
     p.drawText(l.pos + QPointF(kLabelDx + 2, 4), l.text);
   }
-  p.setPen(QPen(QColor(0, 90, 160), 1.5));
+  // Other ships: a tinted triangle and the name on its light halo, readable over the
+  // chart's own lettering.
+  const QColor shipColor(0, 90, 160);
+  p.setPen(QPen(shipColor, 1.5));
+  p.setBrush(QColor(0, 90, 160, 70));
   for (const Label& l : m_ships) {
     if (!area.contains(l.pos)) continue;
     QPolygonF tri;
     tri << l.pos + QPointF(0, -7) << l.pos + QPointF(6, 5) << l.pos + QPointF(-6, 5);
     p.drawPolygon(tri);
-    p.drawText(l.pos + QPointF(kLabelDx + 2, 4), l.text);
+    p.drawImage((l.pos + QPointF(kLabelDx + 0.5, 3 - m_ascent)).toPoint(), labelSprite(l.text, shipColor)->image);
   }
+  p.setBrush(Qt::NoBrush);
   p.setPen(QPen(QColor(0, 110, 110), 1));
   for (const Mark& m : m_info) {
     if (!area.contains(m.pos)) continue;
