@@ -142,18 +142,7 @@ AisDecoder::Result AisDecoder::feed(std::string_view line) {
   if (slot > 10) return error();
   const char ch = channel.empty() ? 0 : channel[0];
   const bool own = line[5] == 'O';
-  if (total == 1) {
-    const Result r = decodePayload(payload, fillBits, m_message);
-    if (r == Result::Error) return error();
-    if (r == Result::Unsupported) {
-      ++m_counters.unsupported;
-      return r;
-    }
-    m_message.ownVessel = own;
-    m_message.channel = ch;
-    ++m_counters.messages;
-    return r;
-  }
+  if (total == 1) return finish(payload, fillBits, own, ch);
   Assembly& a = m_assemblies[slot];
   if (part == 1) {
     // A first fragment starts over; an unfinished message before it is lost.
@@ -178,14 +167,18 @@ AisDecoder::Result AisDecoder::feed(std::string_view line) {
     return Result::Pending;
   }
   a.expected = 0;
-  const Result r = decodePayload(std::string_view(a.payload.data(), static_cast<size_t>(a.length)), fillBits, m_message);
+  return finish(std::string_view(a.payload.data(), static_cast<size_t>(a.length)), fillBits, own, ch);
+}
+
+AisDecoder::Result AisDecoder::finish(std::string_view payload, int fillBits, bool own, char channel) {
+  const Result r = decodePayload(payload, fillBits, m_message);
   if (r == Result::Error) return error();
   if (r == Result::Unsupported) {
     ++m_counters.unsupported;
     return r;
   }
   m_message.ownVessel = own;
-  m_message.channel = ch;
+  m_message.channel = channel;
   ++m_counters.messages;
   return r;
 }

@@ -107,6 +107,8 @@ class AisDecoder {
     std::array<char, kMaxPayload> payload{};
   };
   Result error();
+  // Decodes a whole payload into m_message and counts it.
+  Result finish(std::string_view payload, int fillBits, bool own, char channel);
   // One assembly per sequential message id 0-9, plus one for an empty id.
   std::array<Assembly, 11> m_assemblies{};
   AisMessage m_message;

@@ -20,6 +20,21 @@ void closeWindow(QWidget* window) {
   else window->close();
 }
 
+QLayout* okCancelRow(QWidget* window, const char* okName, const char* cancelName, std::function<void()> accept) {
+  auto* ok = new QPushButton(QWidget::tr("&OK"), window);
+  ok->setObjectName(QLatin1String(okName));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QWidget::tr("&Cancel"), window);
+  cancel->setObjectName(QLatin1String(cancelName));
+  QObject::connect(ok, &QPushButton::clicked, window, std::move(accept));
+  QObject::connect(cancel, &QPushButton::clicked, window, [window] { closeWindow(window); });
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
 RecordListWindow::RecordListWindow(App& app, Config config, QWidget* parent)
     : QWidget(parent), m_app(app), m_config(std::move(config)) {
   setWindowTitle(m_config.title);

@@ -3,6 +3,7 @@
 // New, Edit and Delete through the table's edit window and Close. The built-in
 // Default row is not listed (the queries keep key 0 out).
 
+#include <QLayout>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -48,5 +49,9 @@ class RecordListWindow : public QWidget {
 
 // Closes a window whether it sits in the main window's frame or stands alone.
 void closeWindow(QWidget* window);
+
+// The OK and Cancel buttons of a small window, right-aligned: OK (the default) runs
+// accept, which closes the window when it has stored; Cancel closes it.
+QLayout* okCancelRow(QWidget* window, const char* okName, const char* cancelName, std::function<void()> accept);
 
 }  // namespace tavrik

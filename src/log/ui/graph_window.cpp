@@ -108,17 +108,7 @@ GraphSetupWindow::GraphSetupWindow(App& app, QWidget* parent) : QWidget(parent),
   form->addRow(tr("Minimum"), m_min);
   form->addRow(tr("Maximum"), m_max);
   form->addRow(tr("Period (hours)"), m_period);
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("cmdOK"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancel"), this);
-  cancel->setObjectName(QStringLiteral("cmdCancel"));
-  connect(ok, &QPushButton::clicked, this, [this] { accept(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QLayout* buttons = okCancelRow(this, "cmdOK", "cmdCancel", [this] { accept(); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_tabs);
   layout->addLayout(form);

@@ -323,17 +323,7 @@ DeviationWindow::DeviationWindow(App& app, QWidget* parent) : QWidget(parent), m
     grid->addWidget(new QLabel(formatNumber(i * 22.5, u"0.0") + QStringLiteral("°"), this), row, column);
     grid->addWidget(e, row, column + 1);
   }
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("Command1"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancel"), this);
-  cancel->setObjectName(QStringLiteral("Command2"));
-  connect(ok, &QPushButton::clicked, this, [this] { accept(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QLayout* buttons = okCancelRow(this, "Command1", "Command2", [this] { accept(); });
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addLayout(buttons);

@@ -45,22 +45,12 @@ LogTextWindow::LogTextWindow(App& app, QWidget* parent) : QWidget(parent), m_app
   m_text->setAcceptRichText(false);
   m_text->setMinimumHeight(80);
 
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("Command1"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancel"), this);
-  cancel->setObjectName(QStringLiteral("Command2"));
-  connect(ok, &QPushButton::clicked, this, [this] { accept(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
 
   auto* form = new QFormLayout;
   form->addRow(tr("Type"), m_type);
   form->addRow(tr("Position"), m_position);
   form->addRow(tr("Text"), m_text);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QLayout* buttons = okCancelRow(this, "Command1", "Command2", [this] { accept(); });
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(buttons);
@@ -86,20 +76,10 @@ LogSetupWindow::LogSetupWindow(App& app, QWidget* parent) : QWidget(parent), m_a
   m_atStartup = new QCheckBox(tr("Start log at startup"), this);
   m_atStartup->setObjectName(QStringLiteral("startlog"));
   m_atStartup->setChecked(app.settings.system.startLog);
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("cmdOK"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("&Cancel"), this);
-  cancel->setObjectName(QStringLiteral("cmdCancel"));
-  connect(ok, &QPushButton::clicked, this, [this] { accept(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(this); });
   auto* form = new QFormLayout;
   form->addRow(tr("Log interval (seconds)"), m_interval);
   form->addRow(QString(), m_atStartup);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  QLayout* buttons = okCancelRow(this, "cmdOK", "cmdCancel", [this] { accept(); });
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(buttons);
